@@ -1,0 +1,24 @@
+# GoogleTest: Debian's prebuilt libraries for the host build; for the MinGW
+# build, Debian's googletest sources compiled with the cross compiler.
+if(CMAKE_CROSSCOMPILING)
+  set(VANTREL_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${VANTREL_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+# One test executable per suite. Natively each test case becomes a CTest test;
+# under Wine a whole executable is one test, since every start costs a second.
+function(vantrel_add_test_suite name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE vantrel_core GTest::gtest_main)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name})
+  else()
+    gtest_discover_tests(${name})
+  endif()
+endfunction()

@@ -1,0 +1,60 @@
+# Sourced by the scripts that run Windows programs: a private virtual X server
+# and a private Wine prefix with its server kept warm, all ended and removed
+# on exit. Nothing here touches a display or prefix the user already has.
+
+VANTREL_TMP="$(mktemp -d "${TMPDIR:-/tmp}/vantrel.XXXXXX")"
+VANTREL_X_PIDS=()
+
+vantrel_cleanup() {
+  if [ -n "${WINEPREFIX:-}" ] && [ "${WINEPREFIX}" = "$VANTREL_TMP/prefix" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
+  for pid in "${VANTREL_X_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${VANTREL_X_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$VANTREL_TMP"
+}
+trap vantrel_cleanup EXIT
+
+# Waits for an X server started with -displayfd to name its display.
+vantrel_wait_display() {
+  local fdfile=$1 pid=$2 n
+  for _ in $(seq 100); do
+    n=$(head -n1 "$fdfile" 2>/dev/null || true)
+    if [ -n "$n" ]; then
+      export DISPLAY=":$n"
+      return 0
+    fi
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "wine-session: the X server did not start" >&2
+  return 1
+}
+
+# One screen of the given size (default 1024x768).
+vantrel_start_xvfb() {
+  local size=${1:-1024x768}
+  Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp -noreset 9>"$VANTREL_TMP/xvfb.fd" \
+    >"$VANTREL_TMP/xvfb.log" 2>&1 &
+  VANTREL_X_PIDS+=($!)
+  vantrel_wait_display "$VANTREL_TMP/xvfb.fd" $!
+}
+
+# A fresh 64-bit prefix whose server stays up between programs (each start
+# then takes a fraction of a second). Wine needs Tahoma copied in to use it,
+# and draws captions without a window manager only when told not to decorate.
+vantrel_start_wine() {
+  export WINEPREFIX="$VANTREL_TMP/prefix" WINEARCH=win64 WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  wineserver -w
+  wineserver -p
+  # Wine's own background processes start with the first program and stay
+  # with the kept server; started here, they hold no test's output open.
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}

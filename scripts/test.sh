@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Sets up this machine and runs every test: the native unit tests, then the
+# Windows build's tests under Wine. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh all
+
+echo "== native build and unit tests"
+cmake --preset native -DVANTREL_WERROR=ON >/dev/null
+cmake --build --preset native
+ctest --preset native -j2
+
+echo "== Windows build, tests under Wine"
+cmake --preset windows -DVANTREL_WERROR=ON >/dev/null
+cmake --build --preset windows
+source scripts/lib/wine-session.sh
+vantrel_start_xvfb 1024x768
+vantrel_start_wine
+ctest --preset windows

@@ -1,0 +1,23 @@
+// Signed 32-bit arithmetic of the model: every addition and subtraction is
+// checked, and a value that does not fit is an overflow failure, never a
+// wrapped number.
+#pragma once
+
+#include <cstdint>
+
+namespace vantrel {
+
+std::int32_t CheckedAdd(std::int32_t a, std::int32_t b);
+std::int32_t CheckedSub(std::int32_t a, std::int32_t b);
+
+// Nearest integer, an exact half to the even neighbour; NaN or a value out of
+// range is an overflow failure.
+std::int32_t Nearest(double v);
+
+// Halves toward zero (-301 gives -150).
+constexpr std::int32_t Halve(std::int32_t n) { return n / 2; }
+
+// A double-precision result that is not a finite number fails the step.
+double CheckedFinite(double v);
+
+}  // namespace vantrel

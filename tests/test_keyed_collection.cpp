@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "monitors/keyed_collection.h"
+
+namespace vantrel {
+namespace {
+
+using Collection = KeyedCollection<std::string>;
+
+std::vector<std::string> Items(const Collection& c) {
+  std::vector<std::string> out;
+  for (const auto& item : c) out.push_back(*item);
+  return out;
+}
+
+Collection Abc() {
+  Collection c;
+  for (const char* s : {"a", "b", "c"}) c.Add(std::make_shared<std::string>(s), s);
+  return c;
+}
+
+TEST(KeyedCollection, AddsAtTheEndOrInFrontOfAPosition) {
+  Collection c = Abc();
+  c.Add(std::make_shared<std::string>("x"), "x", 1);
+  c.Add(std::make_shared<std::string>("y"), "y", 4);
+  EXPECT_EQ(Items(c), (std::vector<std::string>{"x", "a", "b", "y", "c"}));
+  EXPECT_EQ(c.Count(), 5);
+  EXPECT_EQ(*c(4), "y");
+  EXPECT_EQ(c.Key(4), "y");
+}
+
+TEST(KeyedCollection, FailedAddsChangeNothing) {
+  Collection c = Abc();
+  EXPECT_EQ(AttemptNumbered([&] { c.Add(std::make_shared<std::string>("b2"), "b"); }),
+            kDuplicateKey);
+  EXPECT_FALSE(Attempt([&] { c.Add(std::make_shared<std::string>("z"), "z", 0); }));
+  EXPECT_FALSE(Attempt([&] { c.Add(std::make_shared<std::string>("z"), "z", 4); }));
+  EXPECT_FALSE(Attempt([&] { c.Add(nullptr, "z"); }));
+  EXPECT_EQ(Items(c), (std::vector<std::string>{"a", "b", "c"}));
+  // The key was not taken by any failed add.
+  EXPECT_TRUE(Attempt([&] { c.Add(std::make_shared<std::string>("z"), "z"); }));
+}
+
+TEST(KeyedCollection, RemoveMovesTheRestUpAndFreesTheKey) {
+  Collection c = Abc();
+  c.Remove(2);
+  EXPECT_EQ(Items(c), (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(c.Key(2), "c");
+  EXPECT_FALSE(Attempt([&] { c.Remove(3); }));
+  EXPECT_FALSE(Attempt([&] { c.Remove(0); }));
+  c.Add(std::make_shared<std::string>("b"), "b");
+  EXPECT_EQ(Items(c), (std::vector<std::string>{"a", "c", "b"}));
+}
+
+TEST(KeyedCollection, ItemsAreSharedNotCopied) {
+  Collection c = Abc();
+  auto held = c(1);
+  c.Remove(1);
+  EXPECT_EQ(*held, "a");
+  EXPECT_EQ(held.use_count(), 1);
+}
+
+}  // namespace
+}  // namespace vantrel
