@@ -43,18 +43,54 @@ vantrel_start_xvfb() {
 
 # A fresh 64-bit prefix whose server stays up between programs (each start
 # then takes a fraction of a second). Wine needs Tahoma copied in to use it,
-# and draws captions without a window manager only when told not to decorate.
+# (its caption buttons need Marlett), and draws captions without a window manager only when told not to decorate.
+# An optional DPI (default 96) scales the whole session, as a display scaled
+# to 150 % does at 144.
 vantrel_start_wine() {
+  local dpi=${1:-96}
   export WINEPREFIX="$VANTREL_TMP/prefix" WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   wineboot -i >/dev/null 2>&1
   wineserver -w
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   wineserver -w
   wineserver -p
   # Wine's own background processes start with the first program and stay
   # with the kept server; started here, they hold no test's output open.
   wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+# Several monitors: Xorg's dummy driver with one output per rectangle, given
+# as WxH+X+Y in the X server's root coordinates, the first one primary.
+# Wine then places the primary at (0, 0) and the others relative to it, one
+# display adapter per output in output order.
+vantrel_start_xorg() {
+  local here
+  here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+  Xorg -displayfd 9 -config "$here/xorg-dummy.conf" -noreset -nolisten tcp -novtswitch -sharevts \
+    -logfile "$VANTREL_TMP/xorg.log" 9>"$VANTREL_TMP/xorg.fd" >"$VANTREL_TMP/xorg.out" 2>&1 &
+  VANTREL_X_PIDS+=($!)
+  vantrel_wait_display "$VANTREL_TMP/xorg.fd" $! || return 1
+  local args=() k=0 spec size pos
+  for spec in "$@"; do
+    size=${spec%%+*}
+    pos=${spec#*+}
+    pos=${pos/+/x}
+    xrandr --addmode "DUMMY$k" "$size" 2>/dev/null || true
+    args+=(--output "DUMMY$k" --mode "$size" --pos "$pos")
+    [ "$k" -eq 0 ] && args+=(--primary)
+    k=$((k + 1))
+  done
+  xrandr "${args[@]}"
+  # Wine reads the server's current configuration without asking it to look
+  # again; one full query makes the new layout the current one.
+  xrandr >/dev/null
+}
+
+# A screenshot of the whole X screen.
+vantrel_screenshot() {
+  /usr/bin/import -window root "$1"
 }

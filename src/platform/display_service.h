@@ -7,8 +7,17 @@
 
 #include "platform/service_records.h"
 
+#ifdef _WIN32
+// The platform's own definitions.
+#include <windows.h>
+static_assert(SM_CXSCREEN == 0 && SM_CYSCREEN == 1 && SM_XVIRTUALSCREEN == 76 &&
+              SM_YVIRTUALSCREEN == 77 && SM_CXVIRTUALSCREEN == 78 && SM_CYVIRTUALSCREEN == 79 &&
+              SM_CMONITORS == 80);
+static_assert(MONITOR_DEFAULTTONULL == 0 && MONITOR_DEFAULTTOPRIMARY == 1 &&
+              MONITOR_DEFAULTTONEAREST == 2 && EDD_GET_DEVICE_INTERFACE_NAME == 1 &&
+              static_cast<std::int32_t>(ENUM_CURRENT_SETTINGS) == -1);
+#else
 namespace vantrel::platform {
-
 inline constexpr std::int32_t SM_CXSCREEN = 0;
 inline constexpr std::int32_t SM_CYSCREEN = 1;
 inline constexpr std::int32_t SM_XVIRTUALSCREEN = 76;
@@ -23,6 +32,11 @@ inline constexpr std::int32_t MONITOR_DEFAULTTONEAREST = 2;
 
 inline constexpr std::int32_t EDD_GET_DEVICE_INTERFACE_NAME = 1;
 inline constexpr std::int32_t ENUM_CURRENT_SETTINGS = -1;
+
+}  // namespace vantrel::platform
+#endif
+
+namespace vantrel::platform {
 
 // Pixels of the virtual screen; right and bottom lie one past the last pixel.
 struct Rect {

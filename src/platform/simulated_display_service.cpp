@@ -137,7 +137,8 @@ std::int32_t SimulatedDisplayService::EnumDisplaySettingsA(const char* lpszDevic
                                                            DeviceModeRecord& dm) {
   Enter(Function::EnumDisplaySettingsA, iModeNum, 0, lpszDeviceName);
   const auto* a = FindAdapter(lpszDeviceName);
-  if (!a || !a->has_settings || iModeNum != ENUM_CURRENT_SETTINGS) return 0;
+  if (!a || !a->has_settings || iModeNum != static_cast<std::int32_t>(ENUM_CURRENT_SETTINGS))
+    return 0;
   if (writes_nothing.contains(Query::Settings)) return 1;
   dm.SetText<DeviceMode::dmDeviceName>(a->description);
   dm.SetInt32<DeviceMode::dmPositionX>(a->x);
