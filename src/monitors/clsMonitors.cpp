@@ -49,7 +49,10 @@ struct clsMonitors::Walk {
   std::shared_ptr<clsMonitor> r;
 };
 
-clsMonitors::clsMonitors(DisplayService& service) : service_(service) { Class_Initialize(); }
+clsMonitors::clsMonitors(DisplayService& service, const ui::Screen* screen)
+    : service_(service), screen_(screen) {
+  Class_Initialize();
+}
 
 std::shared_ptr<clsMonitors::Collection> clsMonitors::Monitors() {
   if (!Monitors_) Monitors_ = std::make_shared<Collection>();

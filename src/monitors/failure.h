@@ -23,6 +23,7 @@ enum FailureNumber : std::int32_t {
   kOutOfRange = 9,
   kDivisionByZero = 11,
   kTypeMismatch = 13,
+  kObjectNotSet = 91,
   kObjectRequired = 424,
   kNoSuchProperty = 438,
   kFunctionMissing = 453,

@@ -203,7 +203,7 @@ std::int32_t SimulatedDisplayService::GetMonitorInfoA(std::int32_t hMonitor,
   const auto size = mi.Int32<MonitorInfo::cbSize>();
   if (size != 40 && size != MonitorInfo::kDeclaredSize) return 0;  // as user32: exact sizes only
   for (const auto& m : layout_.monitors) {
-    if (m.handle != hMonitor) continue;
+    if (m.handle != hMonitor || !m.has_info) continue;
     if (writes_nothing.contains(Query::MonitorInfo)) return 1;
     mi.SetInt32<MonitorInfo::rcMonitorLeft>(m.bounds.left);
     mi.SetInt32<MonitorInfo::rcMonitorTop>(m.bounds.top);

@@ -36,6 +36,7 @@ struct SimulatedLayout {
     Rect bounds;
     Rect work;
     std::string device;
+    bool has_info = true;  // false: GetMonitorInfoA answers 0 for it
   };
 
   std::vector<Adapter> adapters;

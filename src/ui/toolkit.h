@@ -3,10 +3,46 @@
 // spans. The Win32 implementation is in win32_toolkit.*; tests use doubles.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace vantrel::ui {
+
+class Object;
+
+// A value of any kind a caller may hand over: nothing, a number, a text, or
+// an object (which may be null).
+using Value = std::variant<std::monostate, std::int64_t, double, std::string, const Object*>;
+
+// Anything that can be asked for a property by name.
+class Object {
+ public:
+  virtual ~Object() = default;
+  // The property's value; nullopt when the object has no such property.
+  virtual std::optional<Value> Property(std::string_view name) const = 0;
+};
+
+// A window of the process. Sizes and positions in twips; it offers its native
+// handle as the property "hwnd".
+class Form : public Object {
+ public:
+  // Outer width and height.
+  virtual float Width() const = 0;
+  virtual float Height() const = 0;
+  // Moves the top-left corner and keeps the size; fails when it cannot.
+  virtual void Move(double Left, double Top) = 0;
+};
+
+// How many twips one pixel of the screen spans, across and down.
+class Screen {
+ public:
+  virtual ~Screen() = default;
+  virtual float TwipsPerPixelX() const = 0;
+  virtual float TwipsPerPixelY() const = 0;
+};
 
 class TextBox {
  public:

@@ -22,6 +22,32 @@ class Win32TextBox final : public TextBox {
   HWND edit_;
 };
 
+// A top-level window of the process, geometry in twips at the screen's
+// ratios. Its "hwnd" property (any letter case) is its handle.
+class Win32Form final : public Form {
+ public:
+  Win32Form(HWND hwnd, const Screen& screen) : hwnd_(hwnd), screen_(screen) {}
+  float Width() const override;
+  float Height() const override;
+  void Move(double Left, double Top) override;
+  std::optional<Value> Property(std::string_view name) const override;
+
+ private:
+  RECT Bounds() const;
+  HWND hwnd_;
+  const Screen& screen_;
+};
+
+// The screen at the system's DPI: 1440 / DPI twips per pixel.
+class Win32Screen final : public Screen {
+ public:
+  float TwipsPerPixelX() const override;
+  float TwipsPerPixelY() const override;
+};
+
+// The process's screen.
+const Screen& SystemScreen();
+
 class Win32Application final : public Application {
  public:
   [[noreturn]] void End() override;
