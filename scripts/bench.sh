@@ -1,16 +1,28 @@
 #!/usr/bin/env bash
 # Sets up this machine and prints the benchmark figures:
+#  - Refresh on simulated desktops of 1 to 64 adapters against the bare
+#    sequence of the same service calls (Google Benchmark), with the ratios;
 #  - exe sizes;
-#  - under Wine, on a private virtual X server with a warm Wine server: the
-#    median time from start to a readable report of Vantrel.exe against a
-#    bare Win32 window of ours, over RUNS alternating runs (default 30).
+#  - under Wine, on a private three-monitor X server with a warm Wine server:
+#    Refresh against the bare calls on the real user32, and the median time
+#    from start to a readable report of Vantrel.exe against a bare Win32
+#    window of ours (without and with Vantrel's manifest), over RUNS
+#    alternating runs (default 30).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-30}
 
 bash scripts/setup.sh all
+
+echo "== Refresh against the bare service calls (simulated service)"
+cmake --preset bench >/dev/null
+cmake --build --preset bench >/dev/null
+build/bench/bench/bench_refresh --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_color=false
+
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target Vantrel bare_window startup_bench >/dev/null
+cmake --build --preset windows --target Vantrel bare_window bare_window_manifest startup_bench \
+  refresh_user32_bench >/dev/null
 
 echo "== sizes"
 for exe in Vantrel.exe bench/bare_window.exe; do
@@ -19,9 +31,14 @@ done
 echo "Vantrel.exe imports: $(x86_64-w64-mingw32-objdump -p build/windows/Vantrel.exe |
   awk '/DLL Name/ { printf "%s ", $3 }')"
 
-echo "== start-up under Wine"
+echo "== under Wine, three monitors: Refresh against the bare calls; start-up"
 source scripts/lib/wine-session.sh
-vantrel_start_xvfb 1024x768
+vantrel_start_xorg 1280x1024+1024+0 1024x768+0+100 1024x768+2304+0
 vantrel_start_wine
+wine build/windows/bench/refresh_user32_bench.exe
+# Against the bare window, then against the same with Vantrel's manifest (DPI
+# awareness and visual styles, whose loading is the platform's cost).
 wine build/windows/bench/startup_bench.exe "$runs" \
   build/windows/Vantrel.exe Orlavin build/windows/bench/bare_window.exe Bare
+wine build/windows/bench/startup_bench.exe "$runs" \
+  build/windows/Vantrel.exe Orlavin build/windows/bench/bare_window_manifest.exe Bare

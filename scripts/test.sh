@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up this machine and runs every test: the native unit tests, then the
-# Windows build's tests under Wine. Exits non-zero on any failure.
+# Sets up this machine and runs every test: the native unit tests, the same
+# under the sanitizers, a minute of fuzzing, then the Windows build's tests
+# under Wine. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,14 @@ echo "== native build and unit tests"
 cmake --preset native -DVANTREL_WERROR=ON >/dev/null
 cmake --build --preset native
 ctest --preset native -j2
+
+echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset sanitize -DVANTREL_WERROR=ON >/dev/null
+cmake --build --preset sanitize
+ctest --preset sanitize -j2
+
+echo "== fuzzing"
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 
 echo "== Windows build, tests under Wine"
 cmake --preset windows -DVANTREL_WERROR=ON >/dev/null

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "list_rows.h"
 #include "monitors/clsMonitors.h"
 #include "platform/simulated_display_service.h"
 
@@ -11,27 +12,6 @@ namespace vantrel {
 namespace {
 
 using namespace platform;
-
-struct Row {
-  std::string key;
-  std::string name;
-  std::int32_t left, top, width, height;
-  friend bool operator==(const Row&, const Row&) = default;
-  friend std::ostream& operator<<(std::ostream& os, const Row& r) {
-    return os << r.key << " '" << r.name << "' (" << r.left << "," << r.top << ") - (" << r.width
-              << "," << r.height << ")";
-  }
-};
-
-std::vector<Row> Rows(clsMonitors& list) {
-  std::vector<Row> rows;
-  const auto c = list.Monitors();
-  for (std::int32_t k = 1; k <= c->Count(); ++k) {
-    const auto& r = *(*c)(k);
-    rows.push_back({c->Key(k), r.Monitor(), r.Left(), r.Top(), r.Width(), r.Height()});
-  }
-  return rows;
-}
 
 std::vector<std::int32_t> Lefts(clsMonitors& list) {
   std::vector<std::int32_t> out;
@@ -42,7 +22,7 @@ std::vector<std::int32_t> Lefts(clsMonitors& list) {
 std::vector<std::int32_t> AdapterQueryIndices(const SimulatedDisplayService& svc) {
   std::vector<std::int32_t> out;
   for (const auto& c : svc.CallsOf(Function::EnumDisplayDevicesA))
-    if (c.name.empty()) out.push_back(c.a);
+    if (!c.by_name) out.push_back(c.a);
   return out;
 }
 
@@ -76,7 +56,7 @@ TEST(Refresh, ReadsEveryFieldOfOneMonitor) {
   const auto dd = svc.CallsOf(Function::EnumDisplayDevicesA);
   ASSERT_EQ(dd.size(), 3u);
   EXPECT_EQ(dd[1], (Call{Function::EnumDisplayDevicesA, 0, EDD_GET_DEVICE_INTERFACE_NAME,
-                         "\\\\.\\DISPLAY1"}));
+                         "\\\\.\\DISPLAY1", true}));
   EXPECT_EQ(svc.CallsOf(Function::EnumDisplaySettingsA).at(0).name, "\\\\.\\DISPLAY1");
 }
 
@@ -123,7 +103,7 @@ TEST(Refresh, DetachedAdaptersUseUpAnIndex) {
   EXPECT_EQ(list.Monitors()->Count(), 1);
   EXPECT_EQ(AdapterQueryIndices(svc), (std::vector{0, 1, 2}));
   for (const auto& c : svc.CallsOf(Function::EnumDisplayDevicesA)) {
-    if (!c.name.empty()) {
+    if (c.by_name) {
       EXPECT_EQ(c.a, 0);
     }
   }

@@ -1,6 +1,7 @@
 #include "monitors/checked_math.h"
 
 #include <cmath>
+#include <limits>
 
 #include "monitors/failure.h"
 
@@ -25,6 +26,11 @@ std::int32_t Nearest(double v) {
   if (std::fabs(v - std::trunc(v)) == 0.5) r = 2.0 * std::round(v / 2.0);
   if (r < -2147483648.0 || r > 2147483647.0) Fail(kOverflow);
   return static_cast<std::int32_t>(r);
+}
+
+float CheckedSingle(double v) {
+  if (!(std::fabs(v) <= std::numeric_limits<float>::max())) Fail(kOverflow);
+  return static_cast<float>(v);
 }
 
 double CheckedFinite(double v) {

@@ -20,4 +20,7 @@ constexpr std::int32_t Halve(std::int32_t n) { return n / 2; }
 // A double-precision result that is not a finite number fails the step.
 double CheckedFinite(double v);
 
+// Narrowed to single precision; a value beyond its range is an overflow.
+float CheckedSingle(double v);
+
 }  // namespace vantrel

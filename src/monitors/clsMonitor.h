@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
+#include <utility>
 
 namespace vantrel {
 
@@ -15,11 +15,11 @@ class clsMonitor {
   std::int32_t RefreshRate() const { return RefreshRate_; }
   void RefreshRate(std::int32_t lRefreshRate) { RefreshRate_ = lRefreshRate; }
   std::string MonitorGUID() const { return MonitorGUID_; }
-  void MonitorGUID(std::string_view lMonitorGUID) { MonitorGUID_.assign(lMonitorGUID); }
+  void MonitorGUID(std::string lMonitorGUID) { MonitorGUID_ = std::move(lMonitorGUID); }
   std::string Monitor() const { return Monitor_; }
-  void Monitor(std::string_view lMonitor) { Monitor_.assign(lMonitor); }
+  void Monitor(std::string lMonitor) { Monitor_ = std::move(lMonitor); }
   std::string Device() const { return Device_; }
-  void Device(std::string_view lDevice) { Device_.assign(lDevice); }
+  void Device(std::string lDevice) { Device_ = std::move(lDevice); }
   std::int32_t Handle() const { return Handle_; }
   void Handle(std::int32_t lHandle) { Handle_ = lHandle; }
   std::int32_t Height() const { return Height_; }

@@ -27,10 +27,10 @@ std::string LeftChars(const std::string& s, std::int32_t n) {
 
 // From position `start` (counted from 1) to the end; a start before the text
 // fails, one past its end gives the empty text.
-std::string MidChars(const std::string& s, std::int32_t start) {
+std::string_view MidChars(std::string_view s, std::int32_t start) {
   if (start < 1) Fail(kInvalidCall);
   const auto from = static_cast<std::size_t>(start - 1);
-  return from >= s.size() ? std::string() : s.substr(from);
+  return from >= s.size() ? std::string_view() : s.substr(from);
 }
 
 }  // namespace
@@ -141,12 +141,13 @@ void clsMonitors::AddAdapterRecord(Walk& w) noexcept {
   Attempt([&] { service_.GetMonitorInfoA(h, mi); });
   // The interface path starts at the double backslash; whatever stands before
   // it (as a rule the two NULs of the upper state flags) is skipped.
-  Attempt([&] { pos = Max<std::int32_t>(1, InStr(dd.Text<DisplayDevice::DeviceID>(), "\\\\")); });
+  Attempt(
+      [&] { pos = Max<std::int32_t>(1, InStr(dd.TextView<DisplayDevice::DeviceID>(), "\\\\")); });
 
   Attempt([&] { r->Handle(h); });
-  Attempt([&] { r->Device(TrimNull(mi.Text<MonitorInfo::szDevice>())); });
-  Attempt([&] { r->Monitor(TrimNull(dd.Text<DisplayDevice::DeviceString>())); });
-  Attempt([&] { r->MonitorGUID(TrimNull(MidChars(dd.Text<DisplayDevice::DeviceID>(), pos))); });
+  Attempt([&] { r->Device(TrimNull(mi.TextView<MonitorInfo::szDevice>())); });
+  Attempt([&] { r->Monitor(TrimNull(dd.TextView<DisplayDevice::DeviceString>())); });
+  Attempt([&] { r->MonitorGUID(TrimNull(MidChars(dd.TextView<DisplayDevice::DeviceID>(), pos))); });
   Attempt([&] { r->RefreshRate(dm.Int32<DeviceMode::dmDisplayFrequency>()); });
   // A remark in parentheses is cut off; the space in front of it stays.
   Attempt([&] { pos = InStr(r->Monitor(), "("); });
@@ -208,12 +209,9 @@ void clsMonitors::ClearMonitors() noexcept {
   }
 }
 
-std::string clsMonitors::TrimNull(const std::string& s) noexcept {
+std::string clsMonitors::TrimNull(std::string_view s) noexcept {
   std::string result;
-  Attempt([&] {
-    const auto p = s.find('\0');
-    result = p == std::string::npos ? s : s.substr(0, p);
-  });
+  Attempt([&] { result = s.substr(0, s.find('\0')); });
   return result;
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "monitors/clsMonitor.h"
 #include "monitors/keyed_collection.h"
@@ -68,7 +69,7 @@ class clsMonitors {
   static T Max(const T& a, const T& b) {
     return a > b ? a : b;
   }
-  static std::string TrimNull(const std::string& s) noexcept;
+  static std::string TrimNull(std::string_view s) noexcept;
   std::int32_t ScreenWidthTwips();
   std::int32_t ScreenHeightTwips();
 

@@ -74,7 +74,7 @@ bool clsMonitors::CenterFormOnMonitor(ui::Form& FormToCenter,
     const double twips_y = Screen().TwipsPerPixelY();
     const double left = Finite(Halve(Nearest(Finite(work_width - width))) + twips_x * work_left);
     const double top = Finite(Halve(Nearest(Finite(work_height - height))) + twips_y * work_top);
-    FormToCenter.Move(Finite(static_cast<float>(left)), top);
+    FormToCenter.Move(CheckedSingle(left), top);
   });
   return false;
 }

@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "monitors/failure.h"
@@ -33,21 +32,17 @@ class KeyedCollection {
   void Add(Item item, const std::string& key, std::optional<std::int32_t> before = {}) {
     if (!item) Fail(kObjectRequired);
     if (before && (*before < 1 || *before > Count())) Fail(kOutOfRange);
-    if (keys_.contains(key)) Fail(kDuplicateKey);
-    entries_.reserve(entries_.size() + 1);  // so nothing below can fail half-way
-    auto inserted = keys_.insert(key).first;
-    const auto at = before ? entries_.begin() + (*before - 1) : entries_.end();
-    try {
-      entries_.insert(at, Entry{std::move(item), key});
-    } catch (...) {
-      keys_.erase(inserted);
-      throw;
+    for (const auto& e : entries_) {
+      if (e.key == key) Fail(kDuplicateKey);
     }
+    Entry entry{std::move(item), key};
+    entries_.reserve(entries_.size() + 1);  // so the insertion cannot fail half-way
+    const auto at = before ? entries_.begin() + (*before - 1) : entries_.end();
+    entries_.insert(at, std::move(entry));
   }
 
   void Remove(std::int32_t index) {
     CheckIndex(index);
-    keys_.erase(entries_[index - 1].key);
     entries_.erase(entries_.begin() + (index - 1));
   }
 
@@ -83,8 +78,9 @@ class KeyedCollection {
   void CheckIndex(std::int32_t index) const {
     if (index < 1 || index > Count()) Fail(kOutOfRange);
   }
+  // Keys are found by a scan: a list holds one entry per monitor, a few dozen
+  // at the most, and a scan of short keys beats hashing them.
   std::vector<Entry> entries_;
-  std::unordered_set<std::string> keys_;
 };
 
 }  // namespace vantrel

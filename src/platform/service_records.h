@@ -53,8 +53,13 @@ class RecordBuffer {
   // The whole fixed-width field, padding NULs included.
   template <Field F>
   std::string Text() const {
+    return std::string(TextView<F>());
+  }
+  // The same without a copy; valid while the record lives.
+  template <Field F>
+  std::string_view TextView() const {
     static_assert(F.offset + F.size <= BufferSize);
-    return std::string(reinterpret_cast<const char*>(bytes_.data() + F.offset), F.size);
+    return std::string_view(reinterpret_cast<const char*>(bytes_.data() + F.offset), F.size);
   }
   // Stores at most the field's width and pads the rest with NULs.
   template <Field F>

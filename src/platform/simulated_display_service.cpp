@@ -9,8 +9,9 @@ namespace vantrel::platform {
 
 namespace {
 
-// Distance between two rectangles along one axis (0 where they overlap), in
-// 64 bits so that layouts at the 32-bit extremes cannot overflow.
+// Distance between two rectangles along one axis (0 where they overlap), and
+// the length they share, in 64 bits so that layouts at the 32-bit extremes
+// cannot overflow; areas and squared distances are formed in double.
 std::int64_t Gap(std::int64_t lo1, std::int64_t hi1, std::int64_t lo2, std::int64_t hi2) {
   if (hi1 <= lo2) return lo2 - hi1 + 1;
   if (hi2 <= lo1) return lo1 - hi2 + 1;
@@ -73,7 +74,7 @@ void SimulatedLayout::UpdateMetrics() {
 }
 
 void SimulatedDisplayService::Enter(Function f, std::int32_t a, std::int32_t b, const char* name) {
-  if (log_calls) calls.push_back({f, a, b, name ? name : ""});
+  if (log_calls) calls.push_back({f, a, b, name ? name : "", name != nullptr});
   if (missing.contains(f)) Fail(kFunctionMissing);
 }
 
@@ -159,21 +160,21 @@ std::int32_t SimulatedDisplayService::Primary() const {
 std::int32_t SimulatedDisplayService::Lookup(const Rect& given, std::int32_t dwFlags) const {
   const Rect rc = AtLeastOnePixel(given);
   std::int32_t best = 0;
-  std::int64_t best_area = 0;
+  double best_area = 0;
   for (const auto& m : layout_.monitors) {
     const auto& b = m.bounds;
-    const std::int64_t area =
-        Overlap(rc.left, rc.right, b.left, b.right) * Overlap(rc.top, rc.bottom, b.top, b.bottom);
+    const double area = static_cast<double>(Overlap(rc.left, rc.right, b.left, b.right)) *
+                        static_cast<double>(Overlap(rc.top, rc.bottom, b.top, b.bottom));
     if (area > best_area) best = m.handle, best_area = area;
   }
   if (best != 0 || dwFlags == MONITOR_DEFAULTTONULL) return best;
   if (dwFlags != MONITOR_DEFAULTTONEAREST) return Primary();
-  std::int64_t best_gap = std::numeric_limits<std::int64_t>::max();
+  double best_gap = std::numeric_limits<double>::infinity();
   for (const auto& m : layout_.monitors) {
     const auto& b = m.bounds;
-    const std::int64_t gx = Gap(rc.left, rc.right, b.left, b.right);
-    const std::int64_t gy = Gap(rc.top, rc.bottom, b.top, b.bottom);
-    const std::int64_t gap = gx * gx + gy * gy;
+    const double gx = static_cast<double>(Gap(rc.left, rc.right, b.left, b.right));
+    const double gy = static_cast<double>(Gap(rc.top, rc.bottom, b.top, b.bottom));
+    const double gap = gx * gx + gy * gy;
     if (gap < best_gap) best = m.handle, best_gap = gap;
   }
   return best;

@@ -63,12 +63,12 @@ RECT Win32Form::Bounds() const {
 
 float Win32Form::Width() const {
   const RECT rc = Bounds();
-  return static_cast<float>((static_cast<double>(rc.right) - rc.left) * screen_.TwipsPerPixelX());
+  return CheckedSingle((static_cast<double>(rc.right) - rc.left) * screen_.TwipsPerPixelX());
 }
 
 float Win32Form::Height() const {
   const RECT rc = Bounds();
-  return static_cast<float>((static_cast<double>(rc.bottom) - rc.top) * screen_.TwipsPerPixelY());
+  return CheckedSingle((static_cast<double>(rc.bottom) - rc.top) * screen_.TwipsPerPixelY());
 }
 
 void Win32Form::Move(double Left, double Top) {

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the fuzz target (clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs it from the seed corpus:
+#   bash scripts/fuzz.sh [SECONDS]      default 60; as long as you like
+# An input that runs over a second counts as a hang. Exits non-zero on any
+# finding; the input is left in build/fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+
+bash scripts/setup.sh native
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-fuzz.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/corpus" build/fuzz/findings
+cp fuzz/corpus/* "$work/corpus/" 2>/dev/null || true
+echo "== fuzzing for ${seconds} s"
+build/fuzz/fuzz/fuzz_monitors -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
+  -print_final_stats=1 -artifact_prefix=build/fuzz/findings/ "$work/corpus" 2>"$work/log" ||
+  { tail -60 "$work/log"; echo "fuzz: finding(s) in build/fuzz/findings/" >&2; exit 1; }
+grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$work/log" || true
+echo "fuzz: 0 findings"
