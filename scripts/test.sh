@@ -24,6 +24,6 @@ echo "== Windows build, tests under Wine"
 cmake --preset windows -DVANTREL_WERROR=ON >/dev/null
 cmake --build --preset windows
 source scripts/lib/wine-session.sh
-vantrel_start_xvfb 1024x768
+vantrel_start_xvfb 1920x1080
 vantrel_start_wine
 ctest --preset windows

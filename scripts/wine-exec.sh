@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine; the cross build's test emulator.
 # The test scripts prepare a Wine prefix and an X display and export them;
-# started on its own, this uses a private prefix and a virtual X server of its
-# own for the one run.
+# started without a display, this sets up the same for the one run (a
+# private virtual X server and prefix, removed afterwards).
 set -uo pipefail
-export WINEDEBUG="${WINEDEBUG:--all}" WINEARCH=win64 WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export WINEPREFIX="${WINEPREFIX:-${TMPDIR:-/tmp}/vantrel-wine-$(id -u)}"
-if [ -z "${DISPLAY:-}" ]; then
-  # The wine server must be gone before the X server it talks to is.
-  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
-    bash -c 'wine "$@"; rc=$?; wineserver -w; exit $rc' wine-exec "$@"
+if [ -n "${DISPLAY:-}" ] && [ -n "${WINEPREFIX:-}" ]; then
+  export WINEDEBUG="${WINEDEBUG:--all}" WINEARCH=win64
+  exec wine "$@"
 fi
-exec wine "$@"
+source "$(dirname "$0")/lib/wine-session.sh"
+vantrel_start_xvfb 1920x1080 || exit 1
+vantrel_start_wine
+wine "$@"

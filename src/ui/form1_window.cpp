@@ -72,7 +72,7 @@ bool Form1Window::Create() {
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc)) return false;
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
   // Created hidden at the designed place; sized once its DPI is known.
   const UINT dpi = WindowDpi(nullptr);
@@ -83,13 +83,17 @@ bool Form1Window::Create() {
   return hwnd_ != nullptr;
 }
 
-int Form1Window::Run(int show_command) {
-  if (!Create()) return 1;
+HWND Form1Window::Show(int show_command) {
+  if (!Create()) return nullptr;
   form_.Form_Load();
   ShowWindow(hwnd_, show_command);
   UpdateWindow(hwnd_);
   SetFocus(cmdOK_);  // the lowest tab index holds the focus when first shown
+  return hwnd_;
+}
 
+int Form1Window::Run(int show_command) {
+  if (!Show(show_command)) return 1;
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (HandleTabKey(msg) || IsDialogMessageW(hwnd_, &msg)) continue;

@@ -24,6 +24,10 @@ class Form1Window {
   // Exit and runs it until it is closed. Returns the process exit code.
   int Run(int show_command);
 
+  // The first half of Run: the window loaded and shown, or null when it
+  // could not be created.
+  HWND Show(int show_command);
+
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,92 @@
+// The report window on Win32, in-process: built from its layout at the DPI in
+// use, fed by a simulated display service, and rescaled when told the DPI
+// changed.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/simulated_display_service.h"
+#include "ui/Form1_layout.h"
+#include "ui/form1_window.h"
+
+namespace vantrel::ui {
+namespace {
+
+using platform::SimulatedDisplayService;
+using platform::SimulatedLayout;
+
+struct Shown {
+  SimulatedDisplayService svc{
+      SimulatedLayout::ForMonitors({{0, 0, 1024, 768}, {-800, 100, 0, 700}})};
+  Form1Window window{GetModuleHandleW(nullptr), svc};
+  HWND hwnd = window.Show(SW_SHOWNOACTIVATE);
+  HWND edit = FindWindowExW(hwnd, nullptr, L"Edit", nullptr);
+  HWND exit = FindWindowExW(hwnd, nullptr, L"Button", L"Exit");
+  ~Shown() { DestroyWindow(hwnd); }
+};
+
+LOGFONTW FontOf(HWND control) {
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  return lf;
+}
+
+SIZE ClientOf(HWND hwnd) {
+  RECT rc{};
+  GetClientRect(hwnd, &rc);
+  return {rc.right, rc.bottom};
+}
+
+TEST(Form1Window, ShowsTheReportInTahomaAtTheDpiInUse) {
+  Shown w;
+  ASSERT_NE(w.hwnd, nullptr);
+  ASSERT_NE(w.edit, nullptr);
+  ASSERT_NE(w.exit, nullptr);
+  char text[512] = {};
+  GetWindowTextA(w.edit, text, sizeof text);
+  EXPECT_STREQ(text,
+               "Generic Monitor 2: (-800,100) - (800,600)\r\n"
+               "Generic Monitor 1 (Primary Monitor): (0,0) - (1024,768)\r\n");
+
+  const UINT dpi = WindowDpi(w.hwnd);
+  const LOGFONTW lf = FontOf(w.edit);
+  EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
+  EXPECT_EQ(lf.lfHeight, -PointsToPixels(Form1Layout::kTextFontPoints, static_cast<int>(dpi)));
+  EXPECT_EQ(lf.lfWeight, FW_NORMAL);
+  EXPECT_EQ(lf.lfCharSet, ANSI_CHARSET);
+  EXPECT_FALSE(lf.lfItalic || lf.lfUnderline || lf.lfStrikeOut);
+
+  const SIZE client = ClientOf(w.hwnd);
+  EXPECT_EQ(client.cx, TwipsToPixels(Form1Layout::kClient.width, static_cast<int>(dpi)));
+  EXPECT_EQ(client.cy, TwipsToPixels(Form1Layout::kClient.height, static_cast<int>(dpi)));
+  EXPECT_EQ(GetFocus(), w.exit);
+}
+
+TEST(Form1Window, FollowsADpiChange) {
+  Shown w;
+  ASSERT_NE(w.hwnd, nullptr);
+  // As Windows does when the window moves to a monitor scaled to 150 %: the
+  // new DPI and a suggested rectangle of the same physical size.
+  RECT window{};
+  GetWindowRect(w.hwnd, &window);
+  const SIZE outer = OuterSize(TwipsToPixels(Form1Layout::kClient.width, 144),
+                               TwipsToPixels(Form1Layout::kClient.height, 144),
+                               GetWindowLongW(w.hwnd, GWL_STYLE), 0, 144);
+  RECT suggested{window.left, window.top, window.left + outer.cx, window.top + outer.cy};
+  SendMessageW(w.hwnd, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+  RECT moved{};
+  GetWindowRect(w.hwnd, &moved);
+  EXPECT_EQ(moved.right - moved.left, outer.cx);
+  EXPECT_EQ(moved.bottom - moved.top, outer.cy);
+  EXPECT_EQ(FontOf(w.edit).lfHeight, -32);  // 15.75 points at 144 DPI
+  RECT edit{};
+  GetWindowRect(w.edit, &edit);
+  EXPECT_EQ(edit.right - edit.left, TwipsToPixels(Form1Layout::txtMonitorInfo.width, 144));
+  RECT exit{};
+  GetWindowRect(w.exit, &exit);
+  EXPECT_EQ(exit.bottom - exit.top, TwipsToPixels(Form1Layout::cmdOK.height, 144));
+}
+
+}  // namespace
+}  // namespace vantrel::ui
