@@ -74,10 +74,10 @@ vantrel_start_xorg() {
     -logfile "$VANTREL_TMP/xorg.log" 9>"$VANTREL_TMP/xorg.fd" >"$VANTREL_TMP/xorg.out" 2>&1 &
   VANTREL_X_PIDS+=($!)
   vantrel_wait_display "$VANTREL_TMP/xorg.fd" $! || return 1
-  local args=() k=0 spec size pos
-  for spec in "$@"; do
-    size=${spec%%+*}
-    pos=${spec#*+}
+  local args=() k=0 rect size pos
+  for rect in "$@"; do
+    size=${rect%%+*}
+    pos=${rect#*+}
     pos=${pos/+/x}
     xrandr --addmode "DUMMY$k" "$size" 2>/dev/null || true
     args+=(--output "DUMMY$k" --mode "$size" --pos "$pos")

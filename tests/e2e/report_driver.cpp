@@ -33,8 +33,8 @@ void Check(bool ok, const std::string& what) {
   ++(ok ? passed : failures);
 }
 
-bool Parse(const wchar_t* spec, Screen& s) {
-  return swscanf(spec, L"%dx%d+%d+%d", &s.width, &s.height, &s.left, &s.top) == 4;
+bool Parse(const wchar_t* text, Screen& s) {
+  return swscanf(text, L"%dx%d+%d+%d", &s.width, &s.height, &s.left, &s.top) == 4;
 }
 
 // The report the layout must give: Windows puts the primary at (0, 0); each
