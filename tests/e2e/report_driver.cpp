@@ -1,7 +1,8 @@
 // Drives Vantrel.exe as a user would and checks what it shows:
-//   report_driver Vantrel.exe [--signal FILE --wait-for FILE] WxH+X+Y...
+//   report_driver Vantrel.exe [--signal FILE --wait-for FILE] [--close] WxH+X+Y...
 // The rectangles are the X server's outputs in output order, the first the
 // primary; the expected report is worked out here from that layout alone.
+// The program is ended with Exit, or with --close by closing its window.
 // Prints what it found and exits 0 when every check holds.
 #include <windows.h>
 
@@ -80,16 +81,21 @@ HWND FocusOf(HWND hwnd) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: report_driver Vantrel.exe [--signal F --wait-for F] WxH+X+Y...\n");
+    std::fprintf(
+        stderr,
+        "usage: report_driver Vantrel.exe [--signal F --wait-for F] [--close] WxH+X+Y...\n");
     return 2;
   }
   std::wstring signal, wait_for;
+  bool close = false;
   std::vector<Screen> outputs;
   for (int k = 2; k < argc; ++k) {
     const std::wstring arg = argv[k];
     Screen s{};
     if (arg == L"--signal" && k + 1 < argc) {
       signal = argv[++k];
+    } else if (arg == L"--close") {
+      close = true;
     } else if (arg == L"--wait-for" && k + 1 < argc) {
       wait_for = argv[++k];
     } else if (Parse(argv[k], s)) {
@@ -154,9 +160,11 @@ int wmain(int argc, wchar_t** argv) {
        ++k)
     std::this_thread::sleep_for(10ms);
 
-  PostMessageW(exit, BM_CLICK, 0, 0);
+  // Closing the only window ends the program as Exit does.
+  PostMessageW(close ? form : exit, close ? WM_CLOSE : BM_CLICK, 0, 0);
   const long code = vantrel::probe::WaitForExit(app, 10s);
-  Check(code == 0, "Exit ends the program with code 0 (got " + std::to_string(code) + ")");
+  Check(code == 0, std::string(close ? "closing the window" : "Exit") +
+                       " ends the program with code 0 (got " + std::to_string(code) + ")");
   if (code == -1) TerminateProcess(app.pi.hProcess, 1);
 
   std::printf("checks: %d passed, %d failed\n", passed, failures);

@@ -2,7 +2,8 @@
 # One end-to-end run of Vantrel.exe under Wine on a private X server:
 #   run-report.sh BUILD_DIR xvfb WxH           one monitor (Xvfb)
 #   run-report.sh BUILD_DIR xorg WxH+X+Y...    several (Xorg dummy), first primary
-# With VANTREL_DPI set (say 144), the session runs at that DPI.
+# With VANTREL_DPI set (say 144), the session runs at that DPI; with
+# VANTREL_CLOSE=1 the program is ended by closing its window, not by Exit.
 # The driver starts the program, checks the window and its report, waits for
 # the screenshot (saved as BUILD_DIR/e2e-<layout>.png) and presses Exit.
 set -euo pipefail
@@ -29,7 +30,8 @@ name="e2e-$kind-${#layout[@]}-${VANTREL_DPI:-96}dpi"
 shown="$VANTREL_TMP/shown"
 shot_done="$VANTREL_TMP/shot.done"
 wine "$build/tests/report_driver.exe" "$build/Vantrel.exe" \
-  --signal "Z:${shown//\//\\}" --wait-for "Z:${shot_done//\//\\}" "${layout[@]}" &
+  --signal "Z:${shown//\//\\}" --wait-for "Z:${shot_done//\//\\}" \
+  ${VANTREL_CLOSE:+--close} "${layout[@]}" &
 driver=$!
 for _ in $(seq 3000); do
   [ -e "$shown" ] && break
