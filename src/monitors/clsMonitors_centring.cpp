@@ -9,13 +9,6 @@ namespace vantrel {
 
 using namespace platform;
 
-namespace {
-
-// A product or difference in double precision; anything not finite fails.
-double Finite(double v) { return CheckedFinite(v); }
-
-}  // namespace
-
 bool clsMonitors::CenterFormOnMonitor(ui::Form& FormToCenter,
                                       const std::optional<ui::Value>& ReferenceForm) {
   std::int32_t monitor = 0;
@@ -59,11 +52,11 @@ bool clsMonitors::CenterFormOnMonitor(ui::Form& FormToCenter,
   const auto work_top = mi.Int32<MonitorInfo::rcWorkTop>();
   step([&] {
     const double across = CheckedSub(mi.Int32<MonitorInfo::rcWorkRight>(), work_left);
-    work_width = Nearest(Finite(Screen().TwipsPerPixelX() * across));
+    work_width = Nearest(Screen().TwipsPerPixelX() * across);
   });
   step([&] {
     const double down = CheckedSub(mi.Int32<MonitorInfo::rcWorkBottom>(), work_top);
-    work_height = Nearest(Finite(Screen().TwipsPerPixelY() * down));
+    work_height = Nearest(Screen().TwipsPerPixelY() * down);
   });
   // The halves are added to the work area's corner, not the monitor's, so a
   // task bar on the left or top edge does not push the window off centre.
@@ -72,8 +65,10 @@ bool clsMonitors::CenterFormOnMonitor(ui::Form& FormToCenter,
     const double twips_x = Screen().TwipsPerPixelX();
     const double height = FormToCenter.Height();
     const double twips_y = Screen().TwipsPerPixelY();
-    const double left = Finite(Halve(Nearest(Finite(work_width - width))) + twips_x * work_left);
-    const double top = Finite(Halve(Nearest(Finite(work_height - height))) + twips_y * work_top);
+    // Nearest fails on anything not finite; the narrowing of Left and the
+    // check of Top catch what the corner's product adds.
+    const double left = Halve(Nearest(work_width - width)) + twips_x * work_left;
+    const double top = CheckedFinite(Halve(Nearest(work_height - height)) + twips_y * work_top);
     FormToCenter.Move(CheckedSingle(left), top);
   });
   return false;
@@ -86,19 +81,19 @@ void clsMonitors::CenterOnPrimaryScreen(ui::Form& form) {
   const double width = form.Width();
   const std::int32_t screen_height = ScreenHeightTwips();
   const double height = form.Height();
-  const float left = static_cast<float>(Halve(Nearest(Finite(screen_width - width))));
-  const std::int32_t top = Halve(Nearest(Finite(screen_height - height)));
+  const float left = static_cast<float>(Halve(Nearest(screen_width - width)));
+  const std::int32_t top = Halve(Nearest(screen_height - height));
   form.Move(left, top);
 }
 
 std::int32_t clsMonitors::ScreenWidthTwips() {
   const double twips = Screen().TwipsPerPixelX();
-  return Nearest(Finite(twips * service_.GetSystemMetrics(SM_CXSCREEN)));
+  return Nearest(twips * service_.GetSystemMetrics(SM_CXSCREEN));
 }
 
 std::int32_t clsMonitors::ScreenHeightTwips() {
   const double twips = Screen().TwipsPerPixelY();
-  return Nearest(Finite(twips * service_.GetSystemMetrics(SM_CYSCREEN)));
+  return Nearest(twips * service_.GetSystemMetrics(SM_CYSCREEN));
 }
 
 const ui::Screen& clsMonitors::Screen() const {

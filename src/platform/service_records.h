@@ -50,12 +50,8 @@ class RecordBuffer {
     static_assert(F.size == 2 && F.offset + F.size <= BufferSize);
     std::memcpy(bytes_.data() + F.offset, &v, sizeof v);
   }
-  // The whole fixed-width field, padding NULs included.
-  template <Field F>
-  std::string Text() const {
-    return std::string(TextView<F>());
-  }
-  // The same without a copy; valid while the record lives.
+  // The whole fixed-width field, padding NULs included; valid while the
+  // record lives.
   template <Field F>
   std::string_view TextView() const {
     static_assert(F.offset + F.size <= BufferSize);

@@ -10,8 +10,8 @@ namespace vantrel::platform {
 namespace {
 
 // Distance between two rectangles along one axis (0 where they overlap), and
-// the length they share, in 64 bits so that layouts at the 32-bit extremes
-// cannot overflow; areas and squared distances are formed in double.
+// below the length they share: in 64 bits so that layouts at the 32-bit
+// extremes cannot overflow. Areas and squared distances are formed in double.
 std::int64_t Gap(std::int64_t lo1, std::int64_t hi1, std::int64_t lo2, std::int64_t hi2) {
   if (hi1 <= lo2) return lo2 - hi1 + 1;
   if (hi2 <= lo1) return lo1 - hi2 + 1;
