@@ -2,7 +2,7 @@
 // with nothing built from their answers. Returns the number of adapters seen.
 #pragma once
 
-#include "platform/display_service.h"
+#include "vantrel/platform/display_service.h"
 
 namespace vantrel::bench {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "bare_walk.h"
-#include "monitors/clsMonitors.h"
-#include "platform/simulated_display_service.h"
+#include "simulated_display_service.h"
+#include "vantrel/monitors/clsMonitors.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "bare_walk.h"
-#include "monitors/clsMonitors.h"
-#include "platform/user32_display_service.h"
+#include "vantrel/monitors/clsMonitors.h"
+#include "vantrel/platform/user32_display_service.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "../tests/e2e/window_probe.h"
+#include "window_probe.h"
 
 namespace {
 

@@ -15,7 +15,7 @@ include(GoogleTest)
 # under Wine a whole executable is one test, since every start costs a second.
 function(vantrel_add_test_suite name)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE vantrel_form GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE vantrel_report vantrel_testing GTest::gtest_main)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
   else()

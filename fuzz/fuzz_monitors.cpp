@@ -9,11 +9,11 @@
 #include <set>
 #include <string>
 
-#include "../tests/toolkit_doubles.h"
-#include "monitors/clsMonitors.h"
-#include "monitors/failure.h"
-#include "platform/simulated_display_service.h"
-#include "ui/Form1.h"
+#include "report/Form1.h"
+#include "simulated_display_service.h"
+#include "toolkit_doubles.h"
+#include "vantrel/base/failure.h"
+#include "vantrel/monitors/clsMonitors.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "monitors/clsMonitors.h"
+#include "vantrel/monitors/clsMonitors.h"
 
 namespace vantrel {
 

@@ -3,9 +3,9 @@
 #include <climits>
 #include <optional>
 
-#include "monitors/clsMonitors.h"
-#include "platform/simulated_display_service.h"
+#include "simulated_display_service.h"
 #include "toolkit_doubles.h"
+#include "vantrel/monitors/clsMonitors.h"
 
 namespace vantrel {
 namespace {

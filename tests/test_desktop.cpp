@@ -3,8 +3,8 @@
 #include <climits>
 #include <vector>
 
-#include "monitors/clsMonitors.h"
-#include "platform/simulated_display_service.h"
+#include "simulated_display_service.h"
+#include "vantrel/monitors/clsMonitors.h"
 
 namespace vantrel {
 namespace {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <new>
 
-#include "monitors/checked_math.h"
-#include "monitors/failure.h"
+#include "vantrel/base/checked_math.h"
+#include "vantrel/base/failure.h"
 
 namespace vantrel {
 namespace {

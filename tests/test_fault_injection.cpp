@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "list_rows.h"
-#include "platform/simulated_display_service.h"
+#include "simulated_display_service.h"
 #include "toolkit_doubles.h"
 
 namespace vantrel {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/simulated_display_service.h"
-#include "ui/Form1.h"
-#include "ui/Form1_layout.h"
+#include "report/Form1.h"
+#include "report/Form1_layout.h"
+#include "simulated_display_service.h"
 
 namespace vantrel::ui {
 namespace {

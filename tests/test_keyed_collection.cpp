@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "monitors/keyed_collection.h"
+#include "vantrel/monitors/keyed_collection.h"
 
 namespace vantrel {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "monitors/clsMonitor.h"
+#include "vantrel/monitors/clsMonitor.h"
 
 namespace vantrel {
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "list_rows.h"
-#include "monitors/clsMonitors.h"
-#include "platform/simulated_display_service.h"
+#include "simulated_display_service.h"
+#include "vantrel/monitors/clsMonitors.h"
 
 namespace vantrel {
 namespace {

@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "monitors/clsMonitors.h"
-#include "platform/user32_display_service.h"
-#include "ui/win32_toolkit.h"
+#include "vantrel/monitors/clsMonitors.h"
+#include "vantrel/platform/user32_display_service.h"
+#include "vantrel/win32/win32_toolkit.h"
 
 namespace vantrel {
 namespace {

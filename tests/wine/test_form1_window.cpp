@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "platform/simulated_display_service.h"
-#include "ui/Form1_layout.h"
-#include "ui/form1_window.h"
+#include "report/Form1_layout.h"
+#include "report/form1_window.h"
+#include "simulated_display_service.h"
 
 namespace vantrel::ui {
 namespace {
@@ -86,6 +86,26 @@ TEST(Form1Window, FollowsADpiChange) {
   RECT exit{};
   GetWindowRect(w.exit, &exit);
   EXPECT_EQ(exit.bottom - exit.top, TwipsToPixels(Form1Layout::cmdOK.height, 144));
+}
+
+// Refuses to create any text box on this thread while it lives.
+LRESULT CALLBACK RefuseEdits(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND) {
+    const auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+    if (!IS_INTRESOURCE(create->lpszClass) && lstrcmpiW(create->lpszClass, L"Edit") == 0) return 1;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Form1Window, WithoutItsTextBoxTheProgramEndsWithAFailureCode) {
+  SimulatedDisplayService svc{SimulatedLayout::ForMonitors({{0, 0, 1024, 768}})};
+  const HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseEdits, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  Form1Window window{GetModuleHandleW(nullptr), svc};
+  const int code = window.Run(SW_SHOWNOACTIVATE);
+  UnhookWindowsHookEx(hook);
+  EXPECT_NE(code, 0);
+  EXPECT_EQ(FindWindowW(L"VantrelForm1", nullptr), nullptr);
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "monitors/clsMonitors.h"
-#include "platform/late_binding.h"
-#include "platform/user32_display_service.h"
+#include "vantrel/base/late_binding.h"
+#include "vantrel/monitors/clsMonitors.h"
+#include "vantrel/platform/user32_display_service.h"
 
 namespace vantrel {
 namespace {
@@ -52,15 +52,23 @@ TEST(User32, TheRecordsHoldWhatThePlatformWrites) {
 
 TEST(User32, AFunctionTheLibraryLacksFailsWith453OnEveryCall) {
   Library user32("user32");
-  LateBound<int WINAPI(int)> missing(user32, "VantrelNoSuchFunction");
-  LateBound<int WINAPI(int)> present(user32, "GetSystemMetrics");
+  LateBound<decltype(::GetSystemMetrics)> missing(user32, "VantrelNoSuchFunction");
+  LateBound<decltype(::GetSystemMetrics)> present(user32, "GetSystemMetrics");
   for (int k = 0; k < 2; ++k) {
     EXPECT_EQ(AttemptNumbered([&] { missing.get(); }), kFunctionMissing);
   }
   EXPECT_EQ(present.get()(SM_CXSCREEN), ::GetSystemMetrics(SM_CXSCREEN));
   Library nowhere("vantrel-no-such-library");
-  LateBound<int WINAPI(int)> absent(nowhere, "GetSystemMetrics");
+  LateBound<decltype(::GetSystemMetrics)> absent(nowhere, "GetSystemMetrics");
   EXPECT_EQ(AttemptNumbered([&] { absent.get(); }), kFunctionMissing);
+}
+
+TEST(User32, AnOptionalFunctionIsNullWhereTheLibraryLacksIt) {
+  Library user32("user32.dll");
+  EXPECT_EQ(FindFunction<decltype(::GetSystemMetrics)>(user32, "VantrelNoSuchFunction"), nullptr);
+  auto* present = FindFunction<decltype(::GetSystemMetrics)>(user32, "GetSystemMetrics");
+  ASSERT_NE(present, nullptr);
+  EXPECT_EQ(present(SM_CYSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+# The library as an installed CMake package, and on Windows the release zip.
+#   cmake --install build/windows --prefix P
+# gives P/include/vantrel (the public headers, vantrel/vantrel.h first),
+# P/lib (the static libraries) and P/lib/cmake/Vantrel, so that a program needs
+#   find_package(Vantrel 1.0 CONFIG REQUIRED)
+#   target_link_libraries(app PRIVATE Vantrel::monitors)
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(vantrel_layers vantrel_base vantrel_platform vantrel_monitors)
+if(WIN32)
+  list(APPEND vantrel_layers vantrel_win32)
+endif()
+install(TARGETS vantrel ${vantrel_layers} EXPORT VantrelTargets
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT library
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/vantrel/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vantrel
+  COMPONENT library FILES_MATCHING PATTERN "*.h")
+
+set(vantrel_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Vantrel)
+install(EXPORT VantrelTargets NAMESPACE Vantrel:: DESTINATION ${vantrel_cmake_dir}
+  COMPONENT library)
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VantrelConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfig.cmake INSTALL_DESTINATION ${vantrel_cmake_dir})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/VantrelConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfig.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfigVersion.cmake
+  DESTINATION ${vantrel_cmake_dir} COMPONENT library)
+
+if(WIN32)
+  install(TARGETS Vantrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT program)
+
+  # cmake --build build/windows --target package: Vantrel-1.00-win64.zip
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME Vantrel)
+  set(CPACK_PACKAGE_VENDOR Vantrel)
+  set(CPACK_PACKAGE_VERSION 1.00)
+  set(CPACK_PACKAGE_FILE_NAME Vantrel-1.00-win64)
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Reports the monitors attached to the desktop")
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
+  include(CPack)
+endif()

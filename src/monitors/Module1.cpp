@@ -1,7 +1,0 @@
-#include "monitors/Module1.h"
-
-namespace vantrel::Module1 {
-
-std::string Localize(const std::string& s) { return s; }
-
-}  // namespace vantrel::Module1

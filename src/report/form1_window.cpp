@@ -1,0 +1,215 @@
+#include "report/form1_window.h"
+
+#include <cwchar>
+#include <utility>
+
+#include "report/Form1_layout.h"
+
+namespace vantrel::ui {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"VantrelForm1";
+constexpr wchar_t kCaption[] = L"Orlavin";
+// A fixed frame: nothing in the window resizes or moves the controls.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = 0;
+constexpr int kButtonFontPoints = 8;
+
+int CALLBACK FoundFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool FontInstalled(const wchar_t* face) {
+  LOGFONTW lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+  bool found = false;
+  const HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExW(dc, &lf, FoundFont, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found;
+}
+
+// The face of the toolkit's default GUI font.
+void DefaultGuiFace(wchar_t (&face)[LF_FACESIZE]) {
+  LOGFONTW lf{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  wcsncpy(face, lf.lfFaceName[0] ? lf.lfFaceName : L"MS Shell Dlg", LF_FACESIZE - 1);
+  face[LF_FACESIZE - 1] = L'\0';
+}
+
+HFONT MakeFont(const wchar_t* face, double points, UINT dpi) {
+  LOGFONTW lf{};
+  lf.lfHeight = -PointsToPixels(points, static_cast<int>(dpi));
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = ANSI_CHARSET;
+  lf.lfQuality = DEFAULT_QUALITY;
+  wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+  return CreateFontIndirectW(&lf);
+}
+
+void Place(HWND control, const TwipsRect& r, UINT dpi) {
+  const int d = static_cast<int>(dpi);
+  SetWindowPos(control, nullptr, TwipsToPixels(r.left, d), TwipsToPixels(r.top, d),
+               TwipsToPixels(r.width, d), TwipsToPixels(r.height, d),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+Form1Window::Form1Window(HINSTANCE instance, platform::DisplayService& service)
+    : instance_(instance), form_(service, textBox_, app_) {}
+
+bool Form1Window::Create() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  // Created hidden at the designed place; sized once its DPI is known.
+  const UINT dpi = WindowDpi(nullptr);
+  const int d = static_cast<int>(dpi);
+  hwnd_ = CreateWindowExW(
+      kExStyle, kClassName, kCaption, kStyle, TwipsToPixels(Form1Layout::kClient.left, d),
+      TwipsToPixels(Form1Layout::kClient.top, d), 0, 0, nullptr, nullptr, instance_, this);
+  return hwnd_ != nullptr;
+}
+
+HWND Form1Window::Show(int show_command) {
+  if (!Create()) return nullptr;
+  form_.Form_Load();
+  ShowWindow(hwnd_, show_command);
+  UpdateWindow(hwnd_);
+  SetFocus(cmdOK_);  // the lowest tab index holds the focus when first shown
+  return hwnd_;
+}
+
+int Form1Window::Run(int show_command) {
+  if (!Show(show_command)) return 1;
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (HandleTabKey(msg) || IsDialogMessageW(hwnd_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+// Tab and Shift+Tab move between the two controls, from the text box too,
+// which would otherwise take the Tab as text.
+bool Form1Window::HandleTabKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+  if (msg.hwnd != hwnd_ && GetParent(msg.hwnd) != hwnd_) return false;
+  if (GetKeyState(VK_CONTROL) < 0) return false;
+  const bool back = GetKeyState(VK_SHIFT) < 0;
+  if (HWND next = GetNextDlgTabItem(hwnd_, GetFocus(), back)) SetFocus(next);
+  return true;
+}
+
+LRESULT CALLBACK Form1Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* self =
+        static_cast<Form1Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return self ? self->HandleMessage(msg, wParam, lParam)
+              : DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT Form1Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CREATE:
+      // Without both controls there is no report to show: creation fails.
+      return OnCreate() ? 0 : -1;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kCmdOKId && HIWORD(wParam) == BN_CLICKED) form_.cmdOK_Click();
+      return 0;
+    case WM_ACTIVATE:
+      // Give the focus back to the control that had it when the window was
+      // last active.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        focus_ = GetFocus();
+      } else if (focus_ && IsChild(hwnd_, focus_)) {
+        SetFocus(focus_);
+        return 0;
+      }
+      return DefWindowProcW(hwnd_, msg, wParam, lParam);
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, msg, wParam, lParam);
+  }
+}
+
+bool Form1Window::OnCreate() {
+  // The button is created first: creation order is tab order, and it has the
+  // lowest tab index. Neither default nor cancel button.
+  cmdOK_ =
+      CreateWindowExW(0, L"BUTTON", L"Exit", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+                      0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kCmdOKId), instance_, nullptr);
+  txtMonitorInfo_ = CreateWindowExW(
+      WS_EX_CLIENTEDGE, L"EDIT", L"Text1",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, 0, 0, 0,
+      0, hwnd_, reinterpret_cast<HMENU>(kTxtMonitorInfoId), instance_, nullptr);
+  if (!cmdOK_ || !txtMonitorInfo_) return false;
+  SendMessageW(txtMonitorInfo_, EM_SETLIMITTEXT, 0, 0);  // no 32 K cap on the report
+  textBox_.Attach(txtMonitorInfo_);
+
+  const UINT dpi = WindowDpi(hwnd_);
+  const SIZE outer = OuterSize(TwipsToPixels(Form1Layout::kClient.width, static_cast<int>(dpi)),
+                               TwipsToPixels(Form1Layout::kClient.height, static_cast<int>(dpi)),
+                               kStyle, kExStyle, dpi);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout(dpi);
+  return true;
+}
+
+// Moved to a monitor of another scale: take the size Windows suggests and
+// scale controls and fonts with it, so the window keeps its physical size.
+void Form1Window::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout(dpi);
+}
+
+void Form1Window::Layout(UINT dpi) {
+  Place(txtMonitorInfo_, Form1Layout::txtMonitorInfo, dpi);
+  Place(cmdOK_, Form1Layout::cmdOK, dpi);
+
+  wchar_t gui_face[LF_FACESIZE];
+  DefaultGuiFace(gui_face);
+  // Where Tahoma is missing, the text box takes the GUI font's face at the
+  // same size.
+  UniqueFont text(
+      MakeFont(FontInstalled(L"Tahoma") ? L"Tahoma" : gui_face, Form1Layout::kTextFontPoints, dpi));
+  UniqueFont button(MakeFont(gui_face, kButtonFontPoints, dpi));
+  // A font that cannot be made leaves its control with the font it has. The
+  // controls take their new fonts before the old ones are deleted.
+  if (text) {
+    SendMessageW(txtMonitorInfo_, WM_SETFONT, reinterpret_cast<WPARAM>(text.get()), TRUE);
+    textFont_ = std::move(text);
+  }
+  if (button) {
+    SendMessageW(cmdOK_, WM_SETFONT, reinterpret_cast<WPARAM>(button.get()), TRUE);
+    buttonFont_ = std::move(button);
+  }
+}
+
+}  // namespace vantrel::ui

@@ -1,0 +1,10 @@
+// Vantrel.exe: the report window is the program's only entry.
+#include <windows.h>
+
+#include "report/form1_window.h"
+#include "vantrel/platform/user32_display_service.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
+  vantrel::ui::Form1Window window(instance, vantrel::platform::User32DisplayService());
+  return window.Run(show_command);
+}

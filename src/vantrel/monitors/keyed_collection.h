@@ -1,0 +1,86 @@
+// An ordered collection of shared items, numbered from 1, each under a text
+// key no other item has. Adding under a key already present, or at a position
+// that does not exist, fails and leaves the collection as it was.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "vantrel/base/failure.h"
+
+namespace vantrel {
+
+template <class T>
+class KeyedCollection {
+ public:
+  using Item = std::shared_ptr<T>;
+
+ private:
+  struct Entry {
+    Item item;
+    std::string key;
+  };
+
+ public:
+  std::int32_t Count() const { return static_cast<std::int32_t>(entries_.size()); }
+
+  // With `before` (1..Count) the item becomes number `before`; without, it is
+  // appended.
+  void Add(Item item, const std::string& key, std::optional<std::int32_t> before = {}) {
+    if (!item) Fail(kObjectRequired);
+    if (before && (*before < 1 || *before > Count())) Fail(kOutOfRange);
+    for (const auto& e : entries_) {
+      if (e.key == key) Fail(kDuplicateKey);
+    }
+    Entry entry{std::move(item), key};
+    entries_.reserve(entries_.size() + 1);  // so the insertion cannot fail half-way
+    const auto at = before ? entries_.begin() + (*before - 1) : entries_.end();
+    entries_.insert(at, std::move(entry));
+  }
+
+  void Remove(std::int32_t index) {
+    CheckIndex(index);
+    entries_.erase(entries_.begin() + (index - 1));
+  }
+
+  const Item& operator()(std::int32_t index) const {
+    CheckIndex(index);
+    return entries_[index - 1].item;
+  }
+
+  const std::string& Key(std::int32_t index) const {
+    CheckIndex(index);
+    return entries_[index - 1].key;
+  }
+
+  // Visiting in order, number 1 first.
+  class const_iterator {
+   public:
+    using Base = typename std::vector<Entry>::const_iterator;
+    explicit const_iterator(Base it) : it_(it) {}
+    const Item& operator*() const { return it_->item; }
+    const_iterator& operator++() {
+      ++it_;
+      return *this;
+    }
+    bool operator==(const const_iterator&) const = default;
+
+   private:
+    Base it_;
+  };
+  const_iterator begin() const { return const_iterator(entries_.begin()); }
+  const_iterator end() const { return const_iterator(entries_.end()); }
+
+ private:
+  void CheckIndex(std::int32_t index) const {
+    if (index < 1 || index > Count()) Fail(kOutOfRange);
+  }
+  // Keys are found by a scan: a list holds one entry per monitor, a few dozen
+  // at the most, and a scan of short keys beats hashing them.
+  std::vector<Entry> entries_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,22 @@
+// The Vantrel monitor list: the one header a program includes.
+//
+//   vantrel::clsMonitors monitors(vantrel::platform::User32DisplayService(),
+//                                 &vantrel::ui::SystemScreen());
+//
+// gives the monitors of the desktop in position order (Monitors()), the
+// virtual desktop's bounds, the monitor holding a window or a pixel, and
+// centring a window on a monitor's work area. Which calls can fail, and how,
+// is told at each member of clsMonitors (vantrel/monitors/clsMonitors.h);
+// failures are vantrel::Failure exceptions carrying a number.
+#pragma once
+
+#include "vantrel/base/failure.h"
+#include "vantrel/monitors/clsMonitor.h"
+#include "vantrel/monitors/clsMonitors.h"
+#include "vantrel/monitors/toolkit.h"
+#include "vantrel/platform/display_service.h"
+
+#ifdef _WIN32
+#include "vantrel/platform/user32_display_service.h"
+#include "vantrel/win32/win32_toolkit.h"
+#endif

@@ -1,0 +1,54 @@
+// Test doubles for the toolkit: a form that records its moves and a screen
+// with fixed twips per pixel.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vantrel/base/failure.h"
+#include "vantrel/monitors/toolkit.h"
+
+namespace vantrel::testing_doubles {
+
+struct Moved {
+  double left, top;
+  friend bool operator==(const Moved&, const Moved&) = default;
+  friend std::ostream& operator<<(std::ostream& os, const Moved& m) {
+    return os << "Move(" << m.left << ", " << m.top << ")";
+  }
+};
+
+class FakeForm final : public ui::Form {
+ public:
+  float width = 0, height = 0;
+  std::optional<ui::Value> hwnd;  // the "hwnd" property, when it has one
+  std::int32_t move_failure = kNoFailure;
+  std::vector<Moved> moves;
+
+  float Width() const override { return width; }
+  float Height() const override { return height; }
+  void Move(double Left, double Top) override {
+    if (move_failure != kNoFailure) Fail(move_failure);
+    moves.push_back({Left, Top});
+  }
+  std::optional<ui::Value> Property(std::string_view name) const override {
+    if (name == "hwnd") return hwnd;
+    return std::nullopt;
+  }
+};
+
+class FakeScreen final : public ui::Screen {
+ public:
+  FakeScreen(float x, float y) : x_(x), y_(y) {}
+  float TwipsPerPixelX() const override { return x_; }
+  float TwipsPerPixelY() const override { return y_; }
+
+ private:
+  float x_, y_;
+};
+
+}  // namespace vantrel::testing_doubles
