@@ -33,12 +33,12 @@ echo "Vantrel.exe imports: $(x86_64-w64-mingw32-objdump -p build/windows/Vantrel
 
 echo "== under Wine, three monitors: Refresh against the bare calls; start-up"
 source scripts/lib/wine-session.sh
-vantrel_start_xorg 1280x1024+1024+0 1024x768+0+100 1024x768+2304+0
+vantrel_start_xorg three
 vantrel_start_wine
 wine build/windows/bench/refresh_user32_bench.exe
 # Against the bare window, then against the same with Vantrel's manifest (DPI
 # awareness and visual styles, whose loading is the platform's cost).
 wine build/windows/bench/startup_bench.exe "$runs" \
-  build/windows/Vantrel.exe Orlavin build/windows/bench/bare_window.exe Bare
+  build/windows/Vantrel.exe "$VANTREL_CAPTION" build/windows/bench/bare_window.exe Bare
 wine build/windows/bench/startup_bench.exe "$runs" \
-  build/windows/Vantrel.exe Orlavin build/windows/bench/bare_window_manifest.exe Bare
+  build/windows/Vantrel.exe "$VANTREL_CAPTION" build/windows/bench/bare_window_manifest.exe Bare

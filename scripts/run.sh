@@ -18,4 +18,4 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 echo "No X display: running on a private one with three monitors."
-exec bash tests/e2e/run-report.sh build/windows xorg 1280x1024+1024+0 1024x768+0+100 1024x768+2304+0
+exec bash tests/e2e/run-report.sh build/windows xorg three

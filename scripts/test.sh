@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Sets up this machine and runs every test: the native unit tests, the same
-# under the sanitizers, a minute of fuzzing, then the Windows build's tests
-# under Wine. Exits non-zero on any failure.
+# Sets up this machine and runs every test: the code format check, the native
+# unit tests, the same under the sanitizers, a minute of fuzzing, then the
+# Windows build's tests under Wine (the package and release zip included).
+# Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh all
+
+echo "== code format (.clang-format)"
+find src testing tests bench fuzz examples -name '*.cpp' -o -name '*.h' |
+  xargs clang-format --dry-run --Werror
 
 echo "== native build and unit tests"
 cmake --preset native -DVANTREL_WERROR=ON >/dev/null

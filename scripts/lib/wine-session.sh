@@ -2,6 +2,8 @@
 # and a private Wine prefix with its server kept warm, all ended and removed
 # on exit. Nothing here touches a display or prefix the user already has.
 
+source "$(dirname "${BASH_SOURCE[0]}")/layouts.sh"
+
 VANTREL_TMP="$(mktemp -d "${TMPDIR:-/tmp}/vantrel.XXXXXX")"
 VANTREL_X_PIDS=()
 
@@ -67,9 +69,12 @@ vantrel_start_wine() {
 # as WxH+X+Y in the X server's root coordinates, the first one primary.
 # Wine then places the primary at (0, 0) and the others relative to it, one
 # display adapter per output in output order.
+# "three" names the shared three-monitor layout.
 vantrel_start_xorg() {
   local here
   here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+  mapfile -t rects < <(vantrel_layout "$@")
+  set -- "${rects[@]}"
   Xorg -displayfd 9 -config "$here/xorg-dummy.conf" -noreset -nolisten tcp -novtswitch -sharevts \
     -logfile "$VANTREL_TMP/xorg.log" 9>"$VANTREL_TMP/xorg.fd" >"$VANTREL_TMP/xorg.out" 2>&1 &
   VANTREL_X_PIDS+=($!)

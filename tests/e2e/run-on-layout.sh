@@ -2,6 +2,7 @@
 # Runs one Windows test program under Wine on a private multi-monitor X
 # server (Xorg dummy):
 #   run-on-layout.sh PROGRAM.exe WxH+X+Y...     the first rectangle primary
+#   run-on-layout.sh PROGRAM.exe three          the shared three-monitor layout
 # With WORKAREA="x,y,w,h" (root coordinates) the X server's work area is set
 # before Wine starts, as a desktop's panel would.
 set -euo pipefail

@@ -1,6 +1,8 @@
 // One monitor of the desktop: a plain holder of fifteen values. It derives and
 // checks nothing; every getter returns what its setter last stored. Records
 // are shared by counted references (std::shared_ptr).
+// Nothing here fails but a text getter, which hands out a copy and so can run
+// out of memory (std::bad_alloc).
 #pragma once
 
 #include <cstdint>
@@ -12,36 +14,36 @@ namespace vantrel {
 class clsMonitor {
  public:
   // Getter directly ahead of its setter, in the record's interface order.
-  std::int32_t RefreshRate() const { return RefreshRate_; }
-  void RefreshRate(std::int32_t lRefreshRate) { RefreshRate_ = lRefreshRate; }
+  std::int32_t RefreshRate() const noexcept { return RefreshRate_; }
+  void RefreshRate(std::int32_t lRefreshRate) noexcept { RefreshRate_ = lRefreshRate; }
   std::string MonitorGUID() const { return MonitorGUID_; }
-  void MonitorGUID(std::string lMonitorGUID) { MonitorGUID_ = std::move(lMonitorGUID); }
+  void MonitorGUID(std::string lMonitorGUID) noexcept { MonitorGUID_ = std::move(lMonitorGUID); }
   std::string Monitor() const { return Monitor_; }
-  void Monitor(std::string lMonitor) { Monitor_ = std::move(lMonitor); }
+  void Monitor(std::string lMonitor) noexcept { Monitor_ = std::move(lMonitor); }
   std::string Device() const { return Device_; }
-  void Device(std::string lDevice) { Device_ = std::move(lDevice); }
-  std::int32_t Handle() const { return Handle_; }
-  void Handle(std::int32_t lHandle) { Handle_ = lHandle; }
-  std::int32_t Height() const { return Height_; }
-  void Height(std::int32_t h) { Height_ = h; }
-  std::int32_t Width() const { return Width_; }
-  void Width(std::int32_t w) { Width_ = w; }
-  std::int32_t Left() const { return Left_; }
-  void Left(std::int32_t L) { Left_ = L; }
-  std::int32_t Right() const { return Right_; }
-  void Right(std::int32_t R) { Right_ = R; }
-  std::int32_t Top() const { return Top_; }
-  void Top(std::int32_t t) { Top_ = t; }
-  std::int32_t Bottom() const { return Bottom_; }
-  void Bottom(std::int32_t b) { Bottom_ = b; }
-  std::int32_t WorkLeft() const { return WorkLeft_; }
-  void WorkLeft(std::int32_t L) { WorkLeft_ = L; }
-  std::int32_t WorkRight() const { return WorkRight_; }
-  void WorkRight(std::int32_t R) { WorkRight_ = R; }
-  std::int32_t WorkTop() const { return WorkTop_; }
-  void WorkTop(std::int32_t t) { WorkTop_ = t; }
-  std::int32_t WorkBottom() const { return WorkBottom_; }
-  void WorkBottom(std::int32_t b) { WorkBottom_ = b; }
+  void Device(std::string lDevice) noexcept { Device_ = std::move(lDevice); }
+  std::int32_t Handle() const noexcept { return Handle_; }
+  void Handle(std::int32_t lHandle) noexcept { Handle_ = lHandle; }
+  std::int32_t Height() const noexcept { return Height_; }
+  void Height(std::int32_t h) noexcept { Height_ = h; }
+  std::int32_t Width() const noexcept { return Width_; }
+  void Width(std::int32_t w) noexcept { Width_ = w; }
+  std::int32_t Left() const noexcept { return Left_; }
+  void Left(std::int32_t L) noexcept { Left_ = L; }
+  std::int32_t Right() const noexcept { return Right_; }
+  void Right(std::int32_t R) noexcept { Right_ = R; }
+  std::int32_t Top() const noexcept { return Top_; }
+  void Top(std::int32_t t) noexcept { Top_ = t; }
+  std::int32_t Bottom() const noexcept { return Bottom_; }
+  void Bottom(std::int32_t b) noexcept { Bottom_ = b; }
+  std::int32_t WorkLeft() const noexcept { return WorkLeft_; }
+  void WorkLeft(std::int32_t L) noexcept { WorkLeft_ = L; }
+  std::int32_t WorkRight() const noexcept { return WorkRight_; }
+  void WorkRight(std::int32_t R) noexcept { WorkRight_ = R; }
+  std::int32_t WorkTop() const noexcept { return WorkTop_; }
+  void WorkTop(std::int32_t t) noexcept { WorkTop_ = t; }
+  std::int32_t WorkBottom() const noexcept { return WorkBottom_; }
+  void WorkBottom(std::int32_t b) noexcept { WorkBottom_ = b; }
 
  private:
   std::int32_t Handle_ = 0;

@@ -49,7 +49,7 @@ struct clsMonitors::Walk {
   std::shared_ptr<clsMonitor> r;
 };
 
-clsMonitors::clsMonitors(DisplayService& service, const ui::Screen* screen)
+clsMonitors::clsMonitors(DisplayService& service, const ui::Screen* screen) noexcept
     : service_(service), screen_(screen) {
   Class_Initialize();
 }
@@ -59,7 +59,7 @@ std::shared_ptr<clsMonitors::Collection> clsMonitors::Monitors() {
   return Monitors_;
 }
 
-void clsMonitors::Monitors(std::shared_ptr<Collection> collection) {
+void clsMonitors::Monitors(std::shared_ptr<Collection> collection) noexcept {
   Monitors_ = std::move(collection);
 }
 
@@ -199,7 +199,7 @@ void clsMonitors::AddAdapterRecord(Walk& w) noexcept {
   }
 }
 
-void clsMonitors::Class_Initialize() { Refresh(); }
+void clsMonitors::Class_Initialize() noexcept { Refresh(); }
 
 void clsMonitors::ClearMonitors() noexcept {
   std::int32_t n = 0;

@@ -4,6 +4,12 @@
 // questions about the desktop as it is at the moment of asking: the virtual
 // desktop's bounds, the monitor holding a window or a pixel, and centring a
 // window on a monitor's work area.
+//
+// Failures. A member that fails throws vantrel::Failure (vantrel/base/
+// failure.h), whose number() says why; running out of memory throws
+// std::bad_alloc. Members marked noexcept never fail: a step the display
+// service cannot answer is skipped, and they answer with what the other steps
+// gave. The others say below when they fail and with which number.
 #pragma once
 
 #include <cstdint>
@@ -23,18 +29,23 @@ class clsMonitors {
  public:
   using Collection = KeyedCollection<clsMonitor>;
 
-  // The service and the screen must outlive the object. Without a screen,
-  // centring has no twips per pixel and falls back as when any step fails.
-  explicit clsMonitors(platform::DisplayService& service, const ui::Screen* screen = nullptr);
+  // Builds the list (Refresh). The service and the screen must outlive the
+  // object. Without a screen, centring has no twips per pixel and falls back
+  // as when any step fails.
+  explicit clsMonitors(platform::DisplayService& service,
+                       const ui::Screen* screen = nullptr) noexcept;
   clsMonitors(const clsMonitors&) = delete;
   clsMonitors& operator=(const clsMonitors&) = delete;
 
-  // Never null: read while it refers to nothing, it is created empty first.
+  // Never null: read while it refers to nothing, it is created empty first
+  // (which fails only when memory runs out).
   std::shared_ptr<Collection> Monitors();
-  void Monitors(std::shared_ptr<Collection> collection);
+  void Monitors(std::shared_ptr<Collection> collection) noexcept;
 
   // The virtual desktop's bounds in pixels; without multi-monitor support,
-  // the primary screen's with its corner at (0, 0).
+  // the primary screen's with its corner at (0, 0). Asked afresh on every
+  // call. Fails with kFunctionMissing (453) when the service lacks
+  // GetSystemMetrics; never otherwise.
   std::int32_t DesktopLeft();
   std::int32_t DesktopTop();
   std::int32_t DesktopWidth();
@@ -62,7 +73,7 @@ class clsMonitors {
   void Refresh() noexcept;
 
  private:
-  void Class_Initialize();
+  void Class_Initialize() noexcept;
   std::int32_t GetMetricOrDefault(std::int32_t index, std::int32_t default_value);
   void ClearMonitors() noexcept;
   template <class T>

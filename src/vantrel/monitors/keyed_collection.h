@@ -1,6 +1,8 @@
 // An ordered collection of shared items, numbered from 1, each under a text
-// key no other item has. Adding under a key already present, or at a position
-// that does not exist, fails and leaves the collection as it was.
+// key no other item has. A call that fails leaves the collection as it was:
+// adding no item fails with kObjectRequired (424), a key already present with
+// kDuplicateKey (457); a position that does not exist, for any member, with
+// kOutOfRange (9). Counting and visiting never fail.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +27,7 @@ class KeyedCollection {
   };
 
  public:
-  std::int32_t Count() const { return static_cast<std::int32_t>(entries_.size()); }
+  std::int32_t Count() const noexcept { return static_cast<std::int32_t>(entries_.size()); }
 
   // With `before` (1..Count) the item becomes number `before`; without, it is
   // appended.
@@ -71,8 +73,8 @@ class KeyedCollection {
    private:
     Base it_;
   };
-  const_iterator begin() const { return const_iterator(entries_.begin()); }
-  const_iterator end() const { return const_iterator(entries_.end()); }
+  const_iterator begin() const noexcept { return const_iterator(entries_.begin()); }
+  const_iterator end() const noexcept { return const_iterator(entries_.end()); }
 
  private:
   void CheckIndex(std::int32_t index) const {

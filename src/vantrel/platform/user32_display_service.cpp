@@ -69,7 +69,7 @@ class User32 final : public DisplayService {
 
 }  // namespace
 
-DisplayService& User32DisplayService() {
+DisplayService& User32DisplayService() noexcept {
   static User32 service;
   return service;
 }

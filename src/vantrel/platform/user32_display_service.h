@@ -5,7 +5,8 @@
 
 namespace vantrel::platform {
 
-// One per process; its functions are bound on their first call.
-DisplayService& User32DisplayService();
+// One per process. Each function is bound by name on its first call; one the
+// system's user32 lacks fails with kFunctionMissing (453) on every call.
+DisplayService& User32DisplayService() noexcept;
 
 }  // namespace vantrel::platform
