@@ -51,5 +51,22 @@ TEST(MonitorRecord, TextsAreCopiedInAndOut) {
   EXPECT_EQ(r.MonitorGUID().size(), 3u);
 }
 
+TEST(MonitorRecord, TextsOfAnyLengthAreStoredWhole) {
+  clsMonitor r;
+  const std::string fits(RecordText::kInline, 'a');
+  const std::string longer = std::string(RecordText::kInline, 'b') + "c";
+  r.MonitorGUID(longer);
+  EXPECT_EQ(r.MonitorGUID(), longer);
+  r.MonitorGUID(fits);  // back from the heap into the record
+  EXPECT_EQ(r.MonitorGUID(), fits);
+  r.MonitorGUID(longer + longer);
+  EXPECT_EQ(r.MonitorGUID(), longer + longer);
+
+  clsMonitor copy = r;  // a copy holds its own texts
+  r.MonitorGUID("x");
+  EXPECT_EQ(copy.MonitorGUID(), longer + longer);
+  EXPECT_EQ(r.MonitorGUID(), "x");
+}
+
 }  // namespace
 }  // namespace vantrel

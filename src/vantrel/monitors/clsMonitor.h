@@ -1,27 +1,66 @@
 // One monitor of the desktop: a plain holder of fifteen values. It derives and
 // checks nothing; every getter returns what its setter last stored. Records
 // are shared by counted references (std::shared_ptr).
-// Nothing here fails but a text getter, which hands out a copy and so can run
-// out of memory (std::bad_alloc).
+// Nothing here fails but the texts: a getter hands out a copy, and a setter
+// given a text longer than RecordText::kInline stores it on the heap; either
+// can run out of memory (std::bad_alloc).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
-#include <utility>
+#include <string_view>
 
 namespace vantrel {
 
+class clsMonitors;
+
+// A text of a record, kept inside the record up to kInline characters and on
+// the heap beyond. The display service's texts are fixed fields of at most
+// 128 characters, so a record built from them is one allocation.
+class RecordText {
+ public:
+  static constexpr std::size_t kInline = 152;
+
+  // Only the characters in use are ever read, so the buffer starts unfilled.
+  RecordText() noexcept {}
+
+  std::string_view view() const noexcept {
+    return long_.empty() ? std::string_view(reinterpret_cast<const char*>(inline_), size_)
+                         : std::string_view(long_);
+  }
+  void assign(std::string_view s) {
+    if (s.size() <= kInline) {
+      if (!s.empty()) std::memmove(inline_, s.data(), s.size());  // s may lie in this text
+      size_ = s.size();
+      long_.clear();
+    } else {
+      long_.assign(s.data(), s.size());
+    }
+  }
+
+ private:
+  unsigned char inline_[kInline];
+  std::size_t size_ = 0;
+  std::string long_;  // empty unless the text is longer than kInline
+};
+
 class clsMonitor {
  public:
+  // Provided, so that a new record is not zero-filled before its members are
+  // set: the texts' buffers need no filling.
+  clsMonitor() noexcept {}
+
   // Getter directly ahead of its setter, in the record's interface order.
   std::int32_t RefreshRate() const noexcept { return RefreshRate_; }
   void RefreshRate(std::int32_t lRefreshRate) noexcept { RefreshRate_ = lRefreshRate; }
-  std::string MonitorGUID() const { return MonitorGUID_; }
-  void MonitorGUID(std::string lMonitorGUID) noexcept { MonitorGUID_ = std::move(lMonitorGUID); }
-  std::string Monitor() const { return Monitor_; }
-  void Monitor(std::string lMonitor) noexcept { Monitor_ = std::move(lMonitor); }
-  std::string Device() const { return Device_; }
-  void Device(std::string lDevice) noexcept { Device_ = std::move(lDevice); }
+  std::string MonitorGUID() const { return std::string(MonitorGUID_.view()); }
+  void MonitorGUID(std::string_view lMonitorGUID) { MonitorGUID_.assign(lMonitorGUID); }
+  std::string Monitor() const { return std::string(Monitor_.view()); }
+  void Monitor(std::string_view lMonitor) { Monitor_.assign(lMonitor); }
+  std::string Device() const { return std::string(Device_.view()); }
+  void Device(std::string_view lDevice) { Device_.assign(lDevice); }
   std::int32_t Handle() const noexcept { return Handle_; }
   void Handle(std::int32_t lHandle) noexcept { Handle_ = lHandle; }
   std::int32_t Height() const noexcept { return Height_; }
@@ -46,6 +85,8 @@ class clsMonitor {
   void WorkBottom(std::int32_t b) noexcept { WorkBottom_ = b; }
 
  private:
+  // The list reads the texts it has just stored without copying them out.
+  friend class clsMonitors;
   std::int32_t Handle_ = 0;
   std::int32_t Left_ = 0;
   std::int32_t Right_ = 0;
@@ -57,9 +98,9 @@ class clsMonitor {
   std::int32_t WorkBottom_ = 0;
   std::int32_t Width_ = 0;
   std::int32_t Height_ = 0;
-  std::string Device_;
-  std::string Monitor_;
-  std::string MonitorGUID_;
+  RecordText Device_;
+  RecordText Monitor_;
+  RecordText MonitorGUID_;
   std::int32_t RefreshRate_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "vantrel/monitors/clsMonitors.h"
 
+#include <algorithm>
+#include <charconv>
 #include <string_view>
 #include <utility>
 
@@ -13,6 +15,13 @@ using namespace platform;
 
 namespace {
 
+// The decimal text of a monitor handle, the collection's key.
+std::string KeyOf(std::int32_t h) {
+  char digits[12];
+  const auto end = std::to_chars(digits, digits + sizeof digits, h).ptr;
+  return std::string(digits, end);
+}
+
 // Position (from 1) of the first occurrence of `what` in `s`; 0 when absent.
 std::int32_t InStr(std::string_view s, std::string_view what) {
   const auto p = s.find(what);
@@ -20,7 +29,7 @@ std::int32_t InStr(std::string_view s, std::string_view what) {
 }
 
 // The first n characters (all when there are fewer); a negative n fails.
-std::string LeftChars(const std::string& s, std::int32_t n) {
+std::string_view LeftChars(std::string_view s, std::int32_t n) {
   if (n < 0) Fail(kInvalidCall);
   return s.substr(0, static_cast<std::size_t>(n));
 }
@@ -55,7 +64,7 @@ clsMonitors::clsMonitors(DisplayService& service, const ui::Screen* screen) noex
 }
 
 std::shared_ptr<clsMonitors::Collection> clsMonitors::Monitors() {
-  if (!Monitors_) Monitors_ = std::make_shared<Collection>();
+  List();
   return Monitors_;
 }
 
@@ -105,7 +114,7 @@ void clsMonitors::AddPrimaryScreenRecord() noexcept {
   Attempt([&] { r->WorkTop(0); });
   Attempt([&] { r->Width(r->Right()); });
   Attempt([&] { r->Height(r->Bottom()); });
-  Attempt([&] { Monitors()->Add(r, "0"); });
+  Attempt([&] { List().Add(r, "0"); });
 }
 
 void clsMonitors::AddAdapterRecord(Walk& w) noexcept {
@@ -144,15 +153,17 @@ void clsMonitors::AddAdapterRecord(Walk& w) noexcept {
   Attempt(
       [&] { pos = Max<std::int32_t>(1, InStr(dd.TextView<DisplayDevice::DeviceID>(), "\\\\")); });
 
+  // The texts are cut out of the service's records straight into the record,
+  // and read back in place.
   Attempt([&] { r->Handle(h); });
   Attempt([&] { r->Device(TrimNull(mi.TextView<MonitorInfo::szDevice>())); });
   Attempt([&] { r->Monitor(TrimNull(dd.TextView<DisplayDevice::DeviceString>())); });
   Attempt([&] { r->MonitorGUID(TrimNull(MidChars(dd.TextView<DisplayDevice::DeviceID>(), pos))); });
   Attempt([&] { r->RefreshRate(dm.Int32<DeviceMode::dmDisplayFrequency>()); });
   // A remark in parentheses is cut off; the space in front of it stays.
-  Attempt([&] { pos = InStr(r->Monitor(), "("); });
+  Attempt([&] { pos = InStr(r->Monitor_.view(), "("); });
   if (Guard([&] { return pos != 0; })) {
-    Attempt([&] { r->Monitor(LeftChars(r->Monitor(), CheckedSub(pos, 1))); });
+    Attempt([&] { r->Monitor(LeftChars(r->Monitor_.view(), CheckedSub(pos, 1))); });
   }
   Attempt([&] { r->Left(mi.Int32<MonitorInfo::rcMonitorLeft>()); });
   Attempt([&] { r->Right(mi.Int32<MonitorInfo::rcMonitorRight>()); });
@@ -160,7 +171,22 @@ void clsMonitors::AddAdapterRecord(Walk& w) noexcept {
   Attempt([&] { r->Bottom(mi.Int32<MonitorInfo::rcMonitorBottom>()); });
   // The primary monitor is known by its corner at the origin alone.
   if (Guard([&] { return r->Left() == 0 && r->Top() == 0; })) {
-    Attempt([&] { r->Monitor(r->Monitor() + " (" + Module1::Localize("Primary Monitor") + ")"); });
+    Attempt([&] {
+      const std::string label = Module1::Localize("Primary Monitor");
+      const std::string_view name = r->Monitor_.view();
+      // Joined on the stack where it fits the record, else on the heap.
+      char joined[RecordText::kInline];
+      const std::size_t size = name.size() + label.size() + 3;
+      if (size <= sizeof joined) {
+        char* p = std::copy(name.begin(), name.end(), joined);
+        p = std::copy_n(" (", 2, p);
+        p = std::copy(label.begin(), label.end(), p);
+        *p = ')';
+        r->Monitor(std::string_view(joined, size));
+      } else {
+        r->Monitor(std::string(name) + " (" + label + ")");
+      }
+    });
   }
   Attempt([&] { r->WorkLeft(mi.Int32<MonitorInfo::rcWorkLeft>()); });
   Attempt([&] { r->WorkRight(mi.Int32<MonitorInfo::rcWorkRight>()); });
@@ -174,7 +200,7 @@ void clsMonitors::AddAdapterRecord(Walk& w) noexcept {
     r->Width(CheckedSub(mi.Int32<MonitorInfo::rcMonitorRight>(),
                         mi.Int32<MonitorInfo::rcMonitorLeft>()));
   });
-  if (Guard([&] { return r->Monitor().empty(); })) {
+  if (Guard([&] { return r->Monitor_.view().empty(); })) {
     Attempt([&] { r->Monitor("Default Monitor"); });
   }
 
@@ -182,20 +208,20 @@ void clsMonitors::AddAdapterRecord(Walk& w) noexcept {
   // lower or strictly further right; when there is none, it goes last.
   Attempt([&] { j = 0; });
   Attempt([&] {
-    const auto monitors = Monitors();
-    for (const auto& c : *monitors) {
+    const Collection& monitors = List();
+    for (const auto& c : monitors) {
       Attempt([&] { j = CheckedAdd(j, 1); });
       if (Guard([&] { return c->Top() > r->Top(); })) break;
       if (Guard([&] { return c->Left() > r->Left(); })) break;
-      if (Guard([&] { return j == monitors->Count(); })) Attempt([&] { j = 0; });
+      if (Guard([&] { return j == monitors.Count(); })) Attempt([&] { j = 0; });
     }
   });
   // A second adapter leading to a listed monitor handle is dropped here: the
   // key is taken, so the first record for that monitor stays.
   if (Guard([&] { return j != 0; })) {
-    Attempt([&] { Monitors()->Add(r, std::to_string(h), j); });
+    Attempt([&] { List().Add(r, KeyOf(h), j); });
   } else {
-    Attempt([&] { Monitors()->Add(r, std::to_string(h)); });
+    Attempt([&] { List().Add(r, KeyOf(h)); });
   }
 }
 
@@ -203,16 +229,10 @@ void clsMonitors::Class_Initialize() noexcept { Refresh(); }
 
 void clsMonitors::ClearMonitors() noexcept {
   std::int32_t n = 0;
-  Attempt([&] { n = Monitors()->Count(); });
+  Attempt([&] { n = List().Count(); });
   for (std::int32_t k = n; k >= 1; --k) {
-    Attempt([&] { Monitors()->Remove(k); });
+    Attempt([&] { List().Remove(k); });
   }
-}
-
-std::string clsMonitors::TrimNull(std::string_view s) noexcept {
-  std::string result;
-  Attempt([&] { result = s.substr(0, s.find('\0')); });
-  return result;
 }
 
 }  // namespace vantrel

@@ -80,10 +80,18 @@ class clsMonitors {
   static T Max(const T& a, const T& b) {
     return a > b ? a : b;
   }
-  static std::string TrimNull(std::string_view s) noexcept;
+  // Up to the first NUL; the view lies in s.
+  static std::string_view TrimNull(std::string_view s) noexcept {
+    return s.substr(0, s.find('\0'));
+  }
   std::int32_t ScreenWidthTwips();
   std::int32_t ScreenHeightTwips();
 
+  // Monitors() without handing out a reference: created empty when absent.
+  Collection& List() {
+    if (!Monitors_) Monitors_ = std::make_shared<Collection>();
+    return *Monitors_;
+  }
   void AddPrimaryScreenRecord() noexcept;
   void CenterOnPrimaryScreen(ui::Form& form);
   const ui::Screen& Screen() const;

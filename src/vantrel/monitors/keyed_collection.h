@@ -31,16 +31,19 @@ class KeyedCollection {
 
   // With `before` (1..Count) the item becomes number `before`; without, it is
   // appended.
-  void Add(Item item, const std::string& key, std::optional<std::int32_t> before = {}) {
+  void Add(Item item, std::string key, std::optional<std::int32_t> before = {}) {
     if (!item) Fail(kObjectRequired);
     if (before && (*before < 1 || *before > Count())) Fail(kOutOfRange);
     for (const auto& e : entries_) {
       if (e.key == key) Fail(kDuplicateKey);
     }
-    Entry entry{std::move(item), key};
-    entries_.reserve(entries_.size() + 1);  // so the insertion cannot fail half-way
+    // Room is made first, growing by half again, so the insertion itself
+    // cannot fail half-way.
+    if (entries_.size() == entries_.capacity()) {
+      entries_.reserve(entries_.size() < 4 ? 4 : entries_.size() + entries_.size() / 2);
+    }
     const auto at = before ? entries_.begin() + (*before - 1) : entries_.end();
-    entries_.insert(at, std::move(entry));
+    entries_.insert(at, Entry{std::move(item), std::move(key)});
   }
 
   void Remove(std::int32_t index) {
