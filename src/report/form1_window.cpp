@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "report/Form1_layout.h"
+#include "report/startup_marks.h"
 
 namespace vantrel::ui {
 
@@ -16,20 +17,16 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr DWORD kExStyle = 0;
 constexpr int kButtonFontPoints = 8;
 
-int CALLBACK FoundFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-  *reinterpret_cast<bool*>(found) = true;
-  return 0;
-}
-
-bool FontInstalled(const wchar_t* face) {
-  LOGFONTW lf{};
-  lf.lfCharSet = DEFAULT_CHARSET;
-  wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-  bool found = false;
+// Whether GDI gives the face asked for: where a face is missing it
+// substitutes another, and the font then names the one it substituted.
+bool HasFace(HFONT font, const wchar_t* face) {
   const HDC dc = GetDC(nullptr);
-  EnumFontFamiliesExW(dc, &lf, FoundFont, reinterpret_cast<LPARAM>(&found), 0);
+  const HGDIOBJ previous = SelectObject(dc, font);
+  wchar_t given[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, given);
+  SelectObject(dc, previous);
   ReleaseDC(nullptr, dc);
-  return found;
+  return _wcsicmp(given, face) == 0;
 }
 
 // The face of the toolkit's default GUI font.
@@ -48,6 +45,13 @@ HFONT MakeFont(const wchar_t* face, double points, UINT dpi) {
   lf.lfQuality = DEFAULT_QUALITY;
   wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
   return CreateFontIndirectW(&lf);
+}
+
+// The window's outer size for the designed client area at a DPI.
+SIZE OuterSizeAt(UINT dpi) {
+  const int d = static_cast<int>(dpi);
+  return OuterSize(TwipsToPixels(Form1Layout::kClient.width, d),
+                   TwipsToPixels(Form1Layout::kClient.height, d), kStyle, kExStyle, dpi);
 }
 
 void Place(HWND control, const TwipsRect& r, UINT dpi) {
@@ -75,22 +79,30 @@ bool Form1Window::Create() {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kClassName;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  StartupMark("class");
 
-  // Created hidden at the designed place; sized once its DPI is known.
+  // Created hidden at the designed place and size for the system's DPI; a
+  // window that opens on a monitor of another DPI is resized on creation.
   const UINT dpi = WindowDpi(nullptr);
   const int d = static_cast<int>(dpi);
-  hwnd_ = CreateWindowExW(
-      kExStyle, kClassName, kCaption, kStyle, TwipsToPixels(Form1Layout::kClient.left, d),
-      TwipsToPixels(Form1Layout::kClient.top, d), 0, 0, nullptr, nullptr, instance_, this);
+  const SIZE outer = OuterSizeAt(dpi);
+  hwnd_ = CreateWindowExW(kExStyle, kClassName, kCaption, kStyle,
+                          TwipsToPixels(Form1Layout::kClient.left, d),
+                          TwipsToPixels(Form1Layout::kClient.top, d), outer.cx, outer.cy, nullptr,
+                          nullptr, instance_, this);
   return hwnd_ != nullptr;
 }
 
 HWND Form1Window::Show(int show_command) {
   if (!Create()) return nullptr;
+  StartupMark("window");
   form_.Form_Load();
+  StartupMark("report");
+  // No UpdateWindow: the report is in the box already, and the first paint is
+  // the message loop's first work.
   ShowWindow(hwnd_, show_command);
-  UpdateWindow(hwnd_);
   SetFocus(cmdOK_);  // the lowest tab index holds the focus when first shown
+  StartupMark("shown");
   return hwnd_;
 }
 
@@ -168,15 +180,17 @@ bool Form1Window::OnCreate() {
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, 0, 0, 0,
       0, hwnd_, reinterpret_cast<HMENU>(kTxtMonitorInfoId), instance_, nullptr);
   if (!cmdOK_ || !txtMonitorInfo_) return false;
+  StartupMark("controls");
   SendMessageW(txtMonitorInfo_, EM_SETLIMITTEXT, 0, 0);  // no 32 K cap on the report
   textBox_.Attach(txtMonitorInfo_);
 
   const UINT dpi = WindowDpi(hwnd_);
-  const SIZE outer = OuterSize(TwipsToPixels(Form1Layout::kClient.width, static_cast<int>(dpi)),
-                               TwipsToPixels(Form1Layout::kClient.height, static_cast<int>(dpi)),
-                               kStyle, kExStyle, dpi);
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (dpi != WindowDpi(nullptr)) {
+    const SIZE outer = OuterSizeAt(dpi);
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  DefaultGuiFace(guiFace_);
   Layout(dpi);
   return true;
 }
@@ -193,21 +207,27 @@ void Form1Window::Layout(UINT dpi) {
   Place(txtMonitorInfo_, Form1Layout::txtMonitorInfo, dpi);
   Place(cmdOK_, Form1Layout::cmdOK, dpi);
 
-  wchar_t gui_face[LF_FACESIZE];
-  DefaultGuiFace(gui_face);
-  // Where Tahoma is missing, the text box takes the GUI font's face at the
-  // same size.
+  // The text box's face is settled once: Tahoma, or where it is missing the
+  // GUI font's face at the same size.
   UniqueFont text(
-      MakeFont(FontInstalled(L"Tahoma") ? L"Tahoma" : gui_face, Form1Layout::kTextFontPoints, dpi));
-  UniqueFont button(MakeFont(gui_face, kButtonFontPoints, dpi));
+      MakeFont(textFace_[0] ? textFace_ : L"Tahoma", Form1Layout::kTextFontPoints, dpi));
+  if (!textFace_[0]) {
+    const bool tahoma = text && HasFace(text.get(), L"Tahoma");
+    wcscpy(textFace_, tahoma ? L"Tahoma" : guiFace_);
+    if (!tahoma) text.reset(MakeFont(textFace_, Form1Layout::kTextFontPoints, dpi));
+  }
+  UniqueFont button(MakeFont(guiFace_, kButtonFontPoints, dpi));
+  StartupMark("fonts");
   // A font that cannot be made leaves its control with the font it has. The
-  // controls take their new fonts before the old ones are deleted.
+  // controls take their new fonts before the old ones are deleted, and redraw
+  // only when they can be seen.
+  const BOOL redraw = IsWindowVisible(hwnd_);
   if (text) {
-    SendMessageW(txtMonitorInfo_, WM_SETFONT, reinterpret_cast<WPARAM>(text.get()), TRUE);
+    SendMessageW(txtMonitorInfo_, WM_SETFONT, reinterpret_cast<WPARAM>(text.get()), redraw);
     textFont_ = std::move(text);
   }
   if (button) {
-    SendMessageW(cmdOK_, WM_SETFONT, reinterpret_cast<WPARAM>(button.get()), TRUE);
+    SendMessageW(cmdOK_, WM_SETFONT, reinterpret_cast<WPARAM>(button.get()), redraw);
     buttonFont_ = std::move(button);
   }
 }

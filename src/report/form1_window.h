@@ -44,6 +44,8 @@ class Form1Window {
   HWND txtMonitorInfo_ = nullptr;
   HWND cmdOK_ = nullptr;
   HWND focus_ = nullptr;
+  wchar_t guiFace_[LF_FACESIZE] = {};   // the toolkit's default GUI face
+  wchar_t textFace_[LF_FACESIZE] = {};  // the text box's face, once settled
   UniqueFont textFont_;
   UniqueFont buttonFont_;
   Win32TextBox textBox_;
