@@ -217,11 +217,12 @@ void clsMonitors::AddAdapterRecord(Walk& w) noexcept {
     }
   });
   // A second adapter leading to a listed monitor handle is dropped here: the
-  // key is taken, so the first record for that monitor stays.
+  // key is taken, so the first record for that monitor stays. The walk's own
+  // reference goes into the list: the next adapter starts a new record.
   if (Guard([&] { return j != 0; })) {
-    Attempt([&] { List().Add(r, KeyOf(h), j); });
+    Attempt([&] { List().Add(std::move(r), KeyOf(h), j); });
   } else {
-    Attempt([&] { List().Add(r, KeyOf(h)); });
+    Attempt([&] { List().Add(std::move(r), KeyOf(h)); });
   }
 }
 
