@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Draws the application icon (two monitors side by side, the right one
 # showing report lines) at 16, 32 and 48 pixels and packs them into
-# src/ui/res/vantrel.ico. The .ico is committed; run this after changing the
+# src/report/res/vantrel.ico. The .ico is committed; run this after changing the
 # drawing. Needs Debian's imagemagick and icoutils.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,5 +29,5 @@ draw() {  # size
 }
 
 for n in 16 32 48; do draw "$n"; done
-icotool -c -o src/ui/res/vantrel.ico "$tmp/icon16.png" "$tmp/icon32.png" "$tmp/icon48.png"
-echo "wrote src/ui/res/vantrel.ico"
+icotool -c -o src/report/res/vantrel.ico "$tmp/icon16.png" "$tmp/icon32.png" "$tmp/icon48.png"
+echo "wrote src/report/res/vantrel.ico"
