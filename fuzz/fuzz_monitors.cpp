@@ -97,18 +97,6 @@ ui::Value Reference(FuzzedDataProvider& in, const testing_doubles::FakeForm& for
   }
 }
 
-class ReportBox final : public ui::TextBox {
- public:
-  std::string text;
-  std::string Text() const override { return text; }
-  void Text(std::string_view value) override { text = value; }
-};
-
-class NoEnd final : public ui::Application {
- public:
-  [[noreturn]] void End() override { std::abort(); }
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -169,8 +157,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "centring passed on a failure without a missing function");
 
   // The report: one line per record, each ending in CR LF.
-  ReportBox box;
-  NoEnd app;
+  testing_doubles::FakeTextBox box;
+  testing_doubles::FakeApplication app;
   ui::Form1 report(svc, box, app);
   report.Form_Load();
   std::size_t lines = 0;

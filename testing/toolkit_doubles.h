@@ -1,7 +1,8 @@
-// Test doubles for the toolkit: a form that records its moves and a screen
-// with fixed twips per pixel.
+// Test doubles for the toolkit: a form that records its moves, a screen with
+// fixed twips per pixel, and the report window's text box and application.
 #pragma once
 
+#include <new>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "report/report_toolkit.h"
 #include "vantrel/base/failure.h"
 #include "vantrel/monitors/toolkit.h"
 
@@ -49,6 +51,26 @@ class FakeScreen final : public ui::Screen {
 
  private:
   float x_, y_;
+};
+
+// A text box that keeps its text, starting with the design text, and can be
+// made to refuse the n-th store (counted from 0) as memory running out would.
+class FakeTextBox final : public ui::TextBox {
+ public:
+  std::string text = "Text1";
+  int stores = 0;
+  int fail_store = -1;
+  std::string Text() const override { return text; }
+  void Text(std::string_view value) override {
+    if (stores++ == fail_store) throw std::bad_alloc();
+    text = value;
+  }
+};
+
+// Ending the program throws instead, so a test sees that it was asked.
+class FakeApplication final : public ui::Application {
+ public:
+  [[noreturn]] void End() override { throw std::runtime_error("ended"); }
 };
 
 }  // namespace vantrel::testing_doubles

@@ -8,6 +8,7 @@
 #include "report/Form1.h"
 #include "report/Form1_layout.h"
 #include "simulated_display_service.h"
+#include "toolkit_doubles.h"
 
 namespace vantrel::ui {
 namespace {
@@ -16,23 +17,8 @@ using namespace platform;
 using platform::SimulatedDisplayService;
 using platform::SimulatedLayout;
 
-// A text box that keeps its text and can be made to refuse the n-th store.
-class FakeTextBox final : public TextBox {
- public:
-  std::string text = "Text1";
-  int stores = 0;
-  int fail_store = -1;
-  std::string Text() const override { return text; }
-  void Text(std::string_view value) override {
-    if (stores++ == fail_store) throw std::bad_alloc();
-    text = value;
-  }
-};
-
-class FakeApplication final : public Application {
- public:
-  [[noreturn]] void End() override { throw std::runtime_error("ended"); }
-};
+using testing_doubles::FakeApplication;
+using testing_doubles::FakeTextBox;
 
 std::string Report(SimulatedDisplayService& svc, FakeTextBox& box) {
   FakeApplication app;
