@@ -1,7 +1,8 @@
-// The benchmark build's start-up marks: each stage's time since the process
-// was created, in milliseconds. At "shown" the messages already queued (the
-// first paint of the window and its controls) are handled, "painted" is
-// marked, the marks are printed on one line and the process ends.
+// The start-up marks of the benchmark build (bench/Vantrel_marks), never of
+// the product: each stage's time since the process was created, in
+// milliseconds. At "shown" the messages already queued (the first paint of
+// the window and its controls) are handled, "painted" is marked, the marks are
+// printed on one line and the process ends.
 #include "report/startup_marks.h"
 
 #include <windows.h>
