@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "vantrel/base/failure.h"
 #include "vantrel/monitors/clsMonitor.h"
 #include "vantrel/monitors/keyed_collection.h"
 #include "vantrel/monitors/toolkit.h"
@@ -58,8 +59,13 @@ class clsMonitors {
   // Moves FormToCenter, keeping its size, to the centre of the work area of
   // the monitor holding ReferenceForm's window ("hwnd"), or without one of
   // the monitor at pixel (1, 1). Where no monitor can be found it centres on
-  // the primary screen. Always false; fails only when the service lacks a
-  // function and even the primary-screen centring cannot be done.
+  // the primary screen. Always false. A step that fails is passed over, and
+  // where the monitor path is out of reach (a service function is missing,
+  // kFunctionMissing) the window is centred on the primary screen instead.
+  // Only when that centring fails too does the call fail, with that failure's
+  // number: kFunctionMissing (453) when the service lacks GetSystemMetrics,
+  // kObjectNotSet (91) without a screen, kOverflow (6) for a size beyond
+  // 32 bits, or whatever the form's Width, Height or Move failed with.
   bool CenterFormOnMonitor(ui::Form& FormToCenter,
                            const std::optional<ui::Value>& ReferenceForm = std::nullopt);
 
