@@ -17,6 +17,13 @@ vantrel_cleanup() {
   rm -rf "$VANTREL_TMP"
 }
 trap vantrel_cleanup EXIT
+# Its steps run quietly; a script that stops on one of them says which.
+set -o errtrace
+trap 'vantrel_stopped $? "$BASH_COMMAND" "${BASH_SOURCE[0]##*/}" $LINENO' ERR
+vantrel_stopped() {
+  [[ $- == *e* ]] && echo "wine-session: $3 line $4 failed (exit $1): $2" >&2
+  return 0
+}
 
 # Waits for an X server started with -displayfd to name its display.
 vantrel_wait_display() {

@@ -80,6 +80,8 @@ HWND FocusOf(HWND hwnd) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // Unbuffered, so that what was checked shows even if the driver is cut off.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
   if (argc < 3) {
     std::fprintf(
         stderr,
