@@ -6,7 +6,8 @@
 #  - under Wine, on a private three-monitor X server with a warm Wine server:
 #    Refresh against the bare calls on the real user32, and the median time
 #    from start to a readable report of Vantrel.exe against a bare Win32
-#    window of ours (without and with Vantrel's manifest), over RUNS
+#    window of ours (without and with Vantrel's manifest, and with the
+#    parts its window cannot do without), over RUNS
 #    alternating runs (default 30), and Vantrel's start-up in stages (its
 #    benchmark build with start-up marks).
 set -euo pipefail
@@ -23,7 +24,7 @@ build/bench/bench/bench_refresh --benchmark_repetitions=12 --benchmark_enable_ra
   --benchmark_report_aggregates_only=true --benchmark_color=false
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target Vantrel Vantrel_marks bare_window bare_window_manifest \
+cmake --build --preset windows --target Vantrel Vantrel_marks bare_window bare_window_manifest bare_window_parts \
   startup_bench refresh_user32_bench >/dev/null
 
 echo "== sizes"
@@ -44,6 +45,10 @@ wine build/windows/bench/startup_bench.exe "$runs" \
   build/windows/Vantrel.exe "$VANTREL_CAPTION" build/windows/bench/bare_window.exe Bare
 wine build/windows/bench/startup_bench.exe "$runs" \
   build/windows/Vantrel.exe "$VANTREL_CAPTION" build/windows/bench/bare_window_manifest.exe Bare
+# And against that window with the parts Vantrel's own window cannot do without
+# (icon, Exit with the focus, Tahoma, the display calls), in plain Win32.
+wine build/windows/bench/startup_bench.exe "$runs" \
+  build/windows/Vantrel.exe "$VANTREL_CAPTION" build/windows/bench/bare_window_parts.exe Bare
 
 echo "== Vantrel's start-up in stages: ms since the process was created, median of $runs runs"
 marks="$VANTREL_TMP/marks"
