@@ -6,10 +6,10 @@
 #  - under Wine, on a private three-monitor X server with a warm Wine server:
 #    Refresh against the bare calls on the real user32, and the median time
 #    from start to a readable report of Vantrel.exe against a bare Win32
-#    window of ours (without and with Vantrel's manifest, and with the
-#    parts its window cannot do without), over RUNS
-#    alternating runs (default 30), and Vantrel's start-up in stages (its
-#    benchmark build with start-up marks).
+#    window of ours (plain; with Vantrel's manifest; with the manifest and
+#    the parts Vantrel's window cannot do without), over RUNS alternating
+#    runs (default 30), and Vantrel's start-up in stages (its benchmark
+#    build with start-up marks).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-30}
@@ -24,8 +24,8 @@ build/bench/bench/bench_refresh --benchmark_repetitions=12 --benchmark_enable_ra
   --benchmark_report_aggregates_only=true --benchmark_color=false
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target Vantrel Vantrel_marks bare_window bare_window_manifest bare_window_parts \
-  startup_bench refresh_user32_bench >/dev/null
+cmake --build --preset windows --target Vantrel Vantrel_marks bare_window bare_window_manifest \
+  bare_window_parts startup_bench refresh_user32_bench >/dev/null
 
 echo "== sizes"
 for exe in Vantrel.exe bench/bare_window.exe; do
