@@ -1,7 +1,6 @@
 #include "vantrel/monitors/clsMonitors.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string_view>
 #include <utility>
 
@@ -14,13 +13,6 @@ namespace vantrel {
 using namespace platform;
 
 namespace {
-
-// The decimal text of a monitor handle, the collection's key.
-std::string KeyOf(std::int32_t h) {
-  char digits[12];
-  const auto end = std::to_chars(digits, digits + sizeof digits, h).ptr;
-  return std::string(digits, end);
-}
 
 // Position (from 1) of the first occurrence of `what` in `s`; 0 when absent.
 std::int32_t InStr(std::string_view s, std::string_view what) {
@@ -220,9 +212,9 @@ void clsMonitors::AddAdapterRecord(Walk& w) noexcept {
   // key is taken, so the first record for that monitor stays. The walk's own
   // reference goes into the list: the next adapter starts a new record.
   if (Guard([&] { return j != 0; })) {
-    Attempt([&] { List().Add(std::move(r), KeyOf(h), j); });
+    Attempt([&] { List().Add(std::move(r), std::to_string(h), j); });
   } else {
-    Attempt([&] { List().Add(std::move(r), KeyOf(h)); });
+    Attempt([&] { List().Add(std::move(r), std::to_string(h)); });
   }
 }
 

@@ -37,11 +37,9 @@ class KeyedCollection {
     for (const auto& e : entries_) {
       if (e.key == key) Fail(kDuplicateKey);
     }
-    // Room is made first, growing by half again, so the insertion itself
-    // cannot fail half-way.
-    if (entries_.size() == entries_.capacity()) {
-      entries_.reserve(entries_.size() < 4 ? 4 : entries_.size() + entries_.size() / 2);
-    }
+    // A failed insertion leaves the vector as it was. Room for a few
+    // monitors at once spares the first growths.
+    if (entries_.empty()) entries_.reserve(4);
     const auto at = before ? entries_.begin() + (*before - 1) : entries_.end();
     entries_.insert(at, Entry{std::move(item), std::move(key)});
   }
