@@ -7,18 +7,6 @@
 
 namespace vantrel {
 
-std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
-  std::int32_t r;
-  if (__builtin_add_overflow(a, b, &r)) Fail(kOverflow);
-  return r;
-}
-
-std::int32_t CheckedSub(std::int32_t a, std::int32_t b) {
-  std::int32_t r;
-  if (__builtin_sub_overflow(a, b, &r)) Fail(kOverflow);
-  return r;
-}
-
 std::int32_t Nearest(double v) {
   if (std::isnan(v)) Fail(kOverflow);
   // Round half to even without depending on the current rounding mode.
