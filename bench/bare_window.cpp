@@ -3,9 +3,13 @@
 // Built with BARE_WINDOW_PARTS, it also has what Vantrel's window cannot do
 // without, in plain Win32: the icon, an Exit button holding the focus,
 // Tahoma checked and set in the text box, and the display calls per adapter.
+// Built with VANTREL_STARTUP_MARKS, it marks the stages Vantrel_marks marks,
+// where it has them, and ends once it has painted.
 #include <windows.h>
 
 #include <cstring>
+
+#include "report/startup_marks.h"
 
 namespace {
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -40,6 +44,8 @@ void AskTheDisplayService() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  using vantrel::ui::StartupMark;
+  StartupMark("entry");
   WNDCLASSW wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;
@@ -49,6 +55,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
 #endif
   RegisterClassW(&wc);
+  StartupMark("class");
   HWND hwnd = CreateWindowExW(0, L"BareWindow", L"Bare", WS_OVERLAPPEDWINDOW, 465, 170, 709, 464,
                               nullptr, nullptr, instance, nullptr);
 #ifdef BARE_WINDOW_PARTS
@@ -57,6 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 #endif
   HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE,
                               16, 16, 657, 345, hwnd, nullptr, instance, nullptr);
+  StartupMark("controls");
 #ifdef BARE_WINDOW_PARTS
   LOGFONTW lf{};
   lf.lfHeight = -13;
@@ -69,14 +77,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   GetTextFaceW(dc, LF_FACESIZE, face);
   SelectObject(dc, previous);
   ReleaseDC(nullptr, dc);
+  StartupMark("fonts");
   SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  StartupMark("window");
   AskTheDisplayService();
 #endif
   SetWindowTextW(edit, L"Bare: (0,0) - (1024,768)\r\n");
+  StartupMark("report");
   ShowWindow(hwnd, show);
 #ifdef BARE_WINDOW_PARTS
   SetFocus(exit);
 #endif
+  StartupMark("shown");
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);

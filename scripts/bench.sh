@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Sets up this machine and prints the benchmark figures:
 #  - Refresh on simulated desktops of 1 to 64 adapters against the bare
-#    sequence of the same service calls (Google Benchmark), with the ratios;
+#    sequence of the same service calls, and against those calls with the
+#    least list of records any Refresh builds (Google Benchmark), with the
+#    ratios;
 #  - exe sizes;
 #  - under Wine, on a private three-monitor X server with a warm Wine server:
 #    Refresh against the bare calls on the real user32, and the median time
 #    from start to a readable report of Vantrel.exe against a bare Win32
 #    window of ours (plain; with Vantrel's manifest; with the manifest and
 #    the parts Vantrel's window cannot do without), over RUNS alternating
-#    runs (default 30), and Vantrel's start-up in stages (its benchmark
-#    build with start-up marks).
+#    runs (default 30), and the start-up in stages of Vantrel and of the two
+#    bare windows with the manifest (their builds with start-up marks).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-30}
@@ -25,7 +27,7 @@ build/bench/bench/bench_refresh --benchmark_repetitions=12 --benchmark_enable_ra
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Vantrel Vantrel_marks bare_window bare_window_manifest \
-  bare_window_parts startup_bench refresh_user32_bench >/dev/null
+  bare_window_parts bare_window_manifest_marks bare_window_parts_marks startup_bench refresh_user32_bench >/dev/null
 
 echo "== sizes"
 for exe in Vantrel.exe bench/bare_window.exe; do
@@ -50,13 +52,26 @@ wine build/windows/bench/startup_bench.exe "$runs" \
 wine build/windows/bench/startup_bench.exe "$runs" \
   build/windows/Vantrel.exe "$VANTREL_CAPTION" build/windows/bench/bare_window_parts.exe Bare
 
-echo "== Vantrel's start-up in stages: ms since the process was created, median of $runs runs"
-marks="$VANTREL_TMP/marks"
-for _ in $(seq "$runs"); do wine build/windows/bench/Vantrel_marks.exe </dev/null | tr -d '\r'; done >"$marks"
-previous=0
-for stage in $(head -n1 "$marks" | tr ' ' '\n' | cut -d= -f1); do
-  median=$(tr ' ' '\n' <"$marks" | sed -n "s/^$stage=//p" | sort -n |
-    awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
-  awk -v s="$stage" -v m="$median" -v p="$previous" 'BEGIN { printf "  %-9s %7.1f ms  (+%.1f)\n", s, m, m - p }'
-  previous=$median
+echo "== start-up in stages: ms since the process was created, median of $runs alternating runs"
+# Vantrel's benchmark build beside the two bare windows built with the same
+# marks; a stage a bare window does not have is shown as "-".
+programs=(Vantrel_marks bare_window_manifest_marks bare_window_parts_marks)
+for _ in $(seq "$runs"); do
+  for p in "${programs[@]}"; do wine "build/windows/bench/$p.exe" </dev/null | tr -d '\r' >>"$VANTREL_TMP/$p.marks"; done
+done
+median_of() {
+  tr ' ' '\n' <"$VANTREL_TMP/$1.marks" | sed -n "s/^$2=//p" | sort -n |
+    awk '{ v[NR] = $1 } END { if (NR) print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+printf '  %-9s %18s %18s %18s\n' stage Vantrel "bare, manifest" "bare, parts"
+declare -A previous
+for stage in $(head -n1 "$VANTREL_TMP/Vantrel_marks.marks" | tr ' ' '\n' | cut -d= -f1); do
+  printf '  %-9s' "$stage"
+  for p in "${programs[@]}"; do
+    m=$(median_of "$p" "$stage")
+    if [ -z "$m" ]; then printf ' %18s' -; continue; fi
+    awk -v m="$m" -v p="${previous[$p]:-0}" 'BEGIN { printf " %7.1f (+%6.1f)  ", m, m - p }'
+    previous[$p]=$m
+  done
+  echo
 done
