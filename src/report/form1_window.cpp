@@ -54,11 +54,29 @@ SIZE OuterSizeAt(UINT dpi) {
                    TwipsToPixels(Form1Layout::kClient.height, d), kStyle, kExStyle, dpi);
 }
 
-void Place(HWND control, const TwipsRect& r, UINT dpi) {
+struct PixelRect {
+  int left, top, width, height;
+};
+
+// A control's place and size in pixels at a DPI.
+PixelRect PixelsAt(const TwipsRect& r, UINT dpi) {
   const int d = static_cast<int>(dpi);
-  SetWindowPos(control, nullptr, TwipsToPixels(r.left, d), TwipsToPixels(r.top, d),
-               TwipsToPixels(r.width, d), TwipsToPixels(r.height, d),
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  return {TwipsToPixels(r.left, d), TwipsToPixels(r.top, d), TwipsToPixels(r.width, d),
+          TwipsToPixels(r.height, d)};
+}
+
+void Place(HWND control, const TwipsRect& r, UINT dpi) {
+  const PixelRect p = PixelsAt(r, dpi);
+  SetWindowPos(control, nullptr, p.left, p.top, p.width, p.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A child control created at its place for the window's DPI.
+HWND CreateControl(DWORD ex_style, const wchar_t* window_class, const wchar_t* text, DWORD style,
+                   const TwipsRect& r, UINT dpi, HWND parent, int id, HINSTANCE instance) {
+  const PixelRect p = PixelsAt(r, dpi);
+  return CreateWindowExW(ex_style, window_class, text, WS_CHILD | WS_VISIBLE | style, p.left, p.top,
+                         p.width, p.height, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
 }  // namespace
@@ -170,28 +188,29 @@ LRESULT Form1Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool Form1Window::OnCreate() {
+  // The controls are made at their places for the DPI the window opens at,
+  // so that nothing is moved before it is first shown.
+  const UINT dpi = WindowDpi(hwnd_);
   // The button is created first: creation order is tab order, and it has the
   // lowest tab index. Neither default nor cancel button.
-  cmdOK_ =
-      CreateWindowExW(0, L"BUTTON", L"Exit", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
-                      0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kCmdOKId), instance_, nullptr);
-  txtMonitorInfo_ = CreateWindowExW(
-      WS_EX_CLIENTEDGE, L"EDIT", L"Text1",
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, 0, 0, 0,
-      0, hwnd_, reinterpret_cast<HMENU>(kTxtMonitorInfoId), instance_, nullptr);
+  cmdOK_ = CreateControl(0, L"BUTTON", L"Exit", WS_TABSTOP | BS_PUSHBUTTON, Form1Layout::cmdOK, dpi,
+                         hwnd_, kCmdOKId, instance_);
+  txtMonitorInfo_ =
+      CreateControl(WS_EX_CLIENTEDGE, L"EDIT", L"Text1",
+                    WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL,
+                    Form1Layout::txtMonitorInfo, dpi, hwnd_, kTxtMonitorInfoId, instance_);
   if (!cmdOK_ || !txtMonitorInfo_) return false;
   StartupMark("controls");
   SendMessageW(txtMonitorInfo_, EM_SETLIMITTEXT, 0, 0);  // no 32 K cap on the report
   textBox_.Attach(txtMonitorInfo_);
 
-  const UINT dpi = WindowDpi(hwnd_);
   if (dpi != WindowDpi(nullptr)) {
     const SIZE outer = OuterSizeAt(dpi);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   DefaultGuiFace(guiFace_);
-  Layout(dpi);
+  SetFonts(dpi);
   return true;
 }
 
@@ -200,13 +219,12 @@ bool Form1Window::OnCreate() {
 void Form1Window::OnDpiChanged(UINT dpi, const RECT& suggested) {
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  Layout(dpi);
-}
-
-void Form1Window::Layout(UINT dpi) {
   Place(txtMonitorInfo_, Form1Layout::txtMonitorInfo, dpi);
   Place(cmdOK_, Form1Layout::cmdOK, dpi);
+  SetFonts(dpi);
+}
 
+void Form1Window::SetFonts(UINT dpi) {
   // The text box's face is settled once: Tahoma, or where it is missing the
   // GUI font's face at the same size.
   UniqueFont text(

@@ -35,7 +35,7 @@ class Form1Window {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   bool OnCreate();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
-  void Layout(UINT dpi);
+  void SetFonts(UINT dpi);
   bool Create();
   bool HandleTabKey(const MSG& msg);
 
