@@ -70,7 +70,7 @@ for stage in $(head -n1 "$VANTREL_TMP/Vantrel_marks.marks" | tr ' ' '\n' | cut -
   for p in "${programs[@]}"; do
     m=$(median_of "$p" "$stage")
     if [ -z "$m" ]; then printf ' %18s' -; continue; fi
-    awk -v m="$m" -v p="${previous[$p]:-0}" 'BEGIN { printf " %7.1f (+%6.1f)  ", m, m - p }'
+    awk -v m="$m" -v p="${previous[$p]:-0}" 'BEGIN { printf " %7.1f (+%6.1f)", m, m - p }'
     previous[$p]=$m
   done
   echo
