@@ -1,12 +1,17 @@
 // The floor for Refresh: the same display-service calls in the same order,
 // with nothing built from their answers. Returns the number of adapters seen.
+// Each attached adapter's records and monitor handle go to `per_adapter`,
+// which the bare walk leaves empty.
 #pragma once
+
+#include <cstdint>
 
 #include "vantrel/platform/display_service.h"
 
 namespace vantrel::bench {
 
-inline int BareWalk(platform::DisplayService& svc) {
+template <class PerAdapter>
+int BareWalk(platform::DisplayService& svc, PerAdapter&& per_adapter) {
   using namespace platform;
   DisplayDeviceRecord dd;
   DeviceModeRecord dm;
@@ -28,8 +33,13 @@ inline int BareWalk(platform::DisplayService& svc) {
                              dm.Int32<DeviceMode::dmPositionY>(), MONITOR_DEFAULTTONEAREST);
     mi.SetInt32<MonitorInfo::cbSize>(MonitorInfo::kDeclaredSize);
     svc.GetMonitorInfoA(h, mi);
+    per_adapter(dd, dm, mi, h);
   }
   return i;
+}
+
+inline int BareWalk(platform::DisplayService& svc) {
+  return BareWalk(svc, [](const auto&, const auto&, const auto&, std::int32_t) {});
 }
 
 }  // namespace vantrel::bench

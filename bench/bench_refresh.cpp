@@ -48,26 +48,9 @@ std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0'));
 
 std::shared_ptr<clsMonitors::Collection> CallsAndList(DisplayService& svc) {
   auto list = std::make_shared<clsMonitors::Collection>();
-  DisplayDeviceRecord dd;
-  DeviceModeRecord dm;
-  MonitorInfoRecord mi;
-  if (svc.GetSystemMetrics(SM_CMONITORS) == 0) return list;
-  dd.SetInt32<DisplayDevice::cb>(DisplayDevice::kDeclaredSize);
-  for (int i = 0; svc.EnumDisplayDevicesA(nullptr, i, dd, 0) != 0; ++i) {
-    if ((dd.UInt16<DisplayDevice::StateFlags>() & 1) == 0) continue;
+  vantrel::bench::BareWalk(svc, [&](const DisplayDeviceRecord& dd, const DeviceModeRecord& dm,
+                                    const MonitorInfoRecord& mi, std::int32_t h) {
     auto r = std::make_shared<clsMonitor>();
-    PassDeviceName(dd, [&](const char* name) {
-      return svc.EnumDisplayDevicesA(name, 0, dd, EDD_GET_DEVICE_INTERFACE_NAME);
-    });
-    dm.SetUInt16<DeviceMode::dmSize>(DeviceMode::kDeclaredSize);
-    PassDeviceName(dd, [&](const char* name) {
-      return svc.EnumDisplaySettingsA(name, ENUM_CURRENT_SETTINGS, dm);
-    });
-    const auto h =
-        svc.MonitorFromPoint(dm.Int32<DeviceMode::dmPositionX>(),
-                             dm.Int32<DeviceMode::dmPositionY>(), MONITOR_DEFAULTTONEAREST);
-    mi.SetInt32<MonitorInfo::cbSize>(MonitorInfo::kDeclaredSize);
-    svc.GetMonitorInfoA(h, mi);
     r->Handle(h);
     r->Device(UpToNul(mi.TextView<MonitorInfo::szDevice>()));
     r->Monitor(UpToNul(dd.TextView<DisplayDevice::DeviceString>()));
@@ -84,7 +67,7 @@ std::shared_ptr<clsMonitors::Collection> CallsAndList(DisplayService& svc) {
     r->Height(r->Bottom() - r->Top());
     r->Width(r->Right() - r->Left());
     list->Add(std::move(r), std::to_string(h));
-  }
+  });
   return list;
 }
 

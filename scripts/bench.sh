@@ -63,13 +63,13 @@ median_of() {
   tr ' ' '\n' <"$VANTREL_TMP/$1.marks" | sed -n "s/^$2=//p" | sort -n |
     awk '{ v[NR] = $1 } END { if (NR) print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-printf '  %-9s %18s %18s %18s\n' stage Vantrel "bare, manifest" "bare, parts"
+printf '  %-9s %17s %17s %17s\n' stage Vantrel "bare, manifest" "bare, parts"
 declare -A previous
 for stage in $(head -n1 "$VANTREL_TMP/Vantrel_marks.marks" | tr ' ' '\n' | cut -d= -f1); do
   printf '  %-9s' "$stage"
   for p in "${programs[@]}"; do
     m=$(median_of "$p" "$stage")
-    if [ -z "$m" ]; then printf ' %18s' -; continue; fi
+    if [ -z "$m" ]; then printf ' %17s' -; continue; fi
     awk -v m="$m" -v p="${previous[$p]:-0}" 'BEGIN { printf " %7.1f (+%6.1f)", m, m - p }'
     previous[$p]=$m
   done
