@@ -27,7 +27,8 @@ build/bench/bench/bench_refresh --benchmark_repetitions=12 --benchmark_enable_ra
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Vantrel Vantrel_marks bare_window bare_window_manifest \
-  bare_window_parts bare_window_manifest_marks bare_window_parts_marks startup_bench refresh_user32_bench >/dev/null
+  bare_window_parts bare_window_manifest_marks bare_window_parts_marks startup_bench \
+  refresh_user32_bench >/dev/null
 
 echo "== sizes"
 for exe in Vantrel.exe bench/bare_window.exe; do
@@ -57,7 +58,9 @@ echo "== start-up in stages: ms since the process was created, median of $runs a
 # marks; a stage a bare window does not have is shown as "-".
 programs=(Vantrel_marks bare_window_manifest_marks bare_window_parts_marks)
 for _ in $(seq "$runs"); do
-  for p in "${programs[@]}"; do wine "build/windows/bench/$p.exe" </dev/null | tr -d '\r' >>"$VANTREL_TMP/$p.marks"; done
+  for p in "${programs[@]}"; do
+    wine "build/windows/bench/$p.exe" </dev/null | tr -d '\r' >>"$VANTREL_TMP/$p.marks"
+  done
 done
 median_of() {
   tr ' ' '\n' <"$VANTREL_TMP/$1.marks" | sed -n "s/^$2=//p" | sort -n |
