@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-#include "report/startup_marks.h"
+#include "startup_marks.h"
 
 namespace {
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -44,7 +44,7 @@ void AskTheDisplayService() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  using vantrel::ui::StartupMark;
+  using report::StartupMark;
   StartupMark("entry");
   WNDCLASSW wc{};
   wc.lpfnWndProc = Proc;

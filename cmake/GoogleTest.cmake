@@ -11,11 +11,16 @@ else()
 endif()
 include(GoogleTest)
 
-# One test executable per suite. Natively each test case becomes a CTest test;
-# under Wine a whole executable is one test, since every start costs a second.
+# One test executable per suite; tests see the library's internals too.
+# Natively each test case becomes a CTest test; under Wine a whole executable
+# is one test, since every start costs a second.
 function(vantrel_add_test_suite name)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE vantrel_report vantrel_testing GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE vantrel_testing vantrel_base_internal
+    vantrel_platform_internal vantrel_monitors_internal GTest::gtest_main)
+  if(WIN32)
+    target_link_libraries(${name} PRIVATE vantrel_win32_internal)
+  endif()
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
   else()

@@ -1,7 +1,9 @@
 # The library as an installed CMake package, and on Windows the release zip.
-#   cmake --install build/windows --prefix P
-# gives P/include/vantrel (the public headers, vantrel/vantrel.h first),
-# P/lib (the static libraries) and P/lib/cmake/Vantrel, so that a program needs
+# Two components:
+#   Development  the public headers, the static libraries, the package config
+#   Runtime      Vantrel.exe and the README
+#   cmake --install build/windows --component Development --prefix P
+# gives a library prefix with no program in it, so that a program needs
 #   find_package(Vantrel 1.0 CONFIG REQUIRED)
 #   target_link_libraries(app PRIVATE Vantrel::monitors)
 include(GNUInstallDirs)
@@ -12,27 +14,26 @@ if(WIN32)
   list(APPEND vantrel_layers vantrel_win32)
 endif()
 install(TARGETS vantrel ${vantrel_layers} EXPORT VantrelTargets
-  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT library
-  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/vantrel/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vantrel
-  COMPONENT library FILES_MATCHING PATTERN "*.h")
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+  FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Development)
 
 set(vantrel_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Vantrel)
 install(EXPORT VantrelTargets NAMESPACE Vantrel:: DESTINATION ${vantrel_cmake_dir}
-  COMPONENT library)
+  COMPONENT Development)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VantrelConfig.cmake.in
   ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfig.cmake INSTALL_DESTINATION ${vantrel_cmake_dir})
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/VantrelConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfig.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfigVersion.cmake
-  DESTINATION ${vantrel_cmake_dir} COMPONENT library)
+  DESTINATION ${vantrel_cmake_dir} COMPONENT Development)
 
 if(WIN32)
-  install(TARGETS Vantrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT program)
+  install(TARGETS Vantrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT Runtime)
 
-  # cmake --build build/windows --target package: Vantrel-1.00-win64.zip
+  # cmake --build build/windows --target package: Vantrel-1.00-win64.zip,
+  # both components in one archive.
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME Vantrel)
   set(CPACK_PACKAGE_VENDOR Vantrel)

@@ -9,10 +9,10 @@
 #include <set>
 #include <string>
 
-#include "report/Form1.h"
+#include "Form1.h"
 #include "simulated_display_service.h"
 #include "toolkit_doubles.h"
-#include "vantrel/base/failure.h"
+#include "vantrel/base/attempt.h"
 #include "vantrel/monitors/clsMonitors.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "vantrel/base/failure.h"
+#include "vantrel/base/attempt.h"
 
 namespace vantrel::platform {
 

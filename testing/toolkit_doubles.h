@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "report/report_toolkit.h"
-#include "vantrel/base/failure.h"
+#include "report_toolkit.h"
+#include "vantrel/base/attempt.h"
 #include "vantrel/monitors/toolkit.h"
 
 namespace vantrel::testing_doubles {
@@ -55,7 +55,7 @@ class FakeScreen final : public ui::Screen {
 
 // A text box that keeps its text, starting with the design text, and can be
 // made to refuse the n-th store (counted from 0) as memory running out would.
-class FakeTextBox final : public ui::TextBox {
+class FakeTextBox final : public report::TextBox {
  public:
   std::string text = "Text1";
   int stores = 0;
@@ -68,7 +68,7 @@ class FakeTextBox final : public ui::TextBox {
 };
 
 // Ending the program throws instead, so a test sees that it was asked.
-class FakeApplication final : public ui::Application {
+class FakeApplication final : public report::Application {
  public:
   [[noreturn]] void End() override { throw std::runtime_error("ended"); }
 };

@@ -5,6 +5,7 @@
 
 #include "simulated_display_service.h"
 #include "toolkit_doubles.h"
+#include "vantrel/base/attempt.h"
 #include "vantrel/monitors/clsMonitors.h"
 
 namespace vantrel {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "simulated_display_service.h"
+#include "vantrel/base/attempt.h"
 #include "vantrel/monitors/clsMonitors.h"
 
 namespace vantrel {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <new>
 
+#include "vantrel/base/attempt.h"
 #include "vantrel/base/checked_math.h"
-#include "vantrel/base/failure.h"
 
 namespace vantrel {
 namespace {

@@ -11,6 +11,7 @@
 #include "list_rows.h"
 #include "simulated_display_service.h"
 #include "toolkit_doubles.h"
+#include "vantrel/base/attempt.h"
 
 namespace vantrel {
 namespace {

@@ -5,20 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "report/Form1.h"
-#include "report/Form1_layout.h"
+#include "Form1.h"
 #include "simulated_display_service.h"
 #include "toolkit_doubles.h"
 
-namespace vantrel::ui {
+namespace report {
 namespace {
 
-using namespace platform;
-using platform::SimulatedDisplayService;
-using platform::SimulatedLayout;
+using namespace vantrel::platform;
 
-using testing_doubles::FakeApplication;
-using testing_doubles::FakeTextBox;
+using vantrel::testing_doubles::FakeApplication;
+using vantrel::testing_doubles::FakeTextBox;
 
 std::string Report(SimulatedDisplayService& svc, FakeTextBox& box) {
   FakeApplication app;
@@ -72,15 +69,5 @@ TEST(Form1, ExitEndsTheProgram) {
   EXPECT_THROW(form.cmdOK_Click(), std::runtime_error);
 }
 
-TEST(Form1Layout, PixelsAt96And144Dpi) {
-  EXPECT_EQ(TwipsToPixels(Form1Layout::kClient.width, 96), 693);
-  EXPECT_EQ(TwipsToPixels(Form1Layout::kClient.height, 96), 425);
-  EXPECT_EQ(TwipsToPixels(Form1Layout::cmdOK.left, 96), 552);
-  EXPECT_EQ(TwipsToPixels(Form1Layout::cmdOK.height, 96), 25);
-  EXPECT_EQ(TwipsToPixels(Form1Layout::kClient.width, 144), 1040);  // 1039.5 rounds up
-  EXPECT_EQ(PointsToPixels(Form1Layout::kTextFontPoints, 96), 21);
-  EXPECT_EQ(PointsToPixels(Form1Layout::kTextFontPoints, 144), 32);
-}
-
 }  // namespace
-}  // namespace vantrel::ui
+}  // namespace report

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "vantrel/base/attempt.h"
 #include "vantrel/monitors/keyed_collection.h"
 
 namespace vantrel {
@@ -53,14 +54,6 @@ TEST(KeyedCollection, RemoveMovesTheRestUpAndFreesTheKey) {
   EXPECT_FALSE(Attempt([&] { c.Remove(0); }));
   c.Add(std::make_shared<std::string>("b"), "b");
   EXPECT_EQ(Items(c), (std::vector<std::string>{"a", "c", "b"}));
-}
-
-TEST(KeyedCollection, ItemsAreSharedNotCopied) {
-  Collection c = Abc();
-  auto held = c(1);
-  c.Remove(1);
-  EXPECT_EQ(*held, "a");
-  EXPECT_EQ(held.use_count(), 1);
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
-#include "report/Form1.h"
+#include "Form1.h"
 
 #include <memory>
 #include <string>
 
-#include "vantrel/base/failure.h"
+#include "vantrel/base/attempt.h"
 #include "vantrel/monitors/clsMonitors.h"
 
-namespace vantrel::ui {
+namespace report {
+
+using vantrel::Attempt;
+using vantrel::clsMonitors;
 
 void Form1::Form_Load() noexcept {
   std::unique_ptr<clsMonitors> monitors;
@@ -32,4 +35,4 @@ void Form1::Form_Load() noexcept {
 
 void Form1::cmdOK_Click() { app_.End(); }
 
-}  // namespace vantrel::ui
+}  // namespace report

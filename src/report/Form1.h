@@ -3,14 +3,14 @@
 // the layout in Form1_layout.h, which calls these handlers.
 #pragma once
 
-#include "report/report_toolkit.h"
+#include "report_toolkit.h"
 #include "vantrel/platform/display_service.h"
 
-namespace vantrel::ui {
+namespace report {
 
 class Form1 {
  public:
-  Form1(platform::DisplayService& service, TextBox& txtMonitorInfo, Application& app)
+  Form1(vantrel::platform::DisplayService& service, TextBox& txtMonitorInfo, Application& app)
       : service_(service), txtMonitorInfo(txtMonitorInfo), app_(app) {}
 
   // Runs once, before the window is first shown. Never fails: a line that
@@ -19,9 +19,9 @@ class Form1 {
   void cmdOK_Click();
 
  private:
-  platform::DisplayService& service_;
+  vantrel::platform::DisplayService& service_;
   TextBox& txtMonitorInfo;
   Application& app_;
 };
 
-}  // namespace vantrel::ui
+}  // namespace report

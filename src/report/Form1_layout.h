@@ -8,7 +8,7 @@
 
 #include "vantrel/monitors/toolkit.h"
 
-namespace vantrel::ui {
+namespace report {
 
 struct TwipsRect {
   std::int32_t left, top, width, height;
@@ -23,7 +23,8 @@ struct Form1Layout {
 
 // Whole pixels for a length in twips at a DPI, to the nearest pixel.
 inline int TwipsToPixels(std::int32_t twips, int dpi) {
-  return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / kTwipsPerInch));
+  return static_cast<int>(
+      std::lround(twips * static_cast<double>(dpi) / vantrel::ui::kTwipsPerInch));
 }
 
 // A font's height in pixels at a DPI, for its size in points.
@@ -31,4 +32,4 @@ inline int PointsToPixels(double points, int dpi) {
   return static_cast<int>(std::lround(points * dpi / 72.0));
 }
 
-}  // namespace vantrel::ui
+}  // namespace report

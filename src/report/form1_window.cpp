@@ -1,12 +1,19 @@
-#include "report/form1_window.h"
+#include "form1_window.h"
 
 #include <cwchar>
 #include <utility>
 
-#include "report/Form1_layout.h"
-#include "report/startup_marks.h"
+#include "Form1_layout.h"
+#include "startup_marks.h"
+#include "vantrel/win32/dpi.h"
 
-namespace vantrel::ui {
+namespace report {
+
+using vantrel::ui::OuterSize;
+using vantrel::ui::SelectedObject;
+using vantrel::ui::UniqueFont;
+using vantrel::ui::UniqueScreenDC;
+using vantrel::ui::WindowDpi;
 
 namespace {
 
@@ -20,12 +27,11 @@ constexpr int kButtonFontPoints = 8;
 // Whether GDI gives the face asked for: where a face is missing it
 // substitutes another, and the font then names the one it substituted.
 bool HasFace(HFONT font, const wchar_t* face) {
-  const HDC dc = GetDC(nullptr);
-  const HGDIOBJ previous = SelectObject(dc, font);
+  const UniqueScreenDC dc(GetDC(nullptr));
+  if (!dc) return false;
+  const SelectedObject selected(dc.get(), font);
   wchar_t given[LF_FACESIZE] = {};
-  GetTextFaceW(dc, LF_FACESIZE, given);
-  SelectObject(dc, previous);
-  ReleaseDC(nullptr, dc);
+  GetTextFaceW(dc.get(), LF_FACESIZE, given);
   return _wcsicmp(given, face) == 0;
 }
 
@@ -81,8 +87,49 @@ HWND CreateControl(DWORD ex_style, const wchar_t* window_class, const wchar_t* t
 
 }  // namespace
 
-Form1Window::Form1Window(HINSTANCE instance, platform::DisplayService& service)
+int StartFailure::ExitCode() const noexcept {
+  switch (step) {
+    case kNone:
+      return 0;
+    case kWindowClass:
+      return 2;
+    case kWindow:
+      return 3;
+    case kTextBox:
+    case kExitButton:
+      return 4;
+  }
+  return 1;
+}
+
+std::wstring StartFailure::Describe() const {
+  const wchar_t* what = step == kWindowClass  ? L"the window class could not be registered"
+                        : step == kWindow     ? L"the window could not be created"
+                        : step == kTextBox    ? L"the text box could not be created"
+                        : step == kExitButton ? L"the Exit button could not be created"
+                                              : L"nothing failed";
+  return std::wstring(L"Vantrel could not start: ") + what + L" (error " + std::to_wstring(error) +
+         L")\n";
+}
+
+Form1Window::Form1Window(HINSTANCE instance, vantrel::platform::DisplayService& service)
     : instance_(instance), form_(service, textBox_, app_) {}
+
+Form1Window::~Form1Window() {
+  if (!hwnd_) return;
+  // Forgotten first: the window's last messages find no object, and its
+  // going does not end the program the way closing it does.
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  DestroyWindow(hwnd_);
+}
+
+// Records the step that failed with the platform's error code, and leaves a
+// trace a person can find.
+bool Form1Window::Fails(StartFailure::Step step) {
+  failure_ = {step, GetLastError()};
+  OutputDebugStringW(failure_.Describe().c_str());
+  return false;
+}
 
 bool Form1Window::Create() {
   WNDCLASSEXW wc{};
@@ -96,7 +143,9 @@ bool Form1Window::Create() {
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    return Fails(StartFailure::kWindowClass);
+  }
   StartupMark("class");
 
   // Created hidden at the designed place and size for the system's DPI; a
@@ -104,15 +153,17 @@ bool Form1Window::Create() {
   const UINT dpi = WindowDpi(nullptr);
   const int d = static_cast<int>(dpi);
   const SIZE outer = OuterSizeAt(dpi);
-  hwnd_ = CreateWindowExW(kExStyle, kClassName, kCaption, kStyle,
-                          TwipsToPixels(Form1Layout::kClient.left, d),
-                          TwipsToPixels(Form1Layout::kClient.top, d), outer.cx, outer.cy, nullptr,
-                          nullptr, instance_, this);
-  return hwnd_ != nullptr;
+  const HWND created = CreateWindowExW(kExStyle, kClassName, kCaption, kStyle,
+                                       TwipsToPixels(Form1Layout::kClient.left, d),
+                                       TwipsToPixels(Form1Layout::kClient.top, d), outer.cx,
+                                       outer.cy, nullptr, nullptr, instance_, this);
+  if (created) return true;
+  // A control that could not be made has named its own step already.
+  return failure_.step != StartFailure::kNone ? false : Fails(StartFailure::kWindow);
 }
 
-HWND Form1Window::Show(int show_command) {
-  if (!Create()) return nullptr;
+bool Form1Window::Show(int show_command) {
+  if (!Create()) return false;
   StartupMark("window");
   form_.Form_Load();
   StartupMark("report");
@@ -121,11 +172,11 @@ HWND Form1Window::Show(int show_command) {
   ShowWindow(hwnd_, show_command);
   SetFocus(cmdOK_);  // the lowest tab index holds the focus when first shown
   StartupMark("shown");
-  return hwnd_;
+  return true;
 }
 
 int Form1Window::Run(int show_command) {
-  if (!Show(show_command)) return 1;
+  if (!Show(show_command)) return failure_.ExitCode();
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (HandleTabKey(msg) || IsDialogMessageW(hwnd_, &msg)) continue;
@@ -154,8 +205,14 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return self ? self->HandleMessage(msg, wParam, lParam)
-              : DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    // The window's last message: from here on neither knows the other.
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = self->txtMonitorInfo_ = self->cmdOK_ = self->focus_ = nullptr;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  return self->HandleMessage(msg, wParam, lParam);
 }
 
 LRESULT Form1Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -195,11 +252,12 @@ bool Form1Window::OnCreate() {
   // lowest tab index. Neither default nor cancel button.
   cmdOK_ = CreateControl(0, L"BUTTON", L"Exit", WS_TABSTOP | BS_PUSHBUTTON, Form1Layout::cmdOK, dpi,
                          hwnd_, kCmdOKId, instance_);
+  if (!cmdOK_) return Fails(StartFailure::kExitButton);
   txtMonitorInfo_ =
       CreateControl(WS_EX_CLIENTEDGE, L"EDIT", L"Text1",
                     WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL,
                     Form1Layout::txtMonitorInfo, dpi, hwnd_, kTxtMonitorInfoId, instance_);
-  if (!cmdOK_ || !txtMonitorInfo_) return false;
+  if (!txtMonitorInfo_) return Fails(StartFailure::kTextBox);
   StartupMark("controls");
   SendMessageW(txtMonitorInfo_, EM_SETLIMITTEXT, 0, 0);  // no 32 K cap on the report
   textBox_.Attach(txtMonitorInfo_);
@@ -250,4 +308,4 @@ void Form1Window::SetFonts(UINT dpi) {
   }
 }
 
-}  // namespace vantrel::ui
+}  // namespace report

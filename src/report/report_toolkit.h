@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace vantrel::ui {
+namespace report {
 
 class TextBox {
  public:
@@ -23,4 +23,4 @@ class Application {
   [[noreturn]] virtual void End() = 0;
 };
 
-}  // namespace vantrel::ui
+}  // namespace report

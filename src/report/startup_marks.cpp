@@ -3,14 +3,14 @@
 // milliseconds. At "shown" the messages already queued (the first paint of
 // the window and its controls) are handled, "painted" is marked, the marks are
 // printed on one line and the process ends.
-#include "report/startup_marks.h"
+#include "startup_marks.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 
-namespace vantrel::ui {
+namespace report {
 
 namespace {
 
@@ -48,4 +48,4 @@ void StartupMark(const char* stage) noexcept {
   ExitProcess(0);
 }
 
-}  // namespace vantrel::ui
+}  // namespace report

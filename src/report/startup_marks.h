@@ -4,7 +4,7 @@
 // and prints them.
 #pragma once
 
-namespace vantrel::ui {
+namespace report {
 
 #ifdef VANTREL_STARTUP_MARKS
 void StartupMark(const char* stage) noexcept;
@@ -12,4 +12,4 @@ void StartupMark(const char* stage) noexcept;
 inline void StartupMark(const char*) noexcept {}
 #endif
 
-}  // namespace vantrel::ui
+}  // namespace report

@@ -1,8 +1,8 @@
-#include "report/win32_report_toolkit.h"
+#include "win32_report_toolkit.h"
 
-#include "vantrel/base/failure.h"
+#include "vantrel/base/attempt.h"
 
-namespace vantrel::ui {
+namespace report {
 
 std::string Win32TextBox::Text() const {
   const int length = GetWindowTextLengthA(edit_);
@@ -14,9 +14,13 @@ std::string Win32TextBox::Text() const {
 }
 
 void Win32TextBox::Text(std::string_view value) {
-  if (!SetWindowTextA(edit_, std::string(value).c_str())) Fail(kOutOfMemory);
+  const std::string text(value);
+  if (SetWindowTextA(edit_, text.c_str())) return;
+  const DWORD error = GetLastError();
+  const bool no_memory = error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY;
+  vantrel::Fail(no_memory ? vantrel::kOutOfMemory : vantrel::kInvalidCall, error);
 }
 
 void Win32Application::End() { ExitProcess(0); }
 
-}  // namespace vantrel::ui
+}  // namespace report

@@ -7,10 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "report/report_toolkit.h"
+#include "report_toolkit.h"
 
-namespace vantrel::ui {
+namespace report {
 
+// Setting the text fails with the platform's error code: kOutOfMemory where
+// it ran out of memory, kInvalidCall otherwise (the box is gone, say).
 class Win32TextBox final : public TextBox {
  public:
   explicit Win32TextBox(HWND edit = nullptr) : edit_(edit) {}
@@ -27,4 +29,4 @@ class Win32Application final : public Application {
   [[noreturn]] void End() override;
 };
 
-}  // namespace vantrel::ui
+}  // namespace report

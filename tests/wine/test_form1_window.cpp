@@ -5,24 +5,27 @@
 
 #include <string>
 
-#include "report/Form1_layout.h"
-#include "report/form1_window.h"
+#include "Form1_layout.h"
+#include "form1_window.h"
 #include "simulated_display_service.h"
+#include "vantrel/win32/dpi.h"
 
-namespace vantrel::ui {
+namespace report {
 namespace {
 
-using platform::SimulatedDisplayService;
-using platform::SimulatedLayout;
+using vantrel::platform::SimulatedDisplayService;
+using vantrel::platform::SimulatedLayout;
+using vantrel::ui::OuterSize;
+using vantrel::ui::WindowDpi;
 
 struct Shown {
   SimulatedDisplayService svc{
       SimulatedLayout::ForMonitors({{0, 0, 1024, 768}, {-800, 100, 0, 700}})};
   Form1Window window{GetModuleHandleW(nullptr), svc};
-  HWND hwnd = window.Show(SW_SHOWNOACTIVATE);
+  bool shown = window.Show(SW_SHOWNOACTIVATE);
+  HWND hwnd = window.hwnd();
   HWND edit = FindWindowExW(hwnd, nullptr, L"Edit", nullptr);
   HWND exit = FindWindowExW(hwnd, nullptr, L"Button", L"Exit");
-  ~Shown() { DestroyWindow(hwnd); }
 };
 
 LOGFONTW FontOf(HWND control) {
@@ -109,4 +112,4 @@ TEST(Form1Window, WithoutItsTextBoxTheProgramEndsWithAFailureCode) {
 }
 
 }  // namespace
-}  // namespace vantrel::ui
+}  // namespace report

@@ -51,20 +51,20 @@ TEST(User32, TheRecordsHoldWhatThePlatformWrites) {
 }
 
 TEST(User32, AFunctionTheLibraryLacksFailsWith453OnEveryCall) {
-  Library user32("user32");
+  Library user32(L"user32");
   LateBound<decltype(::GetSystemMetrics)> missing(user32, "VantrelNoSuchFunction");
   LateBound<decltype(::GetSystemMetrics)> present(user32, "GetSystemMetrics");
   for (int k = 0; k < 2; ++k) {
     EXPECT_EQ(AttemptNumbered([&] { missing.get(); }), kFunctionMissing);
   }
   EXPECT_EQ(present.get()(SM_CXSCREEN), ::GetSystemMetrics(SM_CXSCREEN));
-  Library nowhere("vantrel-no-such-library");
+  Library nowhere(L"vantrel-no-such-library");
   LateBound<decltype(::GetSystemMetrics)> absent(nowhere, "GetSystemMetrics");
   EXPECT_EQ(AttemptNumbered([&] { absent.get(); }), kFunctionMissing);
 }
 
 TEST(User32, AnOptionalFunctionIsNullWhereTheLibraryLacksIt) {
-  Library user32("user32.dll");
+  Library user32(L"user32.dll");
   EXPECT_EQ(FindFunction<decltype(::GetSystemMetrics)>(user32, "VantrelNoSuchFunction"), nullptr);
   auto* present = FindFunction<decltype(::GetSystemMetrics)>(user32, "GetSystemMetrics");
   ASSERT_NE(present, nullptr);

@@ -1,0 +1,71 @@
+// Functions bound by name, for code that must start on systems that lack
+// them: one mechanism for every such function. A library is loaded once, on
+// first use from whichever thread comes first, and held for the life of the
+// process. Each function takes its type from the SDK's own declaration
+// (decltype(::Fn)), so a wrong signature does not compile.
+//  - LateBound: a required function, bound once on its first call; one the
+//    library lacks fails with 453 on that call and every later one.
+//  - FindFunction: an optional function; null when the library lacks it, for
+//    the caller to check.
+#pragma once
+
+#include <windows.h>
+
+#include <mutex>
+
+#include "vantrel/base/attempt.h"
+
+namespace vantrel {
+
+class Library {
+ public:
+  explicit Library(const wchar_t* name) noexcept : name_(name) {}
+  Library(const Library&) = delete;
+  Library& operator=(const Library&) = delete;
+  // Held to the end of the process: functions bound from it may be called
+  // until then, from any thread.
+  ~Library() = default;
+
+  // Null when the library cannot be loaded.
+  HMODULE module() noexcept {
+    std::call_once(loaded_, [this] { module_ = LoadLibraryW(name_); });
+    return module_;
+  }
+  FARPROC Find(const char* function) noexcept {
+    const HMODULE m = module();
+    return m ? GetProcAddress(m, function) : nullptr;
+  }
+
+ private:
+  const wchar_t* name_;
+  std::once_flag loaded_;
+  HMODULE module_ = nullptr;
+};
+
+// The function `name` of `library` as the declared type Fn, or null.
+template <class Fn>
+Fn* FindFunction(Library& library, const char* name) noexcept {
+  return reinterpret_cast<Fn*>(reinterpret_cast<void*>(library.Find(name)));
+}
+
+template <class Fn>
+class LateBound {
+ public:
+  LateBound(Library& library, const char* name) noexcept : library_(library), name_(name) {}
+  LateBound(const LateBound&) = delete;
+  LateBound& operator=(const LateBound&) = delete;
+
+  Fn* get() {
+    std::call_once(bound_, [this] { fn_ = FindFunction<Fn>(library_, name_); });
+    if (!fn_) Fail(kFunctionMissing);
+    return fn_;
+  }
+
+ private:
+  Library& library_;
+  const char* name_;
+  std::once_flag bound_;
+  Fn* fn_ = nullptr;
+};
+
+}  // namespace vantrel
