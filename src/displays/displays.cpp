@@ -1,0 +1,2 @@
+// Taking a snapshot of the displays, and the lookups on it.
+#include "vantrel/displays/displays.h"

@@ -1,0 +1,188 @@
+// Every fact about the displays of the desktop, taken in one snapshot.
+//
+//   const vantrel::Displays displays = vantrel::Displays::Take();
+//   for (const vantrel::Display& d : displays) { /* d.name, d.bounds, d.scale(), ... */ }
+//   const vantrel::Display* under = displays.AtPoint({x, y}, vantrel::Fallback::kNearest);
+//
+// A snapshot is a value: it never changes, and it can be copied and handed
+// to any thread. Texts are UTF-8, read with the platform's wide functions.
+// A fact the platform cannot give is absent (std::optional) or holds the
+// default said at its member; taking a snapshot never throws a
+// vantrel::Failure. Running out of memory is std::bad_alloc.
+//
+// Real values need a per-monitor DPI aware process (a manifest declaring
+// PerMonitorV2, or SetProcessDpiAwarenessContext before the first window):
+// otherwise Windows scales bounds, work areas and modes to the system DPI and
+// reports that DPI for every display.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace vantrel {
+
+namespace platform {
+class DisplayFactsService;
+}
+
+// Pixels of the virtual screen, whose origin is the primary display's
+// top-left corner.
+struct Point {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
+// Right and bottom lie one past the last pixel.
+struct Rect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+  std::int64_t width() const noexcept { return std::int64_t{right} - left; }
+  std::int64_t height() const noexcept { return std::int64_t{bottom} - top; }
+  bool contains(Point p) const noexcept {
+    return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+  }
+  friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// Millimetres.
+struct PhysicalSize {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  friend bool operator==(const PhysicalSize&, const PhysicalSize&) = default;
+};
+
+// How the display is connected (DisplayConfig's output technology).
+enum class Connection { kUnknown, kInternal, kHdmi, kDisplayPort, kDvi, kVga, kOther };
+
+// "unknown", "internal", "hdmi", "displayport", "dvi", "vga", "other".
+std::string_view ToString(Connection connection) noexcept;
+
+// Hertz as a fraction: exact where DisplayConfig gives it (59.94 Hz is
+// 60000 / 1001), else whole hertz over 1. 0 / 1 where nothing says.
+struct RefreshRate {
+  std::uint32_t numerator = 0;
+  std::uint32_t denominator = 1;
+  double hertz() const noexcept {
+    return denominator ? static_cast<double>(numerator) / denominator : 0.0;
+  }
+  friend bool operator==(const RefreshRate&, const RefreshRate&) = default;
+};
+
+// One display mode: pixels, bits per pixel, whole hertz.
+struct DisplayMode {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::int32_t bits_per_pixel = 0;
+  std::int32_t frequency = 0;
+  friend bool operator==(const DisplayMode&, const DisplayMode&) = default;
+  friend auto operator<=>(const DisplayMode&, const DisplayMode&) = default;
+};
+
+struct Display {
+  // The monitor handle (HMONITOR) as a number; valid while the layout lasts.
+  std::uintptr_t handle = 0;
+  // The adapter's device name, as "\\.\DISPLAY2", and its number (2); 0 when
+  // the name ends in no number.
+  std::string device_name;
+  std::int32_t number = 0;
+  bool primary = false;
+
+  // Physical pixels (see the DPI note at the top).
+  Rect bounds;
+  Rect work_area;
+
+  // The monitor's friendly name (DisplayConfig's target name), else its
+  // device string; unique within the snapshot: the second of two alike is
+  // "Name (2)", the third "Name (3)".
+  std::string name;
+  // The monitor's device interface path: the same monitor gives the same key
+  // across snapshots and processes, so a program can find it again (a
+  // window put back on the monitor it was on). Never empty: where the
+  // platform gives no path, the device name stands in.
+  std::string key;
+
+  // Effective DPI (GetDpiForMonitor where the system has it, else the
+  // system's LOGPIXELSX) and the scale it means: 1.0 at 96, 1.5 at 144.
+  std::uint32_t dpi = 96;
+  double scale() const noexcept { return dpi / 96.0; }
+
+  std::optional<PhysicalSize> physical_size;  // millimetres
+  std::int32_t orientation = 0;               // degrees clockwise: 0, 90, 180 or 270
+  std::int32_t bits_per_pixel = 0;            // 0 where nothing says
+  RefreshRate refresh_rate;
+  Connection connection = Connection::kUnknown;
+
+  // The mode in use and every mode the display offers, without repeats, in
+  // ascending order (width, height, bits, frequency).
+  DisplayMode current_mode;
+  std::vector<DisplayMode> modes;
+
+#ifdef _WIN32
+  HMONITOR hmonitor() const noexcept { return reinterpret_cast<HMONITOR>(handle); }
+#endif
+
+  friend bool operator==(const Display&, const Display&) = default;
+};
+
+// What a lookup answers when no display holds the point or rectangle.
+enum class Fallback {
+  kNone,     // nothing (nullptr)
+  kNearest,  // the display nearest to it
+  kPrimary,  // the primary display
+};
+
+class Displays {
+ public:
+  // No displays.
+  Displays() = default;
+  explicit Displays(std::vector<Display> displays) : displays_(std::move(displays)) {}
+
+#ifdef _WIN32
+  // The displays of the running system.
+  static Displays Take();
+#endif
+  // The displays as the service reports them, in the order the service lists
+  // them (Windows: EnumDisplayMonitors' order).
+  static Displays Take(platform::DisplayFactsService& service);
+
+  using const_iterator = std::vector<Display>::const_iterator;
+  const_iterator begin() const noexcept { return displays_.begin(); }
+  const_iterator end() const noexcept { return displays_.end(); }
+  std::size_t size() const noexcept { return displays_.size(); }
+  bool empty() const noexcept { return displays_.empty(); }
+  const Display& operator[](std::size_t index) const { return displays_[index]; }
+
+  // Null when there is none.
+  const Display* Primary() const noexcept;
+  const Display* FindByKey(std::string_view key) const noexcept;
+
+  // Answered from the snapshot alone, as Windows answers MonitorFromPoint
+  // and MonitorFromRect: the display holding the point; the display sharing
+  // the largest area with the rectangle (the first listed of a tie; an empty
+  // rectangle counts as the point at its corner). When none does, what the
+  // fallback says; nearest is by distance between edges.
+  const Display* AtPoint(Point point, Fallback fallback) const noexcept;
+  const Display* OfRect(const Rect& rect, Fallback fallback) const noexcept;
+#ifdef _WIN32
+  // The display of the window's rectangle (its restored rectangle while it
+  // is minimized); a window that is gone gets the fallback.
+  const Display* OfWindow(HWND window, Fallback fallback) const noexcept;
+#endif
+
+  friend bool operator==(const Displays&, const Displays&) = default;
+
+ private:
+  std::vector<Display> displays_;
+};
+
+}  // namespace vantrel
