@@ -188,6 +188,10 @@ std::int32_t SimulatedDisplayService::MonitorFromPoint(std::int32_t x, std::int3
 
 std::int32_t SimulatedDisplayService::MonitorFromRect(const Rect& lprc, std::int32_t dwFlags) {
   Enter(Function::MonitorFromRect, lprc.left, lprc.top);
+  if (log_calls) {
+    calls.back().rect = lprc;
+    calls.back().flags = dwFlags;
+  }
   return Lookup(lprc, dwFlags);
 }
 

@@ -66,10 +66,12 @@ enum class Query { Adapter, AdapterMonitor, Settings, MonitorInfo };
 
 struct Call {
   Function function;
-  std::int32_t a = 0;    // the first integer argument (index, x, handle, ...)
-  std::int32_t b = 0;    // the second (device index, y, flags, ...)
-  std::string name;      // the device name passed, when one was
-  bool by_name = false;  // a name was passed (null passes none)
+  std::int32_t a = 0;      // the first integer argument (index, x, handle, ...)
+  std::int32_t b = 0;      // the second (device index, y, flags, ...)
+  std::string name;        // the device name passed, when one was
+  bool by_name = false;    // a name was passed (null passes none)
+  Rect rect{};             // MonitorFromRect: the rectangle
+  std::int32_t flags = 0;  // MonitorFromRect: the flags
   friend bool operator==(const Call&, const Call&) = default;
 };
 

@@ -3,9 +3,11 @@
 #include <climits>
 #include <cmath>
 #include <new>
+#include <stdexcept>
 
 #include "vantrel/base/attempt.h"
 #include "vantrel/base/checked_math.h"
+#include "vantrel/monitors/clsMonitors.h"
 
 namespace vantrel {
 namespace {
@@ -60,6 +62,51 @@ TEST(FailureModes, EveryKindOfFailureCarriesANumber) {
   EXPECT_EQ(NumberOf([] { Fail(kFunctionMissing); }), kFunctionMissing);
   EXPECT_EQ(NumberOf([] { throw std::bad_alloc(); }), kOutOfMemory);
   EXPECT_EQ(NumberOf([] {}), kNoFailure);
+  try {
+    Fail(kInvalidCall, 1400);
+  } catch (const Failure& f) {
+    EXPECT_EQ(f.number(), kInvalidCall);
+    EXPECT_EQ(f.system_error(), 1400u);
+  }
+}
+
+// A service with a bug in it, once broken: it throws what no failure mode
+// names.
+class BuggyService final : public platform::DisplayService {
+ public:
+  bool broken = false;
+  std::int32_t GetSystemMetrics(std::int32_t) override {
+    if (broken) throw std::logic_error("bug");
+    return 0;
+  }
+  std::int32_t EnumDisplayDevicesA(const char*, std::int32_t, platform::DisplayDeviceRecord&,
+                                   std::int32_t) override {
+    return 0;
+  }
+  std::int32_t EnumDisplaySettingsA(const char*, std::int32_t,
+                                    platform::DeviceModeRecord&) override {
+    return 0;
+  }
+  std::int32_t MonitorFromPoint(std::int32_t, std::int32_t, std::int32_t) override { return 0; }
+  std::int32_t MonitorFromRect(const platform::Rect&, std::int32_t) override { return 0; }
+  std::int32_t MonitorFromWindow(std::int32_t, std::int32_t) override { return 0; }
+  std::int32_t GetMonitorInfoA(std::int32_t, platform::MonitorInfoRecord&) override { return 0; }
+};
+
+// Only a Failure and running out of memory are failures a step may skip. Any
+// other exception is a bug: a member that may fail passes it on untouched,
+// and one that never fails ends the program rather than skip the step as if
+// nothing were wrong.
+TEST(FailureModes, AnyOtherExceptionIsABugAndNotSkipped) {
+  BuggyService service;
+  clsMonitors list(service);
+  service.broken = true;
+  EXPECT_THROW(list.DesktopLeft(), std::logic_error);
+#if GTEST_HAS_DEATH_TEST && !defined(_WIN32)
+  // Under Wine an abort would start the crash debugger, so natively only.
+  EXPECT_DEATH(list.Refresh(), "");
+  EXPECT_DEATH(Attempt([] { throw std::logic_error("bug"); }), "");
+#endif
 }
 
 }  // namespace

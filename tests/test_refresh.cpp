@@ -30,34 +30,54 @@ SimulatedDisplayService Desktop(const std::vector<Rect>& bounds) {
   return SimulatedDisplayService(SimulatedLayout::ForMonitors(bounds));
 }
 
-TEST(Refresh, ReadsEveryFieldOfOneMonitor) {
-  auto svc = Desktop({{0, 0, 1920, 1080}});
-  auto& a = svc.layout().adapters[0];
-  a.frequency = 75;
-  a.monitors[0].description = "Panel";
-  svc.layout().monitors[0].work = {0, 0, 1920, 1040};
+// Every property comes from its own field of the service's records: the
+// monitor away from the origin has a different figure in every field.
+TEST(Refresh, FillsEveryPropertyFromItsOwnField) {
+  auto svc = Desktop({{0, 0, 1920, 1080}, {-1917, -37, -3, 1043}});
+  auto& adapter = svc.layout().adapters[1];
+  adapter.frequency = 75;
+  adapter.monitors[0].description = "Panel (DisplayPort)";
+  adapter.monitors[0].interface_path = "\\\\?\\DISPLAY#PNL0002#5&2a&0&UID4#{e6f07b5f}";
+  svc.layout().monitors[1].work = {-1911, -29, -7, 1031};
+  svc.layout().monitors[1].device = "\\\\.\\DISPLAY7";
   clsMonitors list(svc);
 
-  ASSERT_EQ(list.Monitors()->Count(), 1);
-  EXPECT_EQ(list.Monitors()->Key(1), "65537");
+  ASSERT_EQ(list.Monitors()->Count(), 2);
+  EXPECT_EQ(list.Monitors()->Key(1), "65538");
   const auto& r = *(*list.Monitors())(1);
-  EXPECT_EQ(r.Handle(), 0x10001);
-  EXPECT_EQ(r.Device(), "\\\\.\\DISPLAY1");
-  EXPECT_EQ(r.Monitor(), "Panel (Primary Monitor)");
-  EXPECT_EQ(r.MonitorGUID(), a.monitors[0].interface_path);
+  EXPECT_EQ(r.Handle(), 0x10002);
+  EXPECT_EQ(r.Device(), "\\\\.\\DISPLAY7");
+  EXPECT_EQ(r.Monitor(), "Panel ");
+  EXPECT_EQ(r.MonitorGUID(), "\\\\?\\DISPLAY#PNL0002#5&2a&0&UID4#{e6f07b5f}");
   EXPECT_EQ(r.RefreshRate(), 75);
-  EXPECT_EQ(r.Right(), 1920);
-  EXPECT_EQ(r.Bottom(), 1080);
-  EXPECT_EQ(r.WorkBottom(), 1040);
-  EXPECT_EQ(r.WorkRight(), 1920);
-  EXPECT_EQ(r.Width(), 1920);
+  EXPECT_EQ(r.Left(), -1917);
+  EXPECT_EQ(r.Top(), -37);
+  EXPECT_EQ(r.Right(), -3);
+  EXPECT_EQ(r.Bottom(), 1043);
+  EXPECT_EQ(r.WorkLeft(), -1911);
+  EXPECT_EQ(r.WorkTop(), -29);
+  EXPECT_EQ(r.WorkRight(), -7);
+  EXPECT_EQ(r.WorkBottom(), 1031);
+  EXPECT_EQ(r.Width(), 1914);
   EXPECT_EQ(r.Height(), 1080);
+
   // The adapter's name went to both queries, the first monitor only.
   const auto dd = svc.CallsOf(Function::EnumDisplayDevicesA);
-  ASSERT_EQ(dd.size(), 3u);
-  EXPECT_EQ(dd[1], (Call{Function::EnumDisplayDevicesA, 0, EDD_GET_DEVICE_INTERFACE_NAME,
-                         "\\\\.\\DISPLAY1", true}));
-  EXPECT_EQ(svc.CallsOf(Function::EnumDisplaySettingsA).at(0).name, "\\\\.\\DISPLAY1");
+  ASSERT_EQ(dd.size(), 5u);
+  EXPECT_EQ(dd[3], (Call{Function::EnumDisplayDevicesA, 0, EDD_GET_DEVICE_INTERFACE_NAME,
+                         "\\\\.\\DISPLAY2", true}));
+  EXPECT_EQ(svc.CallsOf(Function::EnumDisplaySettingsA).at(1).name, "\\\\.\\DISPLAY2");
+}
+
+// The primary monitor is the one whose corner is the origin: a monitor on the
+// origin's row or column is not.
+TEST(Refresh, OnlyTheMonitorAtTheOriginIsLabelledPrimary) {
+  auto svc = Desktop({{0, 600, 800, 1200}, {800, 0, 1600, 600}, {0, 0, 800, 600}});
+  clsMonitors list(svc);
+  EXPECT_EQ(Rows(list),
+            (std::vector<Row>{{"65539", "Generic Monitor 3 (Primary Monitor)", 0, 0, 800, 600},
+                              {"65538", "Generic Monitor 2", 800, 0, 800, 600},
+                              {"65537", "Generic Monitor 1", 0, 600, 800, 600}}));
 }
 
 TEST(Refresh, NoMonitorsGivesOnePrimaryScreenRecord) {

@@ -8,6 +8,7 @@
 #include "Form1_layout.h"
 #include "form1_window.h"
 #include "simulated_display_service.h"
+#include "vantrel/base/failure.h"
 #include "vantrel/win32/dpi.h"
 
 namespace report {
@@ -91,24 +92,97 @@ TEST(Form1Window, FollowsADpiChange) {
   EXPECT_EQ(exit.bottom - exit.top, TwipsToPixels(Form1Layout::cmdOK.height, 144));
 }
 
-// Refuses to create any text box on this thread while it lives.
-LRESULT CALLBACK RefuseEdits(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_CREATEWND) {
-    const auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
-    if (!IS_INTRESOURCE(create->lpszClass) && lstrcmpiW(create->lpszClass, L"Edit") == 0) return 1;
+TEST(Form1Window, TheObjectAndItsWindowEndTogether) {
+  HWND hwnd = nullptr;
+  {
+    Shown w;
+    ASSERT_TRUE(w.shown);
+    hwnd = w.hwnd;
+    EXPECT_TRUE(IsWindow(hwnd));
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+  EXPECT_FALSE(IsWindow(hwnd));  // the object went first and took its window
+
+  Shown closed;
+  ASSERT_TRUE(closed.shown);
+  DestroyWindow(closed.hwnd);  // the window goes first: the object forgets it
+  EXPECT_EQ(closed.window.hwnd(), nullptr);
+  MSG msg;
+  EXPECT_TRUE(
+      PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // closing ends the program
 }
 
-TEST(Form1Window, WithoutItsTextBoxTheProgramEndsWithAFailureCode) {
-  SimulatedDisplayService svc{SimulatedLayout::ForMonitors({{0, 0, 1024, 768}})};
-  const HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseEdits, nullptr, GetCurrentThreadId());
-  ASSERT_NE(hook, nullptr);
-  Form1Window window{GetModuleHandleW(nullptr), svc};
-  const int code = window.Run(SW_SHOWNOACTIVATE);
-  UnhookWindowsHookEx(hook);
-  EXPECT_NE(code, 0);
+// Refuses, on this thread while it lives, to create any window of one class.
+class Refusal {
+ public:
+  explicit Refusal(const wchar_t* window_class) {
+    refused_ = window_class;
+    hook_ = SetWindowsHookExW(WH_CBT, Refuse, nullptr, GetCurrentThreadId());
+  }
+  ~Refusal() { UnhookWindowsHookEx(hook_); }
+  bool ok() const { return hook_ != nullptr; }
+
+ private:
+  static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+      const auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+      if (!IS_INTRESOURCE(create->lpszClass) && lstrcmpiW(create->lpszClass, refused_) == 0) {
+        return 1;
+      }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline const wchar_t* refused_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
+
+struct StartCase {
+  const wchar_t* refused;
+  StartFailure::Step step;
+  int exit_code;
+  const wchar_t* named;
+};
+
+TEST(Form1Window, EachStepThatCannotStartHasItsExitCodeAndTrace) {
+  const StartCase cases[] = {
+      {L"Edit", StartFailure::kTextBox, 4, L"the text box could not be created"},
+      {L"Button", StartFailure::kExitButton, 4, L"the Exit button could not be created"},
+      {L"VantrelForm1", StartFailure::kWindow, 3, L"the window could not be created"},
+  };
+  for (const StartCase& c : cases) {
+    SimulatedDisplayService svc{SimulatedLayout::ForMonitors({{0, 0, 1024, 768}})};
+    Form1Window window{GetModuleHandleW(nullptr), svc};
+    int code = 0;
+    {
+      Refusal refusal(c.refused);
+      ASSERT_TRUE(refusal.ok());
+      code = window.Run(SW_SHOWNOACTIVATE);
+    }
+    EXPECT_EQ(code, c.exit_code);
+    EXPECT_EQ(window.failure().step, c.step);
+    EXPECT_EQ(window.hwnd(), nullptr);
+    const std::wstring trace = window.failure().Describe();
+    EXPECT_NE(trace.find(c.named), std::wstring::npos);
+    EXPECT_NE(trace.find(L"(error " + std::to_wstring(window.failure().error) + L")"),
+              std::wstring::npos);
+  }
   EXPECT_EQ(FindWindowW(L"VantrelForm1", nullptr), nullptr);
+  EXPECT_EQ((StartFailure{StartFailure::kWindowClass, 0}.ExitCode()), 2);
+}
+
+TEST(Win32TextBox, AFailedStoreCarriesThePlatformsErrorCode) {
+  Shown w;
+  ASSERT_TRUE(w.shown);
+  Win32TextBox box(w.edit);
+  box.Text("one line");
+  EXPECT_EQ(box.Text(), "one line");
+  DestroyWindow(w.hwnd);  // the box goes with its window
+  try {
+    box.Text("lost");
+    ADD_FAILURE() << "storing into a box that is gone succeeded";
+  } catch (const vantrel::Failure& f) {
+    EXPECT_EQ(f.number(), vantrel::kInvalidCall);
+    EXPECT_EQ(f.system_error(), static_cast<std::uint32_t>(ERROR_INVALID_WINDOW_HANDLE));
+  }
 }
 
 }  // namespace
