@@ -12,7 +12,7 @@
 #    the parts Vantrel's window cannot do without), over RUNS alternating
 #    runs (default 30), and the start-up in stages of Vantrel and of the two
 #    bare windows with the manifest (their builds with start-up marks).
-set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
 cd "$(dirname "$0")/.."
 runs=${RUNS:-30}
 

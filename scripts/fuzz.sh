@@ -4,7 +4,7 @@
 #   bash scripts/fuzz.sh [SECONDS]      default 60; as long as you like
 # An input that runs over a second counts as a hang. Exits non-zero on any
 # finding; the input is left in build/fuzz/findings/.
-set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 
@@ -14,6 +14,8 @@ cmake --build --preset fuzz
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 mkdir -p "$work/corpus" build/fuzz/findings
 cp fuzz/corpus/* "$work/corpus/" 2>/dev/null || true
 echo "== fuzzing for ${seconds} s"

@@ -3,7 +3,7 @@
 # showing report lines) at 16, 32 and 48 pixels and packs them into
 # src/report/res/vantrel.ico. The .ico is committed; run this after changing the
 # drawing. Needs Debian's imagemagick and icoutils.
-set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
 cd "$(dirname "$0")/.."
 convert=/usr/bin/convert  # Debian's ImageMagick, not whatever else is on PATH
 tmp=$(mktemp -d)

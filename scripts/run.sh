@@ -5,7 +5,7 @@
 #  - Without one: on a private virtual X server with three monitors, the
 #    program's report is read back from its window and printed, a screenshot
 #    saved, Exit pressed; the X and Wine servers it started are ended.
-set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh all

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the run need, and only
 # those missing. Safe to run again; does nothing when all are present.
-set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
 
 native=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
   libbenchmark-dev clang libclang-rt-14-dev clang-format)

@@ -3,10 +3,16 @@
 # unit tests, the same under the sanitizers, a minute of fuzzing, then the
 # Windows build's tests under Wine (the package and release zip included).
 # Exits non-zero on any failure.
-set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh all
+source scripts/lib/wine-session.sh
+
+# The Windows tests each copy one Wine prefix instead of making their own,
+# and it is made while the native work runs.
+vantrel_make_prefix "$VANTREL_TMP/prefix-template" >"$VANTREL_TMP/prefix-template.log" 2>&1 &
+template=$!
 
 echo "== code format (.clang-format)"
 find src testing tests bench fuzz examples -name '*.cpp' -o -name '*.h' |
@@ -28,7 +34,8 @@ bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 echo "== Windows build, tests under Wine"
 cmake --preset windows -DVANTREL_WERROR=ON >/dev/null
 cmake --build --preset windows
-source scripts/lib/wine-session.sh
+wait "$template" || { cat "$VANTREL_TMP/prefix-template.log" >&2; exit 1; }
+export VANTREL_PREFIX_TEMPLATE="$VANTREL_TMP/prefix-template"
 vantrel_start_xvfb 1920x1080
 vantrel_start_wine
 ctest --preset windows

@@ -1,28 +1,28 @@
 # Sourced by the scripts that run Windows programs: a private virtual X server
 # and a private Wine prefix with its server kept warm, all ended and removed
-# on exit. Nothing here touches a display or prefix the user already has.
+# when the script ends: normally, on an error, on Ctrl+C or TERM, and even
+# when it is killed outright (as ctest ends a test that runs too long).
+# Nothing here touches a display or prefix the user already has.
 
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/layouts.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session-cleanup.sh"
 
 VANTREL_TMP="$(mktemp -d "${TMPDIR:-/tmp}/vantrel.XXXXXX")"
-VANTREL_X_PIDS=()
 
-vantrel_cleanup() {
-  if [ -n "${WINEPREFIX:-}" ] && [ "${WINEPREFIX}" = "$VANTREL_TMP/prefix" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
-  fi
-  for pid in "${VANTREL_X_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${VANTREL_X_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$VANTREL_TMP"
-}
 trap vantrel_cleanup EXIT
-# Its steps run quietly; a script that stops on one of them says which.
-set -o errtrace
-trap 'vantrel_stopped $? "$BASH_COMMAND" "${BASH_SOURCE[0]##*/}" $LINENO' ERR
-vantrel_stopped() {
-  [[ $- == *e* ]] && echo "wine-session: $3 line $4 failed (exit $1): $2" >&2
-  return 0
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# A SIGKILL runs no trap, and ctest's timeout kills the test's whole process
+# tree: a guard of its own, no child of this shell, cleans up once the shell
+# is gone.
+setsid -f bash -c 'source "$1"; while kill -0 "$2" 2>/dev/null; do sleep 1; done
+  [ -d "$3" ] && VANTREL_TMP=$3 vantrel_cleanup' vantrel-guard \
+  "$(dirname "${BASH_SOURCE[0]}")/session-cleanup.sh" $$ "$VANTREL_TMP" </dev/null >/dev/null 2>&1
+
+vantrel_remember_x() {
+  echo "$1" >>"$VANTREL_TMP/x.pids"
 }
 
 # Waits for an X server started with -displayfd to name its display.
@@ -46,26 +46,42 @@ vantrel_start_xvfb() {
   local size=${1:-1024x768}
   Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp -noreset 9>"$VANTREL_TMP/xvfb.fd" \
     >"$VANTREL_TMP/xvfb.log" 2>&1 &
-  VANTREL_X_PIDS+=($!)
+  vantrel_remember_x $!
   vantrel_wait_display "$VANTREL_TMP/xvfb.fd" $!
 }
 
-# A fresh 64-bit prefix whose server stays up between programs (each start
-# then takes a fraction of a second). Wine needs Tahoma copied in to use it,
-# (its caption buttons need Marlett), and draws captions without a window manager only when told not to decorate.
+# Makes a fresh 64-bit prefix ready for the programs: Tahoma copied in (and
+# Marlett, which the caption buttons need), captions drawn without a window
+# manager.
+vantrel_make_prefix() {
+  WINEPREFIX=$1 WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    wineboot -i >/dev/null 2>&1
+  WINEPREFIX=$1 wineserver -w
+  mkdir -p "$1/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/*.ttf "$1/drive_c/windows/Fonts/" 2>/dev/null || true
+  WINEPREFIX=$1 WINEARCH=win64 WINEDEBUG=-all \
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  WINEPREFIX=$1 wineserver -w
+}
+
+# A prefix whose server stays up between programs (each start then takes a
+# fraction of a second). Copied from VANTREL_PREFIX_TEMPLATE when the test
+# command has made one (a new prefix takes over ten seconds, a copy one).
 # An optional DPI (default 96) scales the whole session, as a display scaled
 # to 150 % does at 144.
 vantrel_start_wine() {
   local dpi=${1:-96}
   export WINEPREFIX="$VANTREL_TMP/prefix" WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-  wineserver -w
+  if [ -n "${VANTREL_PREFIX_TEMPLATE:-}" ] && [ -d "$VANTREL_PREFIX_TEMPLATE" ]; then
+    cp -a "$VANTREL_PREFIX_TEMPLATE" "$WINEPREFIX"
+  else
+    vantrel_make_prefix "$WINEPREFIX"
+  fi
+  if [ "$dpi" != 96 ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    wineserver -w
+  fi
   wineserver -p
   # Wine's own background processes start with the first program and stay
   # with the kept server; started here, they hold no test's output open.
@@ -84,7 +100,7 @@ vantrel_start_xorg() {
   set -- "${rects[@]}"
   Xorg -displayfd 9 -config "$here/xorg-dummy.conf" -noreset -nolisten tcp -novtswitch -sharevts \
     -logfile "$VANTREL_TMP/xorg.log" 9>"$VANTREL_TMP/xorg.fd" >"$VANTREL_TMP/xorg.out" 2>&1 &
-  VANTREL_X_PIDS+=($!)
+  vantrel_remember_x $!
   vantrel_wait_display "$VANTREL_TMP/xorg.fd" $! || return 1
   local args=() k=0 rect size pos
   for rect in "$@"; do

@@ -8,12 +8,10 @@
 # VANTREL_EXE runs another copy of Vantrel.exe than BUILD_DIR's.
 # The driver starts the program, checks the window and its report, waits for
 # the screenshot (saved as BUILD_DIR/e2e-<layout>.png) and presses Exit.
-set -euo pipefail
+source "$(dirname "$0")/../../scripts/lib/wine-session.sh"
 build=$(cd "$1" && pwd)
 kind=$2
 shift 2
-here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/../../scripts/lib/wine-session.sh"
 
 case "$kind" in
 xvfb)
