@@ -1,7 +1,5 @@
 // The floor for Refresh: the same display-service calls in the same order,
 // with nothing built from their answers. Returns the number of adapters seen.
-// Each attached adapter's records and monitor handle go to `per_adapter`,
-// which the bare walk leaves empty.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +8,7 @@
 
 namespace vantrel::bench {
 
-template <class PerAdapter>
-int BareWalk(platform::DisplayService& svc, PerAdapter&& per_adapter) {
+inline int BareWalk(platform::DisplayService& svc) {
   using namespace platform;
   DisplayDeviceRecord dd;
   DeviceModeRecord dm;
@@ -33,13 +30,8 @@ int BareWalk(platform::DisplayService& svc, PerAdapter&& per_adapter) {
                              dm.Int32<DeviceMode::dmPositionY>(), MONITOR_DEFAULTTONEAREST);
     mi.SetInt32<MonitorInfo::cbSize>(MonitorInfo::kDeclaredSize);
     svc.GetMonitorInfoA(h, mi);
-    per_adapter(dd, dm, mi, h);
   }
   return i;
-}
-
-inline int BareWalk(platform::DisplayService& svc) {
-  return BareWalk(svc, [](const auto&, const auto&, const auto&, std::int32_t) {});
 }
 
 }  // namespace vantrel::bench
