@@ -9,8 +9,12 @@
 
 namespace vantrel::probe {
 
+// Owns the started process's handles.
 struct Started {
   PROCESS_INFORMATION pi{};
+  Started() = default;
+  Started(const Started&) = delete;
+  Started& operator=(const Started&) = delete;
   ~Started() {
     if (pi.hThread) CloseHandle(pi.hThread);
     if (pi.hProcess) CloseHandle(pi.hProcess);
