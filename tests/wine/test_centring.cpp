@@ -46,6 +46,8 @@ class Window {
     hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, x, y, w, h, nullptr,
                             nullptr, GetModuleHandleW(nullptr), nullptr);
   }
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
   ~Window() { DestroyWindow(hwnd_); }
   HWND get() const { return hwnd_; }
   POINT Centre() const {

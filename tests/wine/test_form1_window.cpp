@@ -118,6 +118,8 @@ class Refusal {
     refused_ = window_class;
     hook_ = SetWindowsHookExW(WH_CBT, Refuse, nullptr, GetCurrentThreadId());
   }
+  Refusal(const Refusal&) = delete;
+  Refusal& operator=(const Refusal&) = delete;
   ~Refusal() { UnhookWindowsHookEx(hook_); }
   bool ok() const { return hook_ != nullptr; }
 
