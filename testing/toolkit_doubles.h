@@ -27,7 +27,8 @@ struct Moved {
 class FakeForm final : public ui::Form {
  public:
   float width = 0, height = 0;
-  std::optional<ui::Value> hwnd;  // the "hwnd" property, when it has one
+  std::optional<ui::Value> hwnd;               // the "hwnd" property, when it has one
+  std::int32_t property_failure = kNoFailure;  // reading a property fails with it
   std::int32_t move_failure = kNoFailure;
   std::vector<Moved> moves;
 
@@ -38,6 +39,7 @@ class FakeForm final : public ui::Form {
     moves.push_back({Left, Top});
   }
   std::optional<ui::Value> Property(std::string_view name) const override {
+    if (property_failure != kNoFailure) Fail(property_failure);
     if (name == "hwnd") return hwnd;
     return std::nullopt;
   }

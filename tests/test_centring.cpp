@@ -126,6 +126,23 @@ TEST(CenterFormOnMonitor, AnUnusableReferenceFallsBackToThePrimaryScreen) {
   }
 }
 
+// A reference whose window cannot be read: 453 takes the handler's branch,
+// which centres once and ends the call; any other number goes on with no
+// monitor, to the same centring.
+TEST(CenterFormOnMonitor, AReferenceThatFailsIsCentredOnThePrimaryScreenOnce) {
+  for (std::int32_t failure : {kFunctionMissing, kInvalidCall}) {
+    auto svc = TwoMonitors();
+    FakeScreen screen(10, 10);
+    clsMonitors list(svc, &screen);
+    auto form = Window(300, 100);
+    FakeForm reference;
+    reference.hwnd = ui::Value{std::int64_t{7}};
+    reference.property_failure = failure;
+    EXPECT_FALSE(list.CenterFormOnMonitor(form, ui::Value{&reference}));
+    EXPECT_EQ(form.moves, (std::vector<Moved>{kPrimaryScreenCentre})) << failure;
+  }
+}
+
 TEST(CenterFormOnMonitor, AMonitorWithoutInformationLeavesTheWindow) {
   auto svc = TwoMonitors();
   svc.layout().monitors[0].has_info = false;

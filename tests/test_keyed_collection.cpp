@@ -45,6 +45,16 @@ TEST(KeyedCollection, FailedAddsChangeNothing) {
   EXPECT_TRUE(Attempt([&] { c.Add(std::make_shared<std::string>("z"), "z"); }));
 }
 
+TEST(KeyedCollection, OnlyPositionsThatExistCanBeRead) {
+  const Collection c = Abc();
+  EXPECT_EQ(*c(3), "c");
+  EXPECT_EQ(c.Key(1), "a");
+  for (std::int32_t at : {0, 4, -1}) {
+    EXPECT_EQ(AttemptNumbered([&] { c(at); }), kOutOfRange) << at;
+    EXPECT_EQ(AttemptNumbered([&] { c.Key(at); }), kOutOfRange) << at;
+  }
+}
+
 TEST(KeyedCollection, RemoveMovesTheRestUpAndFreesTheKey) {
   Collection c = Abc();
   c.Remove(2);

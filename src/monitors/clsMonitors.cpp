@@ -67,15 +67,11 @@ void clsMonitors::AddPrimaryScreenRecord() noexcept {
   ClearMonitors();
   std::shared_ptr<clsMonitor> r;
   if (!Attempt([&] { r = std::make_shared<clsMonitor>(); })) return;
-  r->Handle(0);
+  // Its handle, corner and work area's corner are a new record's 0.
   Attempt([&] { r->Bottom(service_.GetSystemMetrics(SM_CYSCREEN)); });
-  r->Left(0);
   Attempt([&] { r->Right(service_.GetSystemMetrics(SM_CXSCREEN)); });
-  r->Top(0);
   r->WorkBottom(r->Bottom());
-  r->WorkLeft(0);
   r->WorkRight(r->Right());
-  r->WorkTop(0);
   r->Width(r->Right());
   r->Height(r->Bottom());
   Attempt([&] { List().Add(r, "0"); });

@@ -50,10 +50,11 @@ std::optional<long long> Magnitude(std::string_view t) {
     ++k;
     const bool negative = k < t.size() && t[k] == '-';
     if (k < t.size() && (t[k] == '+' || t[k] == '-')) ++k;
-    if (k == t.size() || !IsDigit(t[k])) Fail(kTypeMismatch);
+    const std::size_t exponent_digits = k;
     for (; k < t.size() && IsDigit(t[k]); ++k) {
       exponent = std::min(exponent * 10 + (t[k] - '0'), 1000000LL);  // far past any double
     }
+    if (k == exponent_digits) Fail(kTypeMismatch);
     if (negative) exponent = -exponent;
   }
   if (k != t.size()) Fail(kTypeMismatch);
