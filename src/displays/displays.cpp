@@ -1,2 +1,334 @@
 // Taking a snapshot of the displays, and the lookups on it.
 #include "vantrel/displays/displays.h"
+
+#include <algorithm>
+#include <charconv>
+#include <compare>
+#include <iterator>
+#include <numeric>
+#include <unordered_set>
+
+#include "vantrel/platform/display_facts_service.h"
+
+namespace vantrel {
+
+namespace {
+
+using platform::DisplayConfigTarget;
+using platform::ModeFacts;
+
+constexpr std::uint32_t kDefaultDpi = 96;
+
+Rect ToRect(const platform::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// The number that ends an adapter's name: 2 for "\\.\DISPLAY2".
+std::int32_t NumberOf(std::string_view name) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  std::size_t start = name.size();
+  while (start > 0 && digit(name[start - 1])) --start;
+  std::int32_t number = 0;
+  const auto [end, error] = std::from_chars(name.data() + start, name.data() + name.size(), number);
+  return error == std::errc{} ? number : 0;
+}
+
+bool SameDeviceName(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  return std::ranges::equal(a, b, {}, lower, lower);
+}
+
+const DisplayConfigTarget* TargetOf(const std::optional<std::vector<DisplayConfigTarget>>& config,
+                                    std::string_view device_name) {
+  // An adapter without a name is no source's.
+  if (!config || device_name.empty()) return nullptr;
+  // A cloned source drives several targets; its first stands for it.
+  const auto found = std::ranges::find_if(*config, [&](const DisplayConfigTarget& t) {
+    return SameDeviceName(t.source_name, device_name);
+  });
+  return found == config->end() ? nullptr : &*found;
+}
+
+Connection ConnectionOf(std::uint32_t technology) {
+  namespace ot = platform::output_technology;
+  switch (technology) {
+    case ot::kInternal:
+    case ot::kLvds:
+    case ot::kDisplayPortEmbedded:
+    case ot::kUdiEmbedded:
+      return Connection::kInternal;
+    case ot::kHdmi:
+      return Connection::kHdmi;
+    case ot::kDisplayPortExternal:
+    case ot::kDisplayPortUsbTunnel:
+      return Connection::kDisplayPort;
+    case ot::kDvi:
+      return Connection::kDvi;
+    case ot::kHd15:
+      return Connection::kVga;
+    default:
+      return Connection::kOther;
+  }
+}
+
+// DisplayConfig's rotations count from 1, DEVMODE's orientations from 0; both
+// name the same turns (ROTATE90 is DMDO_90).
+std::optional<std::int32_t> DegreesOfRotation(std::uint32_t rotation) {
+  if (rotation < platform::rotation::kIdentity || rotation > platform::rotation::kRotate270) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(rotation - platform::rotation::kIdentity) * 90;
+}
+std::optional<std::int32_t> DegreesOfOrientation(std::optional<std::uint32_t> orientation) {
+  if (!orientation || *orientation > 3) return std::nullopt;
+  return static_cast<std::int32_t>(*orientation) * 90;
+}
+
+RefreshRate RefreshOf(const DisplayConfigTarget* target, const std::optional<ModeFacts>& current) {
+  if (target && target->refresh_numerator != 0 && target->refresh_denominator != 0) {
+    // In lowest terms, so that 85000 / 1000 and 85 / 1 compare equal.
+    const std::uint32_t divisor = std::gcd(target->refresh_numerator, target->refresh_denominator);
+    return {target->refresh_numerator / divisor, target->refresh_denominator / divisor};
+  }
+  // DEVMODE's 0 and 1 mean the hardware's default rate: nothing says which.
+  if (current && current->frequency > 1) {
+    return {static_cast<std::uint32_t>(current->frequency), 1};
+  }
+  return {};
+}
+
+DisplayMode ToMode(const ModeFacts& m) {
+  return {m.width, m.height, m.bits_per_pixel, m.frequency};
+}
+
+// The first of a name keeps it; each repeat takes the first "Name (n)" from 2
+// on that no display has, so a display really called "Name (2)" keeps its
+// name too.
+void MakeNamesUnique(std::vector<Display>& displays) {
+  std::unordered_set<std::string> taken;
+  for (const Display& d : displays) taken.insert(d.name);
+  std::unordered_set<std::string> seen;
+  for (Display& d : displays) {
+    if (seen.insert(d.name).second) continue;
+    for (int n = 2;; ++n) {
+      std::string candidate = d.name + " (" + std::to_string(n) + ")";
+      if (taken.insert(candidate).second) {
+        d.name = std::move(candidate);
+        break;
+      }
+    }
+  }
+}
+
+Display TakeOne(platform::DisplayFactsService& service, const platform::MonitorFacts& monitor,
+                const DisplayConfigTarget* target,
+                std::optional<std::optional<std::uint32_t>>& system_dpi) {
+  Display d;
+  d.handle = monitor.handle;
+  d.device_name = monitor.device_name;
+  d.number = NumberOf(monitor.device_name);
+  d.primary = monitor.primary;
+  d.bounds = ToRect(monitor.bounds);
+  d.work_area = ToRect(monitor.work_area);
+  // The adapter's facts are asked by its name; an empty one would ask about
+  // whichever display the platform takes for the default.
+  const bool named = !monitor.device_name.empty();
+
+  std::string name = target ? target->friendly_name : std::string{};
+  std::string key = target ? target->device_path : std::string{};
+  // The monitor's device is asked only for what DisplayConfig did not give.
+  if (named && (name.empty() || key.empty())) {
+    if (const auto device = service.MonitorDeviceOf(monitor.device_name)) {
+      if (name.empty()) name = device->device_string;
+      if (key.empty()) key = device->device_id;
+    }
+  }
+  d.name = !name.empty() ? std::move(name) : monitor.device_name;
+  d.key = !key.empty() ? std::move(key) : monitor.device_name;
+  // A monitor whose adapter has no name still gets a key, though one that
+  // lasts only as long as its handle.
+  if (d.key.empty()) d.key = "#" + std::to_string(monitor.handle);
+
+  std::optional<std::uint32_t> dpi = service.MonitorDpi(monitor.handle);
+  if (!dpi || *dpi == 0) {
+    if (!system_dpi) system_dpi = service.SystemDpi();
+    dpi = *system_dpi;
+  }
+  d.dpi = dpi && *dpi != 0 ? *dpi : kDefaultDpi;
+
+  if (!named) return d;
+
+  if (const auto mm = service.PhysicalSize(monitor.device_name);
+      mm && mm->width > 0 && mm->height > 0) {
+    d.physical_size = PhysicalSize{mm->width, mm->height};
+  }
+
+  const std::optional<ModeFacts> current = service.CurrentMode(monitor.device_name);
+  if (current) {
+    d.current_mode = ToMode(*current);
+    d.bits_per_pixel = current->bits_per_pixel;
+  }
+  std::optional<std::int32_t> degrees;
+  if (target) degrees = DegreesOfRotation(target->rotation);
+  if (!degrees && current) degrees = DegreesOfOrientation(current->orientation);
+  d.orientation = degrees.value_or(0);
+  d.refresh_rate = RefreshOf(target, current);
+  d.connection = target ? ConnectionOf(target->output_technology) : Connection::kUnknown;
+
+  const std::vector<ModeFacts> modes = service.Modes(monitor.device_name);
+  d.modes.reserve(modes.size());
+  std::ranges::transform(modes, std::back_inserter(d.modes), ToMode);
+  std::ranges::sort(d.modes);
+  const auto repeats = std::ranges::unique(d.modes);
+  d.modes.erase(repeats.begin(), repeats.end());
+  return d;
+}
+
+// The squared distance between two rectangles, exactly: each gap is below
+// 2^32, so its square fits in 64 unsigned bits but the sum of two may not; it
+// carries into a second word.
+struct SquaredDistance {
+  std::uint64_t high = 0;
+  std::uint64_t low = 0;
+  friend auto operator<=>(const SquaredDistance&, const SquaredDistance&) = default;
+};
+
+SquaredDistance SumOfSquares(std::uint64_t x, std::uint64_t y) {
+  const std::uint64_t low = x * x + y * y;
+  return {low < x * x ? 1u : 0u, low};
+}
+
+// The distance between the edges of two spans [lo1, hi1) and [lo2, hi2): 0
+// where they touch or overlap, as Windows measures for MONITOR_DEFAULTTONEAREST.
+std::uint64_t Gap(std::int64_t lo1, std::int64_t hi1, std::int64_t lo2, std::int64_t hi2) {
+  if (hi1 <= lo2) return static_cast<std::uint64_t>(lo2 - hi1);
+  if (hi2 <= lo1) return static_cast<std::uint64_t>(lo1 - hi2);
+  return 0;
+}
+
+// The pixels shared along one axis; at most 2^32 - 1, so an area fits in 64
+// unsigned bits.
+std::uint64_t Shared(std::int64_t lo1, std::int64_t hi1, std::int64_t lo2, std::int64_t hi2) {
+  const std::int64_t shared = std::min(hi1, hi2) - std::max(lo1, lo2);
+  return shared > 0 ? static_cast<std::uint64_t>(shared) : 0;
+}
+
+// Rectangles as 64-bit spans, so that a point's one-pixel span at INT32_MAX
+// does not overflow.
+struct Span2D {
+  std::int64_t left, top, right, bottom;
+};
+Span2D SpanOf(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+Span2D SpanOf(Point p) { return {p.x, p.y, std::int64_t{p.x} + 1, std::int64_t{p.y} + 1}; }
+
+}  // namespace
+
+std::string_view ToString(Connection connection) noexcept {
+  switch (connection) {
+    case Connection::kInternal:
+      return "internal";
+    case Connection::kHdmi:
+      return "hdmi";
+    case Connection::kDisplayPort:
+      return "displayport";
+    case Connection::kDvi:
+      return "dvi";
+    case Connection::kVga:
+      return "vga";
+    case Connection::kOther:
+      return "other";
+    case Connection::kUnknown:
+      break;
+  }
+  return "unknown";
+}
+
+Displays Displays::Take(platform::DisplayFactsService& service) {
+  const std::vector<platform::MonitorFacts> monitors = service.Monitors();
+  // One DisplayConfig query serves every display: it is by far the dearest
+  // call of a snapshot.
+  const std::optional<std::vector<DisplayConfigTarget>> config = service.DisplayConfig();
+  // Asked once, and only when some display's own DPI cannot be had.
+  std::optional<std::optional<std::uint32_t>> system_dpi;
+
+  std::vector<Display> displays;
+  displays.reserve(monitors.size());
+  for (const platform::MonitorFacts& monitor : monitors) {
+    displays.push_back(
+        TakeOne(service, monitor, TargetOf(config, monitor.device_name), system_dpi));
+  }
+  MakeNamesUnique(displays);
+  return Displays(std::move(displays));
+}
+
+const Display* Displays::Primary() const noexcept {
+  const auto found = std::ranges::find_if(displays_, &Display::primary);
+  return found == displays_.end() ? nullptr : &*found;
+}
+
+const Display* Displays::FindByKey(std::string_view key) const noexcept {
+  const auto found = std::ranges::find(displays_, key, &Display::key);
+  return found == displays_.end() ? nullptr : &*found;
+}
+
+namespace {
+
+template <class Shape>
+const Display* Nearest(const std::vector<Display>& displays, const Shape& shape) {
+  const Span2D s = SpanOf(shape);
+  const Display* nearest = nullptr;
+  SquaredDistance best;
+  for (const Display& d : displays) {
+    const Span2D b = SpanOf(d.bounds);
+    const SquaredDistance distance =
+        SumOfSquares(Gap(s.left, s.right, b.left, b.right), Gap(s.top, s.bottom, b.top, b.bottom));
+    if (!nearest || distance < best) {  // a tie goes to the first listed
+      nearest = &d;
+      best = distance;
+    }
+  }
+  return nearest;
+}
+
+}  // namespace
+
+const Display* Displays::AtPoint(Point point, Fallback fallback) const noexcept {
+  const auto found =
+      std::ranges::find_if(displays_, [&](const Display& d) { return d.bounds.contains(point); });
+  if (found != displays_.end()) return &*found;
+  switch (fallback) {
+    case Fallback::kNearest:
+      return Nearest(displays_, point);
+    case Fallback::kPrimary:
+      return Primary();
+    case Fallback::kNone:
+      break;
+  }
+  return nullptr;
+}
+
+const Display* Displays::OfRect(const Rect& rect, Fallback fallback) const noexcept {
+  if (rect.width() <= 0 || rect.height() <= 0) return AtPoint({rect.left, rect.top}, fallback);
+  const Span2D r = SpanOf(rect);
+  const Display* largest = nullptr;
+  std::uint64_t largest_area = 0;
+  for (const Display& d : displays_) {
+    const Span2D b = SpanOf(d.bounds);
+    const std::uint64_t area =
+        Shared(r.left, r.right, b.left, b.right) * Shared(r.top, r.bottom, b.top, b.bottom);
+    if (area > largest_area) {  // a tie goes to the first listed
+      largest = &d;
+      largest_area = area;
+    }
+  }
+  if (largest) return largest;
+  switch (fallback) {
+    case Fallback::kNearest:
+      return Nearest(displays_, rect);
+    case Fallback::kPrimary:
+      return Primary();
+    case Fallback::kNone:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace vantrel

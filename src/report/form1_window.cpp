@@ -9,10 +9,10 @@
 
 namespace report {
 
+using vantrel::SelectedObject;
+using vantrel::UniqueFont;
+using vantrel::UniqueScreenDC;
 using vantrel::ui::OuterSize;
-using vantrel::ui::SelectedObject;
-using vantrel::ui::UniqueFont;
-using vantrel::ui::UniqueScreenDC;
 using vantrel::ui::WindowDpi;
 
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "Form1.h"
+#include "vantrel/base/handle_owners.h"
 #include "vantrel/platform/display_service.h"
-#include "vantrel/win32/win32_handles.h"
 #include "win32_report_toolkit.h"
 
 namespace report {
@@ -70,8 +70,8 @@ class Form1Window {
   StartFailure failure_;
   wchar_t guiFace_[LF_FACESIZE] = {};   // the toolkit's default GUI face
   wchar_t textFace_[LF_FACESIZE] = {};  // the text box's face, once settled
-  vantrel::ui::UniqueFont textFont_;
-  vantrel::ui::UniqueFont buttonFont_;
+  vantrel::UniqueFont textFont_;
+  vantrel::UniqueFont buttonFont_;
   Win32TextBox textBox_;
   Win32Application app_;
   Form1 form_;

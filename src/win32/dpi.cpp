@@ -1,7 +1,7 @@
 #include "vantrel/win32/dpi.h"
 
+#include "vantrel/base/handle_owners.h"
 #include "vantrel/platform/dynamic_functions.h"
-#include "vantrel/win32/win32_handles.h"
 
 namespace vantrel::ui {
 

@@ -102,8 +102,9 @@ struct Display {
   Rect work_area;
 
   // The monitor's friendly name (DisplayConfig's target name), else its
-  // device string; unique within the snapshot: the second of two alike is
-  // "Name (2)", the third "Name (3)".
+  // device string, else the device name; unique within the snapshot: the
+  // second of two alike is "Name (2)", the third "Name (3)" (or the next
+  // number that no display is already called).
   std::string name;
   // The monitor's device interface path: the same monitor gives the same key
   // across snapshots and processes, so a program can find it again (a
@@ -175,7 +176,8 @@ class Displays {
   const Display* OfRect(const Rect& rect, Fallback fallback) const noexcept;
 #ifdef _WIN32
   // The display of the window's rectangle (its restored rectangle while it
-  // is minimized); a window that is gone gets the fallback.
+  // is minimized); a window that is gone gets the fallback, kNearest giving
+  // the primary as kPrimary does.
   const Display* OfWindow(HWND window, Fallback fallback) const noexcept;
 #endif
 

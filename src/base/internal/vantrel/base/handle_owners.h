@@ -1,14 +1,14 @@
 // Owners for Win32 handles, one line each: the handle type and the function
-// that releases it, called when the owner goes or takes another handle.
-// Nothing here throws, so an owner releases on every path, a thrown failure's
-// included.
+// that releases it, called when the owner goes or takes another handle. Every
+// layer that opens a handle owns it with these. Nothing here throws, so an
+// owner releases on every path, a thrown failure's included.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-namespace vantrel::ui {
+namespace vantrel {
 
 template <class Handle, auto Release>
 class Unique {
@@ -37,6 +37,7 @@ class Unique {
 inline void ReleaseScreenDC(HDC dc) noexcept { ReleaseDC(nullptr, dc); }
 
 using UniqueFont = Unique<HFONT, ::DeleteObject>;
+using UniqueWindow = Unique<HWND, ::DestroyWindow>;   // on the thread that made it
 using UniqueScreenDC = Unique<HDC, ReleaseScreenDC>;  // GetDC(nullptr)
 using UniqueDC = Unique<HDC, ::DeleteDC>;             // CreateDCW
 
@@ -56,4 +57,4 @@ class SelectedObject {
   HGDIOBJ previous_;
 };
 
-}  // namespace vantrel::ui
+}  // namespace vantrel

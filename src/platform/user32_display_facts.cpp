@@ -1,0 +1,268 @@
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellscalingapi.h>
+
+#include <cwchar>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vantrel/base/handle_owners.h"
+#include "vantrel/platform/display_facts_service.h"
+#include "vantrel/platform/dynamic_functions.h"
+
+namespace vantrel::platform {
+
+static_assert(output_technology::kOther ==
+                  static_cast<std::uint32_t>(DISPLAYCONFIG_OUTPUT_TECHNOLOGY_OTHER) &&
+              output_technology::kHd15 == DISPLAYCONFIG_OUTPUT_TECHNOLOGY_HD15 &&
+              output_technology::kDvi == DISPLAYCONFIG_OUTPUT_TECHNOLOGY_DVI &&
+              output_technology::kHdmi == DISPLAYCONFIG_OUTPUT_TECHNOLOGY_HDMI &&
+              output_technology::kLvds == DISPLAYCONFIG_OUTPUT_TECHNOLOGY_LVDS &&
+              output_technology::kDisplayPortExternal ==
+                  DISPLAYCONFIG_OUTPUT_TECHNOLOGY_DISPLAYPORT_EXTERNAL &&
+              output_technology::kDisplayPortEmbedded ==
+                  DISPLAYCONFIG_OUTPUT_TECHNOLOGY_DISPLAYPORT_EMBEDDED &&
+              output_technology::kUdiEmbedded == DISPLAYCONFIG_OUTPUT_TECHNOLOGY_UDI_EMBEDDED &&
+              output_technology::kInternal ==
+                  static_cast<std::uint32_t>(DISPLAYCONFIG_OUTPUT_TECHNOLOGY_INTERNAL));
+static_assert(rotation::kIdentity == DISPLAYCONFIG_ROTATION_IDENTITY &&
+              rotation::kRotate90 == DISPLAYCONFIG_ROTATION_ROTATE90 &&
+              rotation::kRotate180 == DISPLAYCONFIG_ROTATION_ROTATE180 &&
+              rotation::kRotate270 == DISPLAYCONFIG_ROTATION_ROTATE270);
+
+namespace {
+
+std::string ToUtf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return {};
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+// A fixed-width text field up to its first NUL, or whole where it has none.
+template <std::size_t N>
+std::string FieldText(const wchar_t (&field)[N]) {
+  return ToUtf8({field, wcsnlen(field, N)});
+}
+
+std::wstring ToWide(std::string_view text) {
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+  if (size <= 0) return {};
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), size);
+  return out;
+}
+
+Rect FromRECT(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+ModeFacts FromDevMode(const DEVMODEW& dm) {
+  ModeFacts mode{static_cast<std::int32_t>(dm.dmPelsWidth),
+                 static_cast<std::int32_t>(dm.dmPelsHeight),
+                 static_cast<std::int32_t>(dm.dmBitsPerPel),
+                 static_cast<std::int32_t>(dm.dmDisplayFrequency), std::nullopt};
+  if (dm.dmFields & DM_DISPLAYORIENTATION) mode.orientation = dm.dmDisplayOrientation;
+  return mode;
+}
+
+// DEVMODEW with no driver data after it, so nothing is written past it.
+DEVMODEW EmptyDevMode() {
+  DEVMODEW dm{};
+  dm.dmSize = sizeof dm;
+  dm.dmDriverExtra = 0;
+  return dm;
+}
+
+// A mode list no driver ends would otherwise never end.
+constexpr DWORD kMostModes = 1u << 16;
+
+struct MonitorHandles {
+  std::vector<HMONITOR> handles;
+  std::exception_ptr failure;  // nothing may be thrown through user32's frames
+};
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  auto& out = *reinterpret_cast<MonitorHandles*>(data);
+  try {
+    out.handles.push_back(monitor);
+    return TRUE;
+  } catch (...) {
+    out.failure = std::current_exception();
+    return FALSE;
+  }
+}
+
+class User32Facts final : public DisplayFactsService {
+ public:
+  std::vector<MonitorFacts> Monitors() override {
+    MonitorHandles found;
+    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&found));
+    if (found.failure) std::rethrow_exception(found.failure);
+    std::vector<MonitorFacts> monitors;
+    monitors.reserve(found.handles.size());
+    for (HMONITOR h : found.handles) {
+      MONITORINFOEXW info{};
+      info.cbSize = sizeof info;
+      if (!GetMonitorInfoW(h, &info)) continue;
+      monitors.push_back({reinterpret_cast<std::uintptr_t>(h), FieldText(info.szDevice),
+                          FromRECT(info.rcMonitor), FromRECT(info.rcWork),
+                          (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    }
+    return monitors;
+  }
+
+  std::optional<std::vector<DisplayConfigTarget>> DisplayConfig() override {
+    const User32Optional& user32 = OptionalUser32();
+    if (!user32.GetDisplayConfigBufferSizes || !user32.QueryDisplayConfig ||
+        !user32.DisplayConfigGetDeviceInfo) {
+      return std::nullopt;
+    }
+    std::vector<DISPLAYCONFIG_PATH_INFO> paths;
+    std::vector<DISPLAYCONFIG_MODE_INFO> modes;
+    LONG result = ERROR_INSUFFICIENT_BUFFER;
+    // A display that arrives between the two calls makes the sizes too small;
+    // then they are asked again.
+    for (int attempt = 0; attempt < 3 && result == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
+      UINT32 path_count = 0;
+      UINT32 mode_count = 0;
+      if (user32.GetDisplayConfigBufferSizes(QDC_ONLY_ACTIVE_PATHS, &path_count, &mode_count) !=
+          ERROR_SUCCESS) {
+        return std::nullopt;
+      }
+      if (path_count == 0) return std::vector<DisplayConfigTarget>{};
+      paths.resize(path_count);
+      modes.resize(mode_count);
+      result = user32.QueryDisplayConfig(QDC_ONLY_ACTIVE_PATHS, &path_count, paths.data(),
+                                         &mode_count, modes.data(), nullptr);
+      if (result == ERROR_SUCCESS) paths.resize(path_count);
+    }
+    if (result != ERROR_SUCCESS) return std::nullopt;
+
+    std::vector<DisplayConfigTarget> targets;
+    targets.reserve(paths.size());
+    for (const DISPLAYCONFIG_PATH_INFO& path : paths) {
+      DISPLAYCONFIG_SOURCE_DEVICE_NAME source{};
+      source.header = {DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME, sizeof source,
+                       path.sourceInfo.adapterId, path.sourceInfo.id};
+      // Without its source's name a path cannot be matched to a monitor.
+      if (user32.DisplayConfigGetDeviceInfo(&source.header) != ERROR_SUCCESS) continue;
+      DisplayConfigTarget target;
+      target.source_name = FieldText(source.viewGdiDeviceName);
+      DISPLAYCONFIG_TARGET_DEVICE_NAME name{};
+      name.header = {DISPLAYCONFIG_DEVICE_INFO_GET_TARGET_NAME, sizeof name,
+                     path.targetInfo.adapterId, path.targetInfo.id};
+      // The target's own output technology where it has one: the path's can
+      // say otherwise (Wine 8 gives DisplayPort for a path whose target says
+      // internal).
+      target.output_technology = static_cast<std::uint32_t>(path.targetInfo.outputTechnology);
+      if (user32.DisplayConfigGetDeviceInfo(&name.header) == ERROR_SUCCESS) {
+        target.friendly_name = FieldText(name.monitorFriendlyDeviceName);
+        target.device_path = FieldText(name.monitorDevicePath);
+        target.output_technology = static_cast<std::uint32_t>(name.outputTechnology);
+      }
+      target.rotation = static_cast<std::uint32_t>(path.targetInfo.rotation);
+      target.refresh_numerator = path.targetInfo.refreshRate.Numerator;
+      target.refresh_denominator = path.targetInfo.refreshRate.Denominator;
+      targets.push_back(std::move(target));
+    }
+    return targets;
+  }
+
+  std::optional<MonitorDevice> MonitorDeviceOf(std::string_view adapter) override {
+    const std::wstring name = ToWide(adapter);
+    DISPLAY_DEVICEW device{};
+    device.cb = sizeof device;
+    if (!EnumDisplayDevicesW(name.c_str(), 0, &device, EDD_GET_DEVICE_INTERFACE_NAME)) {
+      return std::nullopt;
+    }
+    return MonitorDevice{FieldText(device.DeviceString), FieldText(device.DeviceID)};
+  }
+
+  std::optional<std::uint32_t> MonitorDpi(std::uintptr_t monitor) override {
+    const auto get_dpi = OptionalShcore().GetDpiForMonitor;
+    if (!get_dpi) return std::nullopt;
+    UINT x = 0;
+    UINT y = 0;
+    if (FAILED(get_dpi(reinterpret_cast<HMONITOR>(monitor), MDT_EFFECTIVE_DPI, &x, &y))) {
+      return std::nullopt;
+    }
+    return x;
+  }
+
+  std::optional<std::uint32_t> SystemDpi() override {
+    const UniqueScreenDC screen(GetDC(nullptr));
+    if (!screen) return std::nullopt;
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    if (dpi <= 0) return std::nullopt;
+    return static_cast<std::uint32_t>(dpi);
+  }
+
+  std::optional<PhysicalSizeFacts> PhysicalSize(std::string_view adapter) override {
+    const std::wstring name = ToWide(adapter);
+    const UniqueDC dc(CreateDCW(nullptr, name.c_str(), nullptr, nullptr));
+    if (!dc) return std::nullopt;
+    return PhysicalSizeFacts{GetDeviceCaps(dc.get(), HORZSIZE), GetDeviceCaps(dc.get(), VERTSIZE)};
+  }
+
+  std::optional<ModeFacts> CurrentMode(std::string_view adapter) override {
+    const std::wstring name = ToWide(adapter);
+    DEVMODEW dm = EmptyDevMode();
+    if (!EnumDisplaySettingsExW(name.c_str(), ENUM_CURRENT_SETTINGS, &dm, 0)) return std::nullopt;
+    return FromDevMode(dm);
+  }
+
+  std::vector<ModeFacts> Modes(std::string_view adapter) override {
+    const std::wstring name = ToWide(adapter);
+    std::vector<ModeFacts> modes;
+    for (DWORD index = 0; index < kMostModes; ++index) {
+      DEVMODEW dm = EmptyDevMode();
+      if (!EnumDisplaySettingsExW(name.c_str(), index, &dm, 0)) break;
+      modes.push_back(FromDevMode(dm));
+    }
+    return modes;
+  }
+
+  std::optional<Rect> WindowRect(std::uintptr_t window) override {
+    const HWND hwnd = reinterpret_cast<HWND>(window);
+    if (!IsIconic(hwnd)) {
+      RECT rc{};
+      if (!GetWindowRect(hwnd, &rc)) return std::nullopt;
+      return FromRECT(rc);
+    }
+    // A minimized window's rectangle is parked off screen; the one it will
+    // be restored to says where it belongs.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(hwnd, &placement)) return std::nullopt;
+    RECT rc = placement.rcNormalPosition;
+    // A top-level window without WS_EX_TOOLWINDOW is placed in workspace
+    // coordinates: from its monitor's work area, not from the screen.
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+    const LONG_PTR ex_style = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+    if (!(style & WS_CHILD) && !(ex_style & WS_EX_TOOLWINDOW)) {
+      MONITORINFO info{};
+      info.cbSize = sizeof info;
+      if (GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) {
+        OffsetRect(&rc, info.rcWork.left - info.rcMonitor.left,
+                   info.rcWork.top - info.rcMonitor.top);
+      }
+    }
+    return FromRECT(rc);
+  }
+};
+
+}  // namespace
+
+DisplayFactsService& User32DisplayFacts() noexcept {
+  static User32Facts service;
+  return service;
+}
+
+}  // namespace vantrel::platform
