@@ -1,2 +1,17 @@
 # The watcher: the difference and settling logic natively; the watcher itself
 # under Wine on the three-monitor layout.
+vantrel_add_test_suite(watcher_tests
+  ${CMAKE_CURRENT_LIST_DIR}/test_watcher_changes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/test_watcher_settle.cpp)
+target_link_libraries(watcher_tests PRIVATE vantrel_display_watcher_internal)
+
+if(WIN32)
+  # Against Wine's user32 on three monitors, the layout changed from inside
+  # the test (Wine tells of no change made from outside it).
+  add_executable(watcher_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_watcher.cpp)
+  target_link_libraries(watcher_wine_tests PRIVATE vantrel_display_watcher GTest::gtest_main)
+  add_test(NAME watcher_three_monitors
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
+                   $<TARGET_FILE:watcher_wine_tests> three)
+  set_tests_properties(watcher_three_monitors PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+endif()

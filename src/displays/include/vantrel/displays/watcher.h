@@ -11,6 +11,8 @@
 // takes snapshots until two in a row agree, since right after a change the
 // platform may report a half-updated layout. Idle, it does nothing: no
 // timer, no polling.
+//
+// Difference builds on every system; DisplayWatcher on Windows only.
 #pragma once
 
 #include <chrono>
@@ -44,30 +46,40 @@ constexpr bool Any(ChangedFacts facts) noexcept { return facts != ChangedFacts::
 struct DisplayChange {
   Display before;
   Display after;
-  ChangedFacts facts = ChangedFacts::kNone;
+  ChangedFacts facts = ChangedFacts::kNone;  // never kNone in a DisplayChanges
 };
 
 // The difference of two snapshots, display by display, matched by key.
 struct DisplayChanges {
-  std::vector<Display> added;
-  std::vector<Display> removed;
-  std::vector<DisplayChange> changed;
-  Displays now;  // the snapshot the change led to
+  std::vector<Display> added;          // in the order of `now`
+  std::vector<Display> removed;        // in the order of the earlier snapshot
+  std::vector<DisplayChange> changed;  // in the order of `now`
+  Displays now;                        // the snapshot the change led to
   bool empty() const noexcept { return added.empty() && removed.empty() && changed.empty(); }
 };
 
+// Displays are matched by key; should a snapshot hold one key twice, the
+// first with that key in one is matched with the first in the other, and so
+// on. A display counts as changed when any of its members differs, the
+// handle included (kOther), so `facts` is kNone exactly when before ==
+// after. A change of order alone is no change.
 DisplayChanges Difference(const Displays& before, const Displays& after);
 
+#ifdef _WIN32
 class DisplayWatcher {
  public:
   using Callback = std::function<void(const DisplayChanges&)>;
 
+  // The callback must not throw: an exception leaving it ends the program
+  // (std::terminate), as it would otherwise cross the window procedure.
+  // While it runs, the watcher's window answers no message, so a program
+  // that changes the layout from another thread waits for it.
   struct Options {
     // Where the callback runs:
     //  - kOwnThread: the watcher's own thread, started by the constructor;
     //  - kCallerThread: the thread that constructs the watcher, from within
     //    that thread's message loop, which the program must run (GetMessage
-    //    and DispatchMessage).
+    //    and DispatchMessage). A modal loop (a message box) runs it too.
     enum class Thread { kOwnThread, kCallerThread } thread = Thread::kOwnThread;
     // How long the messages must stop before the layout is read.
     std::chrono::milliseconds quiet{100};
@@ -77,31 +89,35 @@ class DisplayWatcher {
     int max_reads = 20;
   };
 
-  // Starts listening; the first snapshot is taken here, and changes are told
-  // against it. Throws vantrel::Failure when the window or the thread cannot
-  // be made.
+  // Starts listening; the first snapshot is taken here, once the window is
+  // there to hear of a change, and changes are told against it. Throws
+  // vantrel::Failure 5 (kInvalidCall, with the system's error) when the
+  // window or the thread cannot be made.
   explicit DisplayWatcher(Callback callback);
   DisplayWatcher(Callback callback, Options options);
   DisplayWatcher(const DisplayWatcher&) = delete;
   DisplayWatcher& operator=(const DisplayWatcher&) = delete;
-  // Stops.
+  // Stops. Not from inside the callback.
   ~DisplayWatcher();
 
   // Ends the watcher's window and thread; no callback runs once it returns.
-  // Call it from the constructing thread with kCallerThread. Not from inside
-  // the callback.
+  // A second call does nothing. With kCallerThread, call it from the
+  // constructing thread (from another it waits until that thread next takes
+  // a message). Not from inside the callback.
   void Stop() noexcept;
 
-  // The snapshot the last event (or the constructor) led to.
+  // The snapshot the last event (or the constructor) led to; after a burst
+  // that changed nothing, the snapshot read then. From any thread.
   Displays Current() const;
 
   // How many times the watcher's window has been woken (a message reached
-  // it) since construction: 0 while nothing changes.
+  // it) since construction: 0 while nothing changes. From any thread.
   std::uint64_t Wakeups() const noexcept;
 
  private:
   struct State;
   std::unique_ptr<State> state_;
 };
+#endif
 
 }  // namespace vantrel

@@ -1,0 +1,11 @@
+# The watcher: the difference of two snapshots and the settling after a
+# change build everywhere; the window that hears of changes is Windows only.
+set(watcher_sources display_changes.cpp display_settle.cpp)
+if(WIN32)
+  list(APPEND watcher_sources display_watcher_win32.cpp)
+endif()
+vantrel_layer(vantrel_display_watcher EXPORT_NAME display_watcher
+  SOURCES ${watcher_sources}
+  PUBLIC_HEADERS include/vantrel/displays/watcher.h)
+target_link_libraries(vantrel_display_watcher PUBLIC vantrel_displays
+  PRIVATE $<BUILD_INTERFACE:vantrel_base_internal>)
