@@ -10,7 +10,7 @@ native=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
 # several monitors, and the X tools the end-to-end tests drive.
 windows=(g++-mingw-w64-x86-64-posix wine64 wine fonts-wine libxrandr2 libxinerama1
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils
-  xdotool imagemagick icoutils)
+  xdotool imagemagick icoutils jq)
 
 want=("${native[@]}")
 case "${1:-all}" in

@@ -1,0 +1,118 @@
+// vantrel-list: the displays of the desktop, as a table for people or JSON
+// for scripts, once or at every change (see listing::Usage()).
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "listing.h"
+
+namespace {
+
+std::wstring Utf16(std::string_view text) {
+  if (text.empty()) return {};
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) {
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  }
+  return wide;
+}
+
+// Writes to a standard handle: UTF-16 to a console, so that every name shows
+// whatever its code page; the UTF-8 bytes to a file or pipe. False when the
+// output is gone, as when the reader of a pipe has closed it; nothing is
+// raised and no dialog is shown.
+bool Write(DWORD which, std::string_view text) {
+  const HANDLE out = GetStdHandle(which);
+  if (out == nullptr || out == INVALID_HANDLE_VALUE) return false;
+  DWORD mode = 0;
+  if (GetConsoleMode(out, &mode)) {
+    const std::wstring wide = Utf16(text);
+    DWORD written = 0;
+    return WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0;
+  }
+  while (!text.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(out, text.data(), chunk, &written, nullptr) || written == 0) return false;
+    text.remove_prefix(written);
+  }
+  return true;
+}
+
+// Set by Ctrl+C (or the console closing) and by a line that cannot be
+// written: either ends --watch.
+HANDLE stop_watching = nullptr;
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) {
+    return FALSE;
+  }
+  SetEvent(stop_watching);
+  return TRUE;
+}
+
+int Watch() {
+  stop_watching = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!stop_watching) return 1;
+  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  // The first line is the displays as the watch starts; a change told before
+  // it is written waits for it.
+  std::mutex order;
+  std::atomic<bool> gone{false};
+  std::unique_lock first(order);
+  vantrel::DisplayWatcher watcher([&](const vantrel::DisplayChanges& changes) {
+    const std::lock_guard after_first(order);
+    if (gone) return;
+    if (!Write(STD_OUTPUT_HANDLE, listing::ChangeLine(changes))) {
+      gone = true;
+      SetEvent(stop_watching);
+    }
+  });
+  const bool started = Write(STD_OUTPUT_HANDLE, listing::SnapshotLine(watcher.Current()));
+  first.unlock();
+  if (!started) return 0;
+  // Nothing to do until a change, Ctrl+C, or the output is found closed.
+  WaitForSingleObject(stop_watching, INFINITE);
+  watcher.Stop();
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> texts;
+  for (int k = 1; k < argc; ++k) {
+    std::string text;
+    for (const wchar_t* c = argv[k]; *c; ++c) text += *c < 0x80 ? static_cast<char>(*c) : '?';
+    texts.push_back(std::move(text));
+  }
+  const std::vector<std::string_view> args(texts.begin(), texts.end());
+  const auto mode = listing::ParseOptions(args);
+  if (!mode) {
+    Write(STD_ERROR_HANDLE, listing::Usage());
+    return 2;
+  }
+  try {
+    switch (*mode) {
+      case listing::Mode::kHelp:
+        return Write(STD_OUTPUT_HANDLE, listing::Usage()) ? 0 : 1;
+      case listing::Mode::kTable:
+        return Write(STD_OUTPUT_HANDLE, listing::Table(vantrel::Displays::Take())) ? 0 : 1;
+      case listing::Mode::kJson:
+        return Write(STD_OUTPUT_HANDLE, listing::Json(vantrel::Displays::Take())) ? 0 : 1;
+      case listing::Mode::kWatch:
+        return Watch();
+    }
+  } catch (const vantrel::Failure& f) {
+    Write(STD_ERROR_HANDLE, "vantrel-list: failed (" + std::to_string(f.number()) + ", error " +
+                                std::to_string(f.system_error()) + ")\n");
+  }
+  return 1;
+}

@@ -1,0 +1,12 @@
+# vantrel-list: what it prints, natively; the program itself under Wine on
+# the three-monitor layout (tests/e2e/run-list.sh).
+vantrel_add_test_suite(listing_tests list/test_listing.cpp)
+target_link_libraries(listing_tests PRIVATE vantrel_listing)
+
+if(WIN32)
+  add_executable(change_display e2e/change_display.cpp)
+  add_test(NAME list_three_monitors
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-list.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(list_three_monitors PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+  add_dependencies(change_display vantrel-list)
+endif()

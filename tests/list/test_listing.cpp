@@ -1,0 +1,146 @@
+// What vantrel-list prints for a given set of displays: the options, the
+// JSON's escaping and shape, and the table's columns.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "listing.h"
+
+namespace listing {
+namespace {
+
+using vantrel::Display;
+using vantrel::Displays;
+
+Display Panel(std::string name, vantrel::Rect bounds) {
+  Display d;
+  d.handle = 0x10001;
+  d.device_name = "\\\\.\\DISPLAY1";
+  d.number = 1;
+  d.name = std::move(name);
+  d.key = "\\\\?\\DISPLAY#PNL0001#{e6f07b5f}";
+  d.bounds = bounds;
+  d.work_area = {bounds.left, bounds.top, bounds.right, bounds.bottom - 40};
+  d.dpi = 144;
+  d.refresh_rate = {60000, 1001};
+  d.connection = vantrel::Connection::kDisplayPort;
+  d.current_mode = {1920, 1080, 32, 60};
+  d.modes = {{800, 600, 32, 60}, {1920, 1080, 32, 60}};
+  return d;
+}
+
+std::size_t Count(const std::string& text, std::string_view what) {
+  std::size_t n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+TEST(Options, OneModeAtMostAndNothingUnknown) {
+  using V = std::vector<std::string_view>;
+  EXPECT_EQ(ParseOptions(V{}), Mode::kTable);
+  EXPECT_EQ(ParseOptions(V{"--json"}), Mode::kJson);
+  EXPECT_EQ(ParseOptions(V{"--watch", "--watch"}), Mode::kWatch);
+  EXPECT_EQ(ParseOptions(V{"-h"}), Mode::kHelp);
+  EXPECT_EQ(ParseOptions(V{"--json", "--watch"}), std::nullopt);
+  EXPECT_EQ(ParseOptions(V{"--jsonx"}), std::nullopt);
+  EXPECT_EQ(ParseOptions(V{"json"}), std::nullopt);
+  EXPECT_EQ(ParseOptions(V{"--json", ""}), std::nullopt);
+}
+
+TEST(Json, TextsAreEscapedAndAlwaysValidUtf8) {
+  Display d = Panel(
+      "Quote \" back\\slash \x01 \xc3\x89"
+      "cran \xe2\x98\x83",
+      {0, 0, 1920, 1080});
+  static constexpr char kBad[] = "bad \xff\xc3 end \xed\xa0\x80 \xf4\x90\x80\x80 nul\0!";
+  d.key = std::string(kBad, sizeof kBad - 1);
+  const std::string json = Json(Displays({d}));
+  EXPECT_NE(json.find(R"("name": "Quote \" back\\slash \u0001 )"
+                      "\xc3\x89"
+                      "cran \xe2\x98\x83\""),
+            std::string::npos)
+      << json;
+  // Each bad byte is one U+FFFD: a lone byte, a cut sequence, a surrogate,
+  // past U+10FFFF; a NUL is escaped.
+  EXPECT_NE(json.find("\"key\": \"bad \xef\xbf\xbd\xef\xbf\xbd end "
+                      "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"
+                      "\xef\xbf\xbd nul\\u0000!\""),
+            std::string::npos)
+      << json;
+}
+
+TEST(Json, EveryFactWithItsUnitAndAbsenceAsNull) {
+  Display d = Panel("Panel", {-1920, -40, 0, 1040});
+  const std::string json = Json(Displays({d}));
+  EXPECT_EQ(json.rfind("{\n  \"schema\": \"vantrel-list\",\n  \"version\": 1,\n", 0), 0u) << json;
+  EXPECT_EQ(json.back(), '\n');
+  for (const char* member :
+       {"\"number\": 1", "\"device_name\": \"\\\\\\\\.\\\\DISPLAY1\"", "\"primary\": false",
+        "\"left\": -1920", "\"top\": -40", "\"width\": 1920", "\"height\": 1080",
+        "\"bottom\": 1000", "\"dpi\": 144", "\"scale\": 1.5", "\"physical_size_mm\": null",
+        "\"orientation\": 0", "\"numerator\": 60000", "\"denominator\": 1001",
+        "\"hertz\": 59.94005994005994", "\"connection\": \"displayport\"", "\"frequency\": 60"}) {
+    EXPECT_NE(json.find(member), std::string::npos) << member << "\n" << json;
+  }
+  EXPECT_EQ(Count(json, "\"bits_per_pixel\": 32"), 3u);  // the current mode and the two listed
+  d.physical_size = vantrel::PhysicalSize{527, 296};
+  EXPECT_NE(Json(Displays({d})).find("\"physical_size_mm\": {\n        \"width\": 527"),
+            std::string::npos);
+  EXPECT_NE(Json(Displays()).find("\"displays\": []"), std::string::npos);
+}
+
+TEST(Json, WatchLinesAreOneLineEach) {
+  const Display before = Panel("Panel", {0, 0, 1920, 1080});
+  Display after = before;
+  after.current_mode = {1280, 720, 32, 60};
+  after.bounds = {0, 0, 1280, 720};
+  vantrel::DisplayChanges changes;
+  changes.changed.push_back(
+      {before, after, vantrel::ChangedFacts::kBounds | vantrel::ChangedFacts::kMode});
+  changes.removed.push_back(Panel("Gone", {1920, 0, 2560, 480}));
+  changes.now = Displays({after});
+  const std::string line = ChangeLine(changes);
+  EXPECT_EQ(Count(line, "\n"), 1u);
+  EXPECT_EQ(line.back(), '\n');
+  EXPECT_EQ(line.rfind(R"({"schema":"vantrel-list","version":1,"event":"change","added":[],)", 0),
+            0u)
+      << line;
+  EXPECT_NE(line.find(R"("facts":["bounds","mode"])"), std::string::npos);
+  EXPECT_NE(line.find(R"("name":"Gone")"), std::string::npos);
+  const std::string first = SnapshotLine(Displays({before}));
+  EXPECT_EQ(Count(first, "\n"), 1u);
+  EXPECT_NE(first.find(R"("event":"displays","displays":[{"number":1,)"), std::string::npos);
+}
+
+TEST(Table, ColumnsLineUpCountingCharactersNotBytes) {
+  Display wide = Panel(
+      "\xc3\x89"
+      "cran",
+      {0, 0, 1920, 1080});
+  wide.primary = true;
+  Display other = Panel("Plain", {-1280, 0, 0, 1024});
+  other.number = 2;
+  other.dpi = 96;
+  other.refresh_rate = {75, 1};
+  const std::string table = Table(Displays({wide, other}));
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < table.size();) {
+    const auto end = table.find('\n', at);
+    lines.push_back(table.substr(at, end - at));
+    at = end + 1;
+  }
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].rfind("#  Name   Primary  Bounds", 0), 0u) << table;
+  EXPECT_EQ(lines[1].rfind("1  \xc3\x89"
+                           "cran  yes      1920x1080 at (0,0)",
+                           0),
+            0u)
+      << table;
+  EXPECT_EQ(lines[2].rfind("2  Plain  no       1280x1024 at (-1280,0)", 0), 0u) << table;
+  EXPECT_NE(lines[1].find("150%   59.94 Hz  0\xc2\xb0"), std::string::npos) << table;
+  EXPECT_NE(lines[2].find("100%   75 Hz     0\xc2\xb0"), std::string::npos) << table;
+}
+
+}  // namespace
+}  // namespace listing
