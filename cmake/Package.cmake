@@ -9,7 +9,8 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-set(vantrel_layers vantrel_base vantrel_platform vantrel_monitors)
+set(vantrel_layers vantrel_base vantrel_platform vantrel_monitors vantrel_displays
+  vantrel_display_watcher)
 if(WIN32)
   list(APPEND vantrel_layers vantrel_win32)
 endif()
@@ -29,7 +30,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfig.cmake
   DESTINATION ${vantrel_cmake_dir} COMPONENT Development)
 
 if(WIN32)
-  install(TARGETS Vantrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+  install(TARGETS Vantrel vantrel-list RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT Runtime)
 
   # cmake --build build/windows --target package: Vantrel-1.00-win64.zip,

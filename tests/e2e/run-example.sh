@@ -1,38 +1,56 @@
 #!/usr/bin/env bash
-# The library as a user adopts it: installs the Windows build into a fresh
-# prefix, builds examples/centre_window from that prefix alone, and runs it
-# under Wine on the three-monitor layout with the mouse cursor on the monitor
-# left of the primary. The window must end up centred on that monitor's work
-# area.
+# The library as a user adopts it: installs the Windows build's Development
+# component into a fresh prefix and checks that it is a library prefix (the
+# public headers, the libraries, the package config, no program); builds
+# examples/centre_window and tests/package (a program with <windows.h>
+# first, min and max of its own, no C++ standard set) from that prefix
+# alone; runs both under Wine on the three-monitor layout.
 #   run-example.sh BUILD_DIR SOURCE_DIR
-set -euo pipefail
+source "$(dirname "$0")/../../scripts/lib/wine-session.sh"
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
-here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/../../scripts/lib/wine-session.sh"
+fail() { echo "run-example: $*" >&2; exit 1; }
 
 prefix="$VANTREL_TMP/prefix-install"
-cmake --install "$build" --prefix "$prefix" >/dev/null
-cmake -S "$source_dir/examples/centre_window" -B "$VANTREL_TMP/example" -G Ninja \
-  --toolchain "$source_dir/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror" >/dev/null
-cmake --build "$VANTREL_TMP/example" >/dev/null
+cmake --install "$build" --component Development --prefix "$prefix" >/dev/null
+[ ! -e "$prefix/bin" ] && [ ! -e "$prefix/README.md" ] || fail "the Development prefix holds the program"
+installed=$(cd "$prefix/include" && find . -name '*.h' | sed 's|^\./||' | sort)
+public=$(cd "$source_dir/src" && find . -path '*/include/*.h' | sed 's|^\./[^/]*/include/||' | sort)
+[ "$installed" = "$public" ] ||
+  fail "installed headers differ from the public ones: $(diff <(echo "$installed") <(echo "$public") | tr '\n' ' ')"
+echo "run-example: the prefix holds the $(wc -l <<<"$installed") public headers and no program"
+
+for project in examples/centre_window tests/package; do
+  cmake -S "$source_dir/$project" -B "$VANTREL_TMP/${project##*/}" -G Ninja \
+    --toolchain "$source_dir/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror" >/dev/null
+  cmake --build "$VANTREL_TMP/${project##*/}" >/dev/null
+done
 
 vantrel_start_xorg three
 vantrel_start_wine
-# X root (512, 484) is the middle of the left monitor: Wine's (-512, 484).
-xdotool mousemove 512 484
-out=$(wine "$VANTREL_TMP/example/centre_window.exe" </dev/null | tr -d '\r')
-echo "$out"
 
-fail() { echo "run-example: $*" >&2; exit 1; }
-grep -qx 'point: (-512,484)' <<<"$out" || fail "the cursor's point is not (-512,484)"
-grep -qx 'work area: (-1024,100)-(0,868)' <<<"$out" || fail "not the left monitor's work area"
+# The consumer: every monitor and the virtual screen, as the layout has them.
+out=$(wine "$VANTREL_TMP/package/consumer.exe" </dev/null | tr -d '\r')
+echo "$out"
+[ "$(sed -n 's/^monitor: //p' <<<"$out" | sort)" = "$(vantrel_layout_windows three | sort)" ] ||
+  fail "the consumer's monitors are not the layout's"
+grep -qx "desktop: $(vantrel_layout_desktop three)" <<<"$out" || fail "the consumer's desktop is not the layout's"
+
+# The example, with the mouse cursor in the middle of the monitor left of the
+# primary (the layout's second): the window must be centred on its work area.
+IFS=, read -r l t r b < <(vantrel_layout_windows three | sed -n 2p)
+IFS='x+' read -r w h x y < <(vantrel_layout three | sed -n 2p)
+xdotool mousemove $((x + w / 2)) $((y + h / 2))
+cx=$(((l + r) / 2)) cy=$(((t + b) / 2))
+out=$(wine "$VANTREL_TMP/centre_window/centre_window.exe" </dev/null | tr -d '\r')
+echo "$out"
+grep -qx "point: ($cx,$cy)" <<<"$out" || fail "the cursor's point is not ($cx,$cy)"
+grep -qx "work area: ($l,$t)-($r,$b)" <<<"$out" || fail "not the left monitor's work area"
 window=$(sed -n 's/^window: (\(-\{0,1\}[0-9]*\),\(-\{0,1\}[0-9]*\))-(\(-\{0,1\}[0-9]*\),\(-\{0,1\}[0-9]*\))$/\1 \2 \3 \4/p' <<<"$out")
 [ -n "$window" ] || fail "no window line"
-read -r l t r b <<<"$window"
-[ $((r - l)) -eq 400 ] && [ $((b - t)) -eq 300 ] || fail "the window changed size: $window"
-cx=$(((l + r) / 2)) cy=$(((t + b) / 2))
-dx=$((cx + 512)) dy=$((cy - 484))
-[ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] || fail "window centre ($cx,$cy), not (-512,484)"
+read -r wl wt wr wb <<<"$window"
+[ $((wr - wl)) -eq 400 ] && [ $((wb - wt)) -eq 300 ] || fail "the window changed size: $window"
+dx=$(((wl + wr) / 2 - cx)) dy=$(((wt + wb) / 2 - cy))
+[ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] || fail "window centre off ($cx,$cy) by ($dx,$dy)"
 echo "run-example: centred on the left monitor's work area"

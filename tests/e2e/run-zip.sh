@@ -1,30 +1,38 @@
 #!/usr/bin/env bash
 # The release archive: packs BUILD_DIR/Vantrel-1.00-win64.zip with CPack,
-# checks what it holds, unpacks it and runs the Vantrel.exe inside it end to
-# end on one monitor.
-#   run-zip.sh BUILD_DIR
-set -euo pipefail
+# checks what it holds (the program, the README and the library package, no
+# internal header and no test double), unpacks it and runs the Vantrel.exe
+# inside it end to end on one monitor.
+#   run-zip.sh BUILD_DIR SOURCE_DIR
+source "$(dirname "$0")/../../scripts/lib/common.sh"
 build=$(cd "$1" && pwd)
+source_dir=$(cd "$2" && pwd)
 here="$(cd "$(dirname "$0")" && pwd)"
 zip="$build/Vantrel-1.00-win64.zip"
-
-rm -f "$zip"
-(cd "$build" && cpack -G ZIP >/dev/null)
-[ -f "$zip" ] || { echo "run-zip: no $(basename "$zip")" >&2; exit 1; }
-echo "$(basename "$zip"): $(stat -c %s "$zip") bytes"
+fail() { echo "run-zip: $*" >&2; exit 1; }
 
 unpacked=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-zip.XXXXXX")
 trap 'rm -rf "$unpacked"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+rm -f "$zip"
+(cd "$build" && cpack -G ZIP >/dev/null)
+[ -f "$zip" ] || fail "no $(basename "$zip")"
+echo "$(basename "$zip"): $(stat -c %s "$zip") bytes"
+
 (cd "$unpacked" && cmake -E tar xf "$zip")
 root="$unpacked/Vantrel-1.00-win64"
 for f in bin/Vantrel.exe README.md include/vantrel/vantrel.h lib/cmake/Vantrel/VantrelConfig.cmake \
   lib/cmake/Vantrel/VantrelConfigVersion.cmake lib/libvantrel_monitors.a; do
-  [ -f "$root/$f" ] || { echo "run-zip: the archive lacks $f" >&2; exit 1; }
+  [ -f "$root/$f" ] || fail "the archive lacks $f"
 done
+installed=$(cd "$root/include" && find . -name '*.h' | sed 's|^\./||' | sort)
+public=$(cd "$source_dir/src" && find . -path '*/include/*.h' | sed 's|^\./[^/]*/include/||' | sort)
+[ "$installed" = "$public" ] || fail "the archive's headers are not the public ones"
 # No test double, by file or by symbol, in what users get.
 if find "$root" -name '*simulated*' -o -name '*testing*' -o -name '*toolkit_doubles*' | grep -q . ||
   x86_64-w64-mingw32-nm -C "$root"/lib/*.a 2>/dev/null | grep -Eq 'Simulated|testing_doubles'; then
-  echo "run-zip: the archive holds test doubles" >&2
-  exit 1
+  fail "the archive holds test doubles"
 fi
 VANTREL_EXE="$root/bin/Vantrel.exe" bash "$here/run-report.sh" "$build" xvfb 1024x768

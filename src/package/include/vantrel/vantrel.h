@@ -1,4 +1,4 @@
-// The Vantrel monitor list: the one header a program includes.
+// Vantrel: the one header a program includes.
 //
 //   vantrel::clsMonitors monitors(vantrel::platform::User32DisplayService(),
 //                                 &vantrel::ui::SystemScreen());
@@ -8,9 +8,17 @@
 // centring a window on a monitor's work area. Which calls can fail, and how,
 // is told at each member of clsMonitors (vantrel/monitors/clsMonitors.h);
 // failures are vantrel::Failure exceptions carrying a number.
+//
+//   const vantrel::Displays displays = vantrel::Displays::Take();
+//
+// gives every fact about each display in one snapshot, with lookups on it
+// (vantrel/displays/displays.h); vantrel::DisplayWatcher tells when they
+// change (vantrel/displays/watcher.h).
 #pragma once
 
 #include "vantrel/base/failure.h"
+#include "vantrel/displays/displays.h"
+#include "vantrel/displays/watcher.h"
 #include "vantrel/monitors/clsMonitor.h"
 #include "vantrel/monitors/clsMonitors.h"
 #include "vantrel/monitors/toolkit.h"
