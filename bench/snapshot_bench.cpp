@@ -1,0 +1,69 @@
+// A display snapshot with every fact (Displays::Take) against the same calls
+// made straight in bare Win32 (bare_snapshot.h). Batches of each alternate, which goes first
+// switching every batch; the medians of the per-snapshot times give the ratio.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "bare_snapshot.h"
+#include "vantrel/displays/displays.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+template <class Body>
+double MicrosPerRun(int runs, Body&& body) {
+  const auto start = Clock::now();
+  for (int k = 0; k < runs; ++k) body();
+  return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / runs;
+}
+
+double Median(std::vector<double> v) {
+  std::ranges::sort(v);
+  return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+  // Many short batches, paired: this machine's load wanders from second to
+  // second, and a pair's two batches share whatever it was.
+  constexpr int kBatches = 61;
+  constexpr int kRuns = 3;
+  std::vector<double> snapshot;
+  std::vector<double> bare;
+  std::vector<double> ratios;
+  std::size_t displays = 0;
+  std::size_t modes = 0;
+  const auto take = [&] {
+    const vantrel::Displays d = vantrel::Displays::Take();
+    displays = d.size();
+    modes = d.empty() ? 0 : d[0].modes.size();
+  };
+  const auto take_bare = [&] { (void)vantrel::bench::BareSnapshot(); };
+  take();  // both warmed up: shcore loaded, the optional functions bound
+  take_bare();
+  for (int b = 0; b < kBatches; ++b) {
+    double s = 0;
+    double f = 0;
+    if (b % 2 == 0) {
+      s = MicrosPerRun(kRuns, take);
+      f = MicrosPerRun(kRuns, take_bare);
+    } else {
+      f = MicrosPerRun(kRuns, take_bare);
+      s = MicrosPerRun(kRuns, take);
+    }
+    snapshot.push_back(s);
+    bare.push_back(f);
+    ratios.push_back(s / f);
+  }
+  const double s = Median(snapshot);
+  const double f = Median(bare);
+  std::printf(
+      "Displays::Take, %zu display(s), %zu modes on the first: %.1f us / bare calls %.1f us = "
+      "%.3f; median of the paired ratios %.3f (%d batches of %d each)\n",
+      displays, modes, s, f, s / f, Median(ratios), kBatches, kRuns);
+  return 0;
+}
