@@ -5,6 +5,11 @@
 #    on the simulated service a call costs some 50 ns against a real one's
 #    25-190 us, so this shows the model's own work and has no goal;
 #  - exe sizes;
+#  - under Wine, a display snapshot with every fact against the same calls
+#    made straight; vantrel-list --json from start to its end against a bare
+#    console program making the same calls (RUNS alternating runs); the
+#    watcher's time from Wine's broadcast to its callback and its idle
+#    wake-ups;
 #  - under Wine, on a private three-monitor X server with a warm Wine server:
 #    Refresh against the bare calls on the real user32, and the median time
 #    from start to a readable report of Vantrel.exe against a bare Win32
@@ -28,10 +33,10 @@ build/bench/bench/bench_refresh --benchmark_repetitions=12 --benchmark_enable_ra
 cmake --preset bench-windows >/dev/null
 cmake --build --preset bench-windows --target Vantrel Vantrel_marks bare_window bare_window_manifest \
   bare_window_parts bare_window_manifest_marks bare_window_parts_marks startup_bench \
-  refresh_user32_bench >/dev/null
+  refresh_user32_bench vantrel-list snapshot_bench bare_list watcher_bench >/dev/null
 
 echo "== sizes"
-for exe in Vantrel.exe bench/bare_window.exe; do
+for exe in Vantrel.exe vantrel-list.exe bench/bare_window.exe; do
   printf '%-24s %8d bytes\n' "$exe" "$(stat -c %s "build/bench-windows/$exe")"
 done
 echo "Vantrel.exe imports: $(x86_64-w64-mingw32-objdump -p build/bench-windows/Vantrel.exe |
@@ -52,6 +57,31 @@ wine build/bench-windows/bench/startup_bench.exe "$runs" \
 # (icon, Exit with the focus, Tahoma, the display calls), in plain Win32.
 wine build/bench-windows/bench/startup_bench.exe "$runs" \
   build/bench-windows/Vantrel.exe "$VANTREL_CAPTION" build/bench-windows/bench/bare_window_parts.exe Bare
+
+echo "== display facts: a snapshot against the same calls made straight"
+wine build/bench-windows/bench/snapshot_bench.exe
+
+echo "== vantrel-list --json against a bare console program making the same calls, median of $runs alternating runs"
+us_of() {  # the microseconds one run takes, start to end, its output kept
+  local start end
+  start=$(date +%s%N)
+  wine "$@" >"$VANTREL_TMP/list.out"
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000))
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+us_of build/bench-windows/vantrel-list.exe --json >/dev/null  # one of each first, to warm the caches
+us_of build/bench-windows/bench/bare_list.exe >/dev/null
+: >"$VANTREL_TMP/list.us"
+: >"$VANTREL_TMP/bare.us"
+for _ in $(seq "$runs"); do
+  us_of build/bench-windows/vantrel-list.exe --json >>"$VANTREL_TMP/list.us"
+  us_of build/bench-windows/bench/bare_list.exe >>"$VANTREL_TMP/bare.us"
+done
+list_us=$(median <"$VANTREL_TMP/list.us")
+bare_us=$(median <"$VANTREL_TMP/bare.us")
+awk -v a="$list_us" -v b="$bare_us" \
+  'BEGIN { printf "vantrel-list --json %.1f ms, bare program %.1f ms, ratio %.3f\n", a / 1000, b / 1000, a / b }'
 
 echo "== start-up in stages: ms since the process was created, median of $runs alternating runs"
 # Vantrel's benchmark build beside the two bare windows built with the same
@@ -78,3 +108,7 @@ for stage in $(head -n1 "$VANTREL_TMP/Vantrel_marks.marks" | tr ' ' '\n' | cut -
   done
   echo
 done
+
+echo "== the watcher: Wine's broadcast to the callback, and wake-ups while idle"
+# Last: it changes the layout, round by round.
+VANTREL_BENCH_ROUNDS=${WATCH_ROUNDS:-12} wine build/bench-windows/bench/watcher_bench.exe
