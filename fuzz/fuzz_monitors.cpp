@@ -159,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The report: one line per record, each ending in CR LF.
   testing_doubles::FakeTextBox box;
   testing_doubles::FakeApplication app;
-  ui::Form1 report(svc, box, app);
+  report::Form1 report(svc, box, app);
   report.Form_Load();
   std::size_t lines = 0;
   for (std::size_t p = box.text.find("\r\n"); p != std::string::npos;
