@@ -86,7 +86,8 @@ std::optional<std::vector<DisplayConfigTarget>> SimulatedDisplayFacts::DisplayCo
   ++counts_.display_config;
   if (!layout_.has_display_config) return std::nullopt;
   std::vector<DisplayConfigTarget> targets;
-  for (const SimulatedDisplay& d : layout_.displays | std::views::reverse) {
+  for (auto it = layout_.displays.rbegin(); it != layout_.displays.rend(); ++it) {
+    const SimulatedDisplay& d = *it;
     if (!d.target) continue;
     targets.push_back(*d.target);
     if (targets.back().source_name.empty()) targets.back().source_name = d.device_name;

@@ -177,8 +177,7 @@ Display TakeOne(platform::DisplayFactsService& service, const platform::MonitorF
   d.modes.reserve(modes.size());
   std::ranges::transform(modes, std::back_inserter(d.modes), ToMode);
   std::ranges::sort(d.modes);
-  const auto repeats = std::ranges::unique(d.modes);
-  d.modes.erase(repeats.begin(), repeats.end());
+  d.modes.erase(std::unique(d.modes.begin(), d.modes.end()), d.modes.end());
   return d;
 }
 

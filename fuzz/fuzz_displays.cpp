@@ -1,0 +1,159 @@
+// The display layer from any layout a platform could report: rectangles at
+// the 32-bit extremes, names and paths of any bytes (repeated, empty, not
+// UTF-8), missing DisplayConfig or shcore, modes in any order. Takes a
+// snapshot, looks points and rectangles up in it, diffs it against a
+// changed one and prints it as vantrel-list would, checking what each
+// promises; a crash or a sanitizer report is a finding too.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "listing.h"
+#include "simulated_display_facts.h"
+#include "vantrel/displays/displays.h"
+#include "vantrel/displays/watcher.h"
+
+namespace {
+
+using namespace vantrel;
+using namespace vantrel::platform;
+
+void Require(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "broken: %s\n", what);
+  std::abort();
+}
+
+std::int32_t Coordinate(FuzzedDataProvider& in) {
+  switch (in.ConsumeIntegralInRange(0, 3)) {
+    case 0:
+      return in.PickValueInArray({INT32_MIN, INT32_MIN + 1, -1, 0, 1, INT32_MAX - 1, INT32_MAX});
+    default:
+      return in.ConsumeIntegralInRange(-5000, 5000);
+  }
+}
+
+platform::Rect AnyRect(FuzzedDataProvider& in) {
+  return {Coordinate(in), Coordinate(in), Coordinate(in), Coordinate(in)};
+}
+
+std::string Text(FuzzedDataProvider& in) {
+  return in.ConsumeBool() ? in.PickValueInArray({"", "Display1", "Display1 (2)", "Panel"})
+                          : in.ConsumeRandomLengthString(40);
+}
+
+SimulatedDisplays Layout(FuzzedDataProvider& in) {
+  const auto count = in.ConsumeIntegralInRange<std::size_t>(0, 5);
+  std::vector<platform::Rect> rects;
+  for (std::size_t k = 0; k < count; ++k) rects.push_back(AnyRect(in));
+  SimulatedDisplays layout = SimulatedDisplays::FromRects(rects);
+  layout.has_display_config = in.ConsumeBool();
+  layout.has_shcore = in.ConsumeBool();
+  if (in.ConsumeBool()) layout.system_dpi = std::nullopt;
+  for (SimulatedDisplay& d : layout.displays) {
+    d.work_area = in.ConsumeBool() ? d.bounds : AnyRect(in);
+    if (in.ConsumeBool()) d.device_name = Text(in);
+    if (d.target && in.ConsumeBool()) {
+      d.target->friendly_name = Text(in);
+      d.target->device_path = Text(in);
+      d.target->output_technology = in.ConsumeIntegral<std::uint32_t>();
+      d.target->rotation = in.ConsumeIntegralInRange<std::uint32_t>(0, 6);
+      d.target->refresh_numerator = in.ConsumeIntegral<std::uint32_t>();
+      d.target->refresh_denominator = in.ConsumeIntegral<std::uint32_t>();
+    }
+    if (in.ConsumeBool()) d.target.reset();
+    if (in.ConsumeBool()) d.device = MonitorDevice{Text(in), Text(in)};
+    if (in.ConsumeBool()) d.dpi = in.ConsumeIntegral<std::uint32_t>();
+    if (in.ConsumeBool()) d.physical_size = PhysicalSizeFacts{Coordinate(in), Coordinate(in)};
+    const auto modes = in.ConsumeIntegralInRange(0, 6);
+    for (int m = 0; m < modes; ++m) {
+      d.modes.push_back({Coordinate(in), Coordinate(in), in.ConsumeIntegralInRange(0, 64),
+                         in.ConsumeIntegralInRange(-1, 240),
+                         std::optional<std::uint32_t>(in.ConsumeIntegralInRange(0u, 5u))});
+    }
+    if (in.ConsumeBool()) d.current_mode.reset();
+  }
+  return layout;
+}
+
+bool ValidUtf8(const std::string& s) {
+  for (std::size_t k = 0; k < s.size();) {
+    const auto c = static_cast<unsigned char>(s[k]);
+    std::size_t n = c < 0x80                 ? 1
+                    : c >= 0xc2 && c <= 0xdf ? 2
+                    : c >= 0xe0 && c <= 0xef ? 3
+                    : c >= 0xf0 && c <= 0xf4 ? 4
+                                             : 0;
+    if (n == 0 || k + n > s.size()) return false;
+    for (std::size_t j = 1; j < n; ++j) {
+      if ((static_cast<unsigned char>(s[k + j]) & 0xc0) != 0x80) return false;
+    }
+    k += n;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  SimulatedDisplayFacts service(Layout(in));
+  const Displays before = Displays::Take(service);
+
+  std::set<std::string> names;
+  for (const Display& d : before) {
+    Require(names.insert(d.name).second, "two displays share a name");
+    Require(!d.key.empty(), "a display has no key");
+    Require(d.dpi != 0, "a display has no DPI");
+    for (std::size_t m = 1; m < d.modes.size(); ++m) {
+      Require(d.modes[m - 1] < d.modes[m], "modes repeat or are out of order");
+    }
+    Require(d.refresh_rate.denominator != 0, "a refresh rate over 0");
+  }
+
+  // A lookup with no fallback finds only a display that holds the point or
+  // shares some of the rectangle; with one, it finds a display whenever
+  // there is any.
+  const vantrel::Point point{Coordinate(in), Coordinate(in)};
+  const Display* at = before.AtPoint(point, Fallback::kNone);
+  Require(!at || at->bounds.contains(point), "a point's display does not hold it");
+  const platform::Rect r = AnyRect(in);
+  const vantrel::Rect rect{r.left, r.top, r.right, r.bottom};
+  for (Fallback f : {Fallback::kNearest, Fallback::kPrimary}) {
+    Require((before.AtPoint(point, f) != nullptr) == !before.empty() || f == Fallback::kPrimary,
+            "a fallback found nothing among displays");
+    Require(before.OfRect(rect, f) != nullptr || before.empty() ||
+                (f == Fallback::kPrimary && !before.Primary()),
+            "a rectangle's fallback found nothing");
+  }
+
+  // A snapshot against itself changes nothing; against a changed layout,
+  // every display is accounted for once.
+  Require(Difference(before, before).empty(), "a snapshot differs from itself");
+  if (in.ConsumeBool() && !service.layout().displays.empty()) {
+    service.layout().displays.erase(service.layout().displays.begin());
+  }
+  if (!service.layout().displays.empty()) {
+    service.layout().displays.back().bounds = AnyRect(in);
+  }
+  const Displays after = Displays::Take(service);
+  const DisplayChanges changes = Difference(before, after);
+  Require(changes.now == after, "the change's snapshot is not the later one");
+  Require(before.size() - changes.removed.size() == after.size() - changes.added.size(),
+          "displays were lost or counted twice");
+  for (const DisplayChange& c : changes.changed) {
+    Require(Any(c.facts) && !(c.before == c.after), "a change that changed nothing");
+  }
+
+  // What vantrel-list prints is valid UTF-8 whatever the names held, and a
+  // watch line is one line.
+  Require(ValidUtf8(listing::Json(after)), "the JSON is not UTF-8");
+  const std::string line = listing::ChangeLine(changes);
+  Require(ValidUtf8(line) && line.find('\n') == line.size() - 1, "a watch line is not one line");
+  (void)listing::Table(before);
+  return 0;
+}
