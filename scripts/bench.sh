@@ -74,14 +74,20 @@ us_of build/bench-windows/vantrel-list.exe --json >/dev/null  # one of each firs
 us_of build/bench-windows/bench/bare_list.exe >/dev/null
 : >"$VANTREL_TMP/list.us"
 : >"$VANTREL_TMP/bare.us"
+: >"$VANTREL_TMP/pairs"
 for _ in $(seq "$runs"); do
-  us_of build/bench-windows/vantrel-list.exe --json >>"$VANTREL_TMP/list.us"
-  us_of build/bench-windows/bench/bare_list.exe >>"$VANTREL_TMP/bare.us"
+  a=$(us_of build/bench-windows/vantrel-list.exe --json)
+  b=$(us_of build/bench-windows/bench/bare_list.exe)
+  echo "$a" >>"$VANTREL_TMP/list.us"
+  echo "$b" >>"$VANTREL_TMP/bare.us"
+  awk -v a="$a" -v b="$b" 'BEGIN { printf "%.6f\n", a / b }' >>"$VANTREL_TMP/pairs"
 done
 list_us=$(median <"$VANTREL_TMP/list.us")
 bare_us=$(median <"$VANTREL_TMP/bare.us")
-awk -v a="$list_us" -v b="$bare_us" \
-  'BEGIN { printf "vantrel-list --json %.1f ms, bare program %.1f ms, ratio %.3f\n", a / 1000, b / 1000, a / b }'
+paired=$(median <"$VANTREL_TMP/pairs")
+awk -v a="$list_us" -v b="$bare_us" -v p="$paired" 'BEGIN {
+  printf "vantrel-list --json %.1f ms, bare program %.1f ms, ratio %.3f; median of the paired ratios %.3f\n",
+    a / 1000, b / 1000, a / b, p }'
 
 echo "== start-up in stages: ms since the process was created, median of $runs alternating runs"
 # Vantrel's benchmark build beside the two bare windows built with the same
