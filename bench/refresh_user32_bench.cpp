@@ -7,24 +7,14 @@
 #include <vector>
 
 #include "bare_walk.h"
+#include "timing.h"
 #include "vantrel/monitors/clsMonitors.h"
 #include "vantrel/platform/user32_display_service.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <class Body>
-double MicrosPerRun(int runs, Body&& body) {
-  const auto start = Clock::now();
-  for (int k = 0; k < runs; ++k) body();
-  return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / runs;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
+using vantrel::bench::Median;
+using vantrel::bench::MicrosPerRun;
 
 }  // namespace
 

@@ -1,31 +1,18 @@
 // A display snapshot with every fact (Displays::Take) against the same calls
-// made straight in bare Win32 (bare_snapshot.h). Batches of each alternate, which goes first
-// switching every batch; the medians of the per-snapshot times give the ratio.
+// made straight in bare Win32 (bare_snapshot.h). Batches of each alternate,
+// which goes first switching every batch; the medians of the per-snapshot
+// times and of the paired ratios give the figures.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
 #include "bare_snapshot.h"
+#include "timing.h"
 #include "vantrel/displays/displays.h"
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-template <class Body>
-double MicrosPerRun(int runs, Body&& body) {
-  const auto start = Clock::now();
-  for (int k = 0; k < runs; ++k) body();
-  return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / runs;
-}
-
-double Median(std::vector<double> v) {
-  std::ranges::sort(v);
-  return v[v.size() / 2];
-}
-
-}  // namespace
+using vantrel::bench::Median;
+using vantrel::bench::MicrosPerRun;
 
 int main() {
   // Many short batches, paired: this machine's load wanders from second to

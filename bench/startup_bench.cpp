@@ -13,9 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "timing.h"
 #include "window_probe.h"
 
 namespace {
+
+using vantrel::bench::Median;
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
@@ -34,12 +37,6 @@ double TimeOne(const std::wstring& exe, const wchar_t* caption) {
   }
   if (vantrel::probe::WaitForExit(p, 10s) < 0) TerminateProcess(p.pi.hProcess, 1);
   return ms;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 }  // namespace

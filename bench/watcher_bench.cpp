@@ -27,9 +27,13 @@
 #include <thread>
 #include <vector>
 
+#include "display_change.h"
+#include "timing.h"
 #include "vantrel/displays/watcher.h"
 
 namespace {
+
+using vantrel::bench::Median;
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
@@ -82,25 +86,6 @@ class ProbeWindow {
   std::thread thread_;
   HWND window_ = nullptr;
 };
-
-LONG Apply(const char* device, int width, int height, POINT position) {
-  DEVMODEA mode{};
-  mode.dmSize = sizeof mode;
-  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
-  mode.dmPelsWidth = static_cast<DWORD>(width);
-  mode.dmPelsHeight = static_cast<DWORD>(height);
-  mode.dmPosition = {position.x, position.y};
-  const LONG stored =
-      ChangeDisplaySettingsExA(device, &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr);
-  if (stored != DISP_CHANGE_SUCCESSFUL) return stored;
-  return ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 }  // namespace
 
@@ -165,8 +150,9 @@ int main() {
     }
     g_arrival.store(0);
     const Clock::time_point asked = Clock::now();
-    const LONG result = smaller ? Apply(right->device_name.c_str(), 800, 600, at)
-                                : Apply(right->device_name.c_str(), width, height, at);
+    const LONG result =
+        smaller ? vantrel::probe::ChangeDisplay(right->device_name.c_str(), 800, 600, at)
+                : vantrel::probe::ChangeDisplay(right->device_name.c_str(), width, height, at);
     const Clock::time_point returned = Clock::now();
     std::unique_lock lock(mutex);
     const bool got = told.wait_for(lock, 10s, [&] { return callback_at.has_value(); });
@@ -186,7 +172,7 @@ int main() {
         round, Ms(arrived - asked), Ms(returned - asked), latencies.back());
   }
   // Back as it was, whatever the count of rounds.
-  if (rounds % 2) Apply(right->device_name.c_str(), width, height, at);
+  if (rounds % 2) vantrel::probe::ChangeDisplay(right->device_name.c_str(), width, height, at);
 
   if (latencies.empty()) return 1;
   std::printf(

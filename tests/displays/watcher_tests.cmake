@@ -9,7 +9,8 @@ if(WIN32)
   # Against Wine's user32 on three monitors, the layout changed from inside
   # the test (Wine tells of no change made from outside it).
   add_executable(watcher_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_watcher.cpp)
-  target_link_libraries(watcher_wine_tests PRIVATE vantrel_display_watcher GTest::gtest_main)
+  target_link_libraries(watcher_wine_tests PRIVATE vantrel_display_watcher vantrel_window_probe
+                        GTest::gtest_main)
   add_test(NAME watcher_three_monitors
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
                    $<TARGET_FILE:watcher_wine_tests> three)

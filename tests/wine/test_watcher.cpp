@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "display_change.h"
 #include "vantrel/displays/watcher.h"
 
 namespace vantrel {
@@ -32,19 +33,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Applies one adapter's size and position as Wine wants it: stored first,
-// then applied by a call with no device. 0 x 0 turns the display off.
+// One adapter's size and position; 0 x 0 turns the display off.
 LONG Apply(const std::string& device, std::int32_t width, std::int32_t height, Point position) {
-  DEVMODEA mode{};
-  mode.dmSize = sizeof mode;
-  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
-  mode.dmPelsWidth = static_cast<DWORD>(width);
-  mode.dmPelsHeight = static_cast<DWORD>(height);
-  mode.dmPosition = {position.x, position.y};
-  const LONG stored = ChangeDisplaySettingsExA(device.c_str(), &mode, nullptr,
-                                               CDS_UPDATEREGISTRY | CDS_NORESET, nullptr);
-  if (stored != DISP_CHANGE_SUCCESSFUL) return stored;
-  return ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr);
+  return probe::ChangeDisplay(device.c_str(), width, height, {position.x, position.y});
 }
 
 const Display* ByDevice(const Displays& displays, const std::string& device) {
