@@ -23,7 +23,7 @@ echo "$(basename "$zip"): $(stat -c %s "$zip") bytes"
 
 (cd "$unpacked" && cmake -E tar xf "$zip")
 root="$unpacked/Vantrel-1.00-win64"
-for f in bin/Vantrel.exe README.md include/vantrel/vantrel.h lib/cmake/Vantrel/VantrelConfig.cmake \
+for f in bin/Vantrel.exe bin/vantrel-list.exe README.md include/vantrel/vantrel.h lib/cmake/Vantrel/VantrelConfig.cmake \
   lib/cmake/Vantrel/VantrelConfigVersion.cmake lib/libvantrel_monitors.a; do
   [ -f "$root/$f" ] || fail "the archive lacks $f"
 done
