@@ -20,8 +20,8 @@ ChangedFacts Compare(const Display& a, const Display& b) {
   if (a.primary != b.primary) facts = facts | ChangedFacts::kPrimary;
   // Every other member, so that kNone means equal; the key matched already.
   if (a.handle != b.handle || a.device_name != b.device_name || a.number != b.number ||
-      a.name != b.name || a.key != b.key || a.physical_size != b.physical_size ||
-      a.connection != b.connection || a.modes != b.modes) {
+      a.name != b.name || a.physical_size != b.physical_size || a.connection != b.connection ||
+      a.modes != b.modes) {
     facts = facts | ChangedFacts::kOther;
   }
   // A member added to Display later and not named above.

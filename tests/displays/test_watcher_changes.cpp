@@ -150,6 +150,23 @@ TEST(WatcherDifference, EachMemberCountsInItsGroup) {
   }
 }
 
+// A change of a group's fact and of another member at once tells both.
+TEST(WatcherDifference, FactsOfSeveralGroupsAddUp) {
+  const Displays before = Snapshot(ThreeMonitors());
+  for (void (*other)(Display&) :
+       {+[](Display& d) { d.name = "Other"; }, +[](Display& d) { d.handle += 1; },
+        +[](Display& d) { d.connection = Connection::kDvi; }}) {
+    std::vector<Display> list(before.begin(), before.end());
+    list[2].bounds.right += 10;
+    list[2].dpi = 144;
+    other(list[2]);
+    const DisplayChanges d = Difference(before, Displays(list));
+    ASSERT_EQ(d.changed.size(), 1u);
+    EXPECT_EQ(d.changed[0].facts,
+              ChangedFacts::kBounds | ChangedFacts::kScale | ChangedFacts::kOther);
+  }
+}
+
 // Keys should be unique, but a platform may repeat one: the displays with
 // it pair up in order rather than all counting as one.
 TEST(WatcherDifference, RepeatedKeysPairInOrder) {

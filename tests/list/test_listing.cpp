@@ -107,6 +107,14 @@ TEST(Json, WatchLinesAreOneLineEach) {
             0u)
       << line;
   EXPECT_NE(line.find(R"("facts":["bounds","mode"])"), std::string::npos);
+  // The displays as they are now close the line.
+  EXPECT_NE(line.find(R"("displays":[{"number":1,)"), std::string::npos) << line;
+  EXPECT_EQ(line.rfind(R"(]}]})"), line.size() - 5) << line;
+  // Each mode whole, in order.
+  EXPECT_NE(line.find(R"("modes":[{"width":800,"height":600,"bits_per_pixel":32,"frequency":60},)"
+                      R"({"width":1920,"height":1080,"bits_per_pixel":32,"frequency":60}])"),
+            std::string::npos)
+      << line;
   EXPECT_NE(line.find(R"("name":"Gone")"), std::string::npos);
   const std::string first = SnapshotLine(Displays({before}));
   EXPECT_EQ(Count(first, "\n"), 1u);
