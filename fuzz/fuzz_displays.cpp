@@ -121,8 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const vantrel::Point point{Coordinate(in), Coordinate(in)};
   const Display* at = before.AtPoint(point, Fallback::kNone);
   Require(!at || at->bounds.contains(point), "a point's display does not hold it");
-  const platform::Rect r = AnyRect(in);
-  const vantrel::Rect rect{r.left, r.top, r.right, r.bottom};
+  const vantrel::Rect rect = AnyRect(in);
   for (Fallback f : {Fallback::kNearest, Fallback::kPrimary}) {
     Require((before.AtPoint(point, f) != nullptr) == !before.empty() || f == Fallback::kPrimary,
             "a fallback found nothing among displays");

@@ -12,10 +12,6 @@ namespace {
 
 using namespace platform;
 
-struct Point {
-  std::int32_t x, y;
-};
-
 std::vector<std::int32_t> MetricsAsked(SimulatedDisplayService& svc) {
   std::vector<std::int32_t> out;
   for (const auto& c : svc.CallsOf(Function::GetSystemMetrics)) out.push_back(c.a);

@@ -19,8 +19,6 @@ using platform::ModeFacts;
 
 constexpr std::uint32_t kDefaultDpi = 96;
 
-Rect ToRect(const platform::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
-
 // The number that ends an adapter's name: 2 for "\\.\DISPLAY2".
 std::int32_t NumberOf(std::string_view name) {
   const auto digit = [](char c) { return c >= '0' && c <= '9'; };
@@ -126,8 +124,8 @@ Display TakeOne(platform::DisplayFactsService& service, const platform::MonitorF
   d.device_name = monitor.device_name;
   d.number = NumberOf(monitor.device_name);
   d.primary = monitor.primary;
-  d.bounds = ToRect(monitor.bounds);
-  d.work_area = ToRect(monitor.work_area);
+  d.bounds = monitor.bounds;
+  d.work_area = monitor.work_area;
   // The adapter's facts are asked by its name; an empty one would ask about
   // whichever display the platform takes for the default.
   const bool named = !monitor.device_name.empty();

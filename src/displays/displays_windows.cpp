@@ -11,7 +11,7 @@ const Display* Displays::OfWindow(HWND window, Fallback fallback) const noexcept
       platform::User32DisplayFacts().WindowRect(reinterpret_cast<std::uintptr_t>(window));
   // A window that is gone has no place to be nearest to.
   if (!rect) return fallback == Fallback::kNone ? nullptr : Primary();
-  return OfRect({rect->left, rect->top, rect->right, rect->bottom}, fallback);
+  return OfRect(*rect, fallback);
 }
 
 }  // namespace vantrel

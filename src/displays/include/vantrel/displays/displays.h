@@ -22,9 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "vantrel/platform/display_service.h"
 
 namespace vantrel {
 
@@ -32,27 +30,9 @@ namespace platform {
 class DisplayFactsService;
 }
 
-// Pixels of the virtual screen, whose origin is the primary display's
-// top-left corner.
-struct Point {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  friend bool operator==(const Point&, const Point&) = default;
-};
-
-// Right and bottom lie one past the last pixel.
-struct Rect {
-  std::int32_t left = 0;
-  std::int32_t top = 0;
-  std::int32_t right = 0;
-  std::int32_t bottom = 0;
-  std::int64_t width() const noexcept { return std::int64_t{right} - left; }
-  std::int64_t height() const noexcept { return std::int64_t{bottom} - top; }
-  bool contains(Point p) const noexcept {
-    return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-  }
-  friend bool operator==(const Rect&, const Rect&) = default;
-};
+// Pixels of the virtual screen, as the display service gives them.
+using Point = platform::Point;
+using Rect = platform::Rect;
 
 // Millimetres.
 struct PhysicalSize {

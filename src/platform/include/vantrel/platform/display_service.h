@@ -38,12 +38,25 @@ inline constexpr std::int32_t ENUM_CURRENT_SETTINGS = -1;
 
 namespace vantrel::platform {
 
-// Pixels of the virtual screen; right and bottom lie one past the last pixel.
+// Pixels of the virtual screen, whose origin is the primary display's
+// top-left corner.
+struct Point {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
+// Right and bottom lie one past the last pixel.
 struct Rect {
   std::int32_t left = 0;
   std::int32_t top = 0;
   std::int32_t right = 0;
   std::int32_t bottom = 0;
+  std::int64_t width() const noexcept { return std::int64_t{right} - left; }
+  std::int64_t height() const noexcept { return std::int64_t{bottom} - top; }
+  bool contains(Point p) const noexcept {
+    return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+  }
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 
