@@ -184,9 +184,9 @@ TEST_P(FaultInjection, AnswersAreExactlyWhatTheFailureLeaves) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Model, FaultInjection, testing::ValuesIn(kFaults),
-                         [](const testing::TestParamInfo<Fault>& info) {
+                         [](const testing::TestParamInfo<Fault>& param_info) {
                            std::string name;
-                           for (const char* c = info.param.name; *c; ++c)
+                           for (const char* c = param_info.param.name; *c; ++c)
                              if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
                            return name;
                          });

@@ -109,8 +109,8 @@ struct DisplayWatcher::State {
   std::thread thread;
   HWND thread_window = nullptr;  // the own thread's window, while it runs
   DWORD thread_id = 0;
-  std::optional<ClassUse> class_use;  // kCallerThread; before `window`, so it goes after it
-  UniqueWindow window;                // kCallerThread; ended on its own thread
+  std::optional<ClassUse> class_use;  // kCallerThread; before `caller_window`, so it goes after it
+  UniqueWindow caller_window;         // kCallerThread; ended on its own thread
   DWORD window_thread_id = 0;
 };
 
@@ -123,13 +123,13 @@ LRESULT CALLBACK DisplayWatcher::State::Proc(HWND window, UINT message, WPARAM w
 
 // The first snapshot is read once the window exists, so no change falls
 // between the two; the window answers only once the settler is there.
-void DisplayWatcher::State::Listen(HWND window) {
+void DisplayWatcher::State::Listen(HWND listener) {
   Displays first = Displays::Take();
   current = first;
   settler.emplace(
       std::move(first), [] { return Displays::Take(); },
       SettleTiming{options.quiet, options.settle_interval, options.max_reads});
-  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(listener, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 LRESULT DisplayWatcher::State::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -157,7 +157,7 @@ LRESULT DisplayWatcher::State::Handle(HWND window, UINT message, WPARAM wparam, 
       if (options.thread == Options::Thread::kOwnThread) {
         PostQuitMessage(0);
       } else {
-        this->window.reset();
+        caller_window.reset();
       }
       return 0;
     default:
@@ -207,9 +207,9 @@ DisplayWatcher::DisplayWatcher(Callback callback, Options options)
   State& s = *state_;
   if (options.thread == Options::Thread::kCallerThread) {
     s.class_use.emplace(&State::Proc);
-    s.window = UniqueWindow(MakeWindow());
+    s.caller_window = UniqueWindow(MakeWindow());
     s.window_thread_id = GetCurrentThreadId();
-    s.Listen(s.window.get());
+    s.Listen(s.caller_window.get());
     return;
   }
   std::promise<void> ready;
@@ -243,11 +243,11 @@ void DisplayWatcher::Stop() noexcept {
       Sleep(1);
     }
     s.thread.join();
-  } else if (s.window) {
+  } else if (s.caller_window) {
     if (GetCurrentThreadId() == s.window_thread_id) {
-      s.window.reset();
+      s.caller_window.reset();
     } else {
-      SendMessageW(s.window.get(), kStopMessage, 0, 0);
+      SendMessageW(s.caller_window.get(), kStopMessage, 0, 0);
     }
   }
   s.class_use.reset();

@@ -97,7 +97,8 @@ void clsMonitors::ReadAdapter(Walk& w) noexcept {
   w.dm.SetUInt16<DeviceMode::dmSize>(DeviceMode::kDeclaredSize);
   Attempt([&] {
     PassDeviceName(w.dd, [&](const char* name) {
-      return service_.EnumDisplaySettingsA(name, ENUM_CURRENT_SETTINGS, w.dm);
+      return service_.EnumDisplaySettingsA(name, static_cast<std::int32_t>(ENUM_CURRENT_SETTINGS),
+                                           w.dm);
     });
   });
   Attempt([&] {

@@ -10,8 +10,8 @@ namespace report {
 
 class Form1 {
  public:
-  Form1(vantrel::platform::DisplayService& service, TextBox& txtMonitorInfo, Application& app)
-      : service_(service), txtMonitorInfo(txtMonitorInfo), app_(app) {}
+  Form1(vantrel::platform::DisplayService& service, TextBox& box, Application& app)
+      : service_(service), txtMonitorInfo(box), app_(app) {}
 
   // Runs once, before the window is first shown. Never fails: a line that
   // cannot be built is left out and the window opens all the same.

@@ -45,7 +45,7 @@ int PrimaryBar() {
 
 std::string Utf8(const wchar_t* text) {
   const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(size > 0 ? size - 1 : 0, '\0');
+  std::string out(size > 0 ? static_cast<std::size_t>(size - 1) : 0, '\0');
   if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
   return out;
 }
@@ -121,8 +121,9 @@ TEST_F(WineDisplays, DpiSizeModeAndConnection) {
     EXPECT_DOUBLE_EQ(d.scale(), 1.0);
     // Wine derives millimetres from the pixels at the DPI in use.
     ASSERT_TRUE(d.physical_size);
-    EXPECT_NEAR(d.physical_size->width, d.bounds.width() * 25.4 / d.dpi, 1.0);
-    EXPECT_NEAR(d.physical_size->height, d.bounds.height() * 25.4 / d.dpi, 1.0);
+    EXPECT_NEAR(d.physical_size->width, static_cast<double>(d.bounds.width()) * 25.4 / d.dpi, 1.0);
+    EXPECT_NEAR(d.physical_size->height, static_cast<double>(d.bounds.height()) * 25.4 / d.dpi,
+                1.0);
     EXPECT_EQ(d.current_mode.width, d.bounds.width());
     EXPECT_EQ(d.current_mode.height, d.bounds.height());
     EXPECT_EQ(d.current_mode.bits_per_pixel, 32);

@@ -75,7 +75,7 @@ TEST(Form1Window, FollowsADpiChange) {
   GetWindowRect(w.hwnd, &window);
   const SIZE outer = OuterSize(TwipsToPixels(Form1Layout::kClient.width, 144),
                                TwipsToPixels(Form1Layout::kClient.height, 144),
-                               GetWindowLongW(w.hwnd, GWL_STYLE), 0, 144);
+                               static_cast<DWORD>(GetWindowLongW(w.hwnd, GWL_STYLE)), 0, 144);
   RECT suggested{window.left, window.top, window.left + outer.cx, window.top + outer.cy};
   SendMessageW(w.hwnd, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
 

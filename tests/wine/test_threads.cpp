@@ -86,19 +86,19 @@ Answers AskAlone() {
 }
 
 TEST(Threads, EightListsAtOnceAnswerAsOneDoes) {
-  constexpr int kThreads = 8;
+  constexpr std::size_t kThreads = 8;
   constexpr int kRounds = 200;
   std::atomic<int> ready{0}, rounds{0};
   std::vector<Answers> first(kThreads);
   std::vector<int> differing(kThreads, 0);
   std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
+  for (std::size_t t = 0; t < kThreads; ++t) {
     threads.emplace_back([&, t] {
       Window target(0, 0, 300, 200), reference(-600, 300, 50, 50);
       // All start together, so that the first calls, which bind the
       // functions by name, race each other too.
       ++ready;
-      while (ready < kThreads) std::this_thread::yield();
+      while (ready < static_cast<int>(kThreads)) std::this_thread::yield();
       clsMonitors list(platform::User32DisplayService(), &ui::SystemScreen());
       for (int k = 0; k < kRounds; ++k) {
         Answers a = AskEverything(list, target, reference);
@@ -116,8 +116,8 @@ TEST(Threads, EightListsAtOnceAnswerAsOneDoes) {
   const Answers alone = AskAlone();
   ASSERT_EQ(alone.list.size(), 3u);
   ASSERT_NE(alone.of_point, 0);
-  EXPECT_EQ(rounds, kThreads * kRounds);
-  for (int t = 0; t < kThreads; ++t) {
+  EXPECT_EQ(rounds, static_cast<int>(kThreads) * kRounds);
+  for (std::size_t t = 0; t < kThreads; ++t) {
     EXPECT_TRUE(first[t] == alone) << "thread " << t;
     EXPECT_EQ(differing[t], 0) << "thread " << t;
   }

@@ -38,7 +38,9 @@ TEST(User32, TheRecordsHoldWhatThePlatformWrites) {
   auto& svc = User32DisplayService();
   DeviceModeRecord dm;
   dm.SetUInt16<DeviceMode::dmSize>(DeviceMode::kDeclaredSize);
-  ASSERT_NE(svc.EnumDisplaySettingsA("\\\\.\\DISPLAY1", ENUM_CURRENT_SETTINGS, dm), 0);
+  ASSERT_NE(svc.EnumDisplaySettingsA("\\\\.\\DISPLAY1",
+                                     static_cast<std::int32_t>(ENUM_CURRENT_SETTINGS), dm),
+            0);
   EXPECT_EQ(dm.Int32<DeviceMode::dmPositionX>(), 0);
   EXPECT_EQ(dm.Int32<DeviceMode::dmPositionY>(), 0);
 

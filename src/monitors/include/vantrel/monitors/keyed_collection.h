@@ -5,6 +5,7 @@
 // kOutOfRange (9). Counting and visiting never fail.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -49,12 +50,12 @@ class KeyedCollection {
 
   const Item& operator()(std::int32_t index) const {
     CheckIndex(index);
-    return entries_[index - 1].item;
+    return entries_[static_cast<std::size_t>(index - 1)].item;
   }
 
   const std::string& Key(std::int32_t index) const {
     CheckIndex(index);
-    return entries_[index - 1].key;
+    return entries_[static_cast<std::size_t>(index - 1)].key;
   }
 
   // Visiting in order, number 1 first.
