@@ -117,7 +117,7 @@ void MakeNamesUnique(std::vector<Display>& displays) {
 }
 
 Display TakeOne(platform::DisplayFactsService& service, const platform::MonitorFacts& monitor,
-                const DisplayConfigTarget* target,
+                const DisplayConfigTarget* target, const SnapshotOptions& options,
                 std::optional<std::optional<std::uint32_t>>& system_dpi) {
   Display d;
   d.handle = monitor.handle;
@@ -171,6 +171,7 @@ Display TakeOne(platform::DisplayFactsService& service, const platform::MonitorF
   d.refresh_rate = RefreshOf(target, current);
   d.connection = target ? ConnectionOf(target->output_technology) : Connection::kUnknown;
 
+  if (!options.modes) return d;
   const std::vector<ModeFacts> modes = service.Modes(monitor.device_name);
   d.modes.reserve(modes.size());
   std::ranges::transform(modes, std::back_inserter(d.modes), ToMode);
@@ -238,7 +239,7 @@ std::string_view ToString(Connection connection) noexcept {
   return "unknown";
 }
 
-Displays Displays::Take(platform::DisplayFactsService& service) {
+Displays Displays::Take(platform::DisplayFactsService& service, SnapshotOptions options) {
   const std::vector<platform::MonitorFacts> monitors = service.Monitors();
   // One DisplayConfig query serves every display: it is by far the dearest
   // call of a snapshot.
@@ -250,7 +251,7 @@ Displays Displays::Take(platform::DisplayFactsService& service) {
   displays.reserve(monitors.size());
   for (const platform::MonitorFacts& monitor : monitors) {
     displays.push_back(
-        TakeOne(service, monitor, TargetOf(config, monitor.device_name), system_dpi));
+        TakeOne(service, monitor, TargetOf(config, monitor.device_name), options, system_dpi));
   }
   MakeNamesUnique(displays);
   return Displays(std::move(displays));

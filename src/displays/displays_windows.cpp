@@ -4,7 +4,9 @@
 
 namespace vantrel {
 
-Displays Displays::Take() { return Take(platform::User32DisplayFacts()); }
+Displays Displays::Take(SnapshotOptions options) {
+  return Take(platform::User32DisplayFacts(), options);
+}
 
 const Display* Displays::OfWindow(HWND window, Fallback fallback) const noexcept {
   const std::optional<platform::Rect> rect =

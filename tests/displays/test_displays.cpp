@@ -78,6 +78,21 @@ TEST(DisplaysTake, ModesAreSortedWithoutRepeats) {
   EXPECT_TRUE(TakeOf(layout)[0].modes.empty());
 }
 
+// Without the mode list the platform is not asked for it, and the snapshot
+// differs from a whole one in `modes` alone.
+TEST(DisplaysTake, WithoutModesEveryOtherFactStays) {
+  SimulatedDisplayFacts service(Three());
+  const Displays whole = Displays::Take(service);
+  const Displays lean = Displays::Take(service, {.modes = false});
+  EXPECT_EQ(service.counts().modes, 3);  // the whole snapshot's only
+  for (std::size_t k = 0; k < whole.size(); ++k) {
+    EXPECT_FALSE(whole[k].modes.empty());
+    Display d = whole[k];
+    d.modes.clear();
+    EXPECT_EQ(lean[k], d);
+  }
+}
+
 TEST(DisplaysTake, AsksDisplayConfigOncePerSnapshotAndTheDeviceOnlyWhenNeeded) {
   SimulatedDisplayFacts service(Three());
   (void)Displays::Take(service);
