@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "vantrel/platform/display_service.h"
+#include "vantrel/platform/service_calls.h"
 
 namespace vantrel::platform {
 

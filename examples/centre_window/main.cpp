@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   vantrel::clsMonitors monitors(vantrel::platform::User32DisplayService(), &screen);
 
   // The record of the monitor holding the point, from the list.
-  const int handle = monitors.GetMonitorFromXYPoint(at.x, at.y, MONITOR_DEFAULTTONEAREST);
+  const int handle = monitors.GetMonitorFromXYPoint(at.x, at.y, vantrel::kMonitorDefaultToNearest);
   std::shared_ptr<vantrel::clsMonitor> monitor;
   for (const auto& m : *monitors.Monitors()) {
     if (m->Handle() == handle) monitor = m;

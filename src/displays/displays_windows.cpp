@@ -8,7 +8,7 @@ Displays Displays::Take(SnapshotOptions options) {
   return Take(platform::User32DisplayFacts(), options);
 }
 
-const Display* Displays::OfWindow(HWND window, Fallback fallback) const noexcept {
+const Display* Displays::OfWindow(HWND__* window, Fallback fallback) const noexcept {
   const std::optional<platform::Rect> rect =
       platform::User32DisplayFacts().WindowRect(reinterpret_cast<std::uintptr_t>(window));
   // A window that is gone has no place to be nearest to.

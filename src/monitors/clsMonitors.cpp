@@ -7,6 +7,7 @@
 #include "vantrel/base/attempt.h"
 #include "vantrel/base/checked_math.h"
 #include "vantrel/monitors/Module1.h"
+#include "vantrel/platform/service_calls.h"
 
 namespace vantrel {
 

@@ -4,6 +4,7 @@
 #include "vantrel/base/checked_math.h"
 #include "vantrel/monitors/clsMonitors.h"
 #include "vantrel/monitors/value.h"
+#include "vantrel/platform/service_calls.h"
 
 namespace vantrel {
 

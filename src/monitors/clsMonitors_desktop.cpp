@@ -3,6 +3,7 @@
 #include "vantrel/base/attempt.h"
 #include "vantrel/base/checked_math.h"
 #include "vantrel/monitors/clsMonitors.h"
+#include "vantrel/platform/service_calls.h"
 
 namespace vantrel {
 

@@ -1,5 +1,7 @@
 #include "vantrel/win32/win32_toolkit.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -9,19 +11,23 @@
 
 namespace vantrel::ui {
 
-RECT Win32Form::Bounds() const {
+namespace {
+
+RECT Bounds(HWND hwnd) {
   RECT rc{};
-  if (!GetWindowRect(hwnd_, &rc)) Fail(kInvalidCall);
+  if (!GetWindowRect(hwnd, &rc)) Fail(kInvalidCall);
   return rc;
 }
 
+}  // namespace
+
 float Win32Form::Width() const {
-  const RECT rc = Bounds();
+  const RECT rc = Bounds(hwnd_);
   return CheckedSingle((static_cast<double>(rc.right) - rc.left) * screen_.TwipsPerPixelX());
 }
 
 float Win32Form::Height() const {
-  const RECT rc = Bounds();
+  const RECT rc = Bounds(hwnd_);
   return CheckedSingle((static_cast<double>(rc.bottom) - rc.top) * screen_.TwipsPerPixelY());
 }
 

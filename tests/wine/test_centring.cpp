@@ -5,6 +5,7 @@
 //   VANTREL_PRIMARY_BAR=N                    the primary's work area starts N
 //                                            pixels right of its left edge
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>

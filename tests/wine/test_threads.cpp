@@ -3,6 +3,7 @@
 // call every member 200 times; every answer must equal what one thread alone
 // gets.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <atomic>
 #include <string>

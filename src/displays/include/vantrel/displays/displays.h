@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "vantrel/platform/display_service.h"
+#include "vantrel/platform/handles.h"
 
 namespace vantrel {
 
@@ -109,7 +110,8 @@ struct Display {
   std::vector<DisplayMode> modes;
 
 #ifdef _WIN32
-  HMONITOR hmonitor() const noexcept { return reinterpret_cast<HMONITOR>(handle); }
+  // As HMONITOR.
+  HMONITOR__* hmonitor() const noexcept { return reinterpret_cast<HMONITOR__*>(handle); }
 #endif
 
   friend bool operator==(const Display&, const Display&) = default;
@@ -168,7 +170,7 @@ class Displays {
   // The display of the window's rectangle (its restored rectangle while it
   // is minimized); a window that is gone gets the fallback, kNearest giving
   // the primary as kPrimary does.
-  const Display* OfWindow(HWND window, Fallback fallback) const noexcept;
+  const Display* OfWindow(HWND__* window, Fallback fallback) const noexcept;
 #endif
 
   friend bool operator==(const Displays&, const Displays&) = default;

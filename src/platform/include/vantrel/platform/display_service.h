@@ -7,34 +7,17 @@
 
 #include "vantrel/platform/service_records.h"
 
-#ifdef _WIN32
-// The platform's own definitions.
-#include <windows.h>
-static_assert(SM_CXSCREEN == 0 && SM_CYSCREEN == 1 && SM_XVIRTUALSCREEN == 76 &&
-              SM_YVIRTUALSCREEN == 77 && SM_CXVIRTUALSCREEN == 78 && SM_CYVIRTUALSCREEN == 79 &&
-              SM_CMONITORS == 80);
-static_assert(MONITOR_DEFAULTTONULL == 0 && MONITOR_DEFAULTTOPRIMARY == 1 &&
-              MONITOR_DEFAULTTONEAREST == 2 && EDD_GET_DEVICE_INTERFACE_NAME == 1 &&
-              static_cast<std::int32_t>(ENUM_CURRENT_SETTINGS) == -1);
-#else
-namespace vantrel::platform {
-inline constexpr std::int32_t SM_CXSCREEN = 0;
-inline constexpr std::int32_t SM_CYSCREEN = 1;
-inline constexpr std::int32_t SM_XVIRTUALSCREEN = 76;
-inline constexpr std::int32_t SM_YVIRTUALSCREEN = 77;
-inline constexpr std::int32_t SM_CXVIRTUALSCREEN = 78;
-inline constexpr std::int32_t SM_CYVIRTUALSCREEN = 79;
-inline constexpr std::int32_t SM_CMONITORS = 80;
+namespace vantrel {
 
-inline constexpr std::int32_t MONITOR_DEFAULTTONULL = 0;
-inline constexpr std::int32_t MONITOR_DEFAULTTOPRIMARY = 1;
-inline constexpr std::int32_t MONITOR_DEFAULTTONEAREST = 2;
+// What a monitor lookup answers when no monitor holds the window or point
+// (the dwFlags of GetMonitorFromWindow and GetMonitorFromXYPoint): 0, the
+// primary monitor or the nearest one; the values of Windows'
+// MONITOR_DEFAULTTONULL, MONITOR_DEFAULTTOPRIMARY and MONITOR_DEFAULTTONEAREST.
+inline constexpr std::int32_t kMonitorDefaultToNull = 0;
+inline constexpr std::int32_t kMonitorDefaultToPrimary = 1;
+inline constexpr std::int32_t kMonitorDefaultToNearest = 2;
 
-inline constexpr std::int32_t EDD_GET_DEVICE_INTERFACE_NAME = 1;
-inline constexpr std::int32_t ENUM_CURRENT_SETTINGS = -1;
-
-}  // namespace vantrel::platform
-#endif
+}  // namespace vantrel
 
 namespace vantrel::platform {
 
@@ -77,16 +60,5 @@ class DisplayService {
   virtual std::int32_t MonitorFromWindow(std::int32_t hwnd, std::int32_t dwFlags) = 0;
   virtual std::int32_t GetMonitorInfoA(std::int32_t hMonitor, MonitorInfoRecord& lpmi) = 0;
 };
-
-// A device name passed by value crosses as the record's DeviceName up to its
-// first NUL and is written back into DeviceName after the call, so the
-// adapter's name survives a call that wrote the monitor's name there.
-template <class Call>
-auto PassDeviceName(DisplayDeviceRecord& dd, Call&& call) {
-  const std::string name = dd.CString<DisplayDevice::DeviceName>();
-  auto result = call(name.c_str());
-  dd.SetText<DisplayDevice::DeviceName>(name);
-  return result;
-}
 
 }  // namespace vantrel::platform

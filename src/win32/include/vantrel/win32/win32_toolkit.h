@@ -2,9 +2,8 @@
 // system's screen.
 #pragma once
 
-#include <windows.h>
-
 #include "vantrel/monitors/toolkit.h"
+#include "vantrel/platform/handles.h"
 
 namespace vantrel::ui {
 
@@ -15,15 +14,15 @@ namespace vantrel::ui {
 // kInvalidCall when the window cannot be moved; it never resizes it.
 class Win32Form final : public Form {
  public:
-  Win32Form(HWND hwnd, const Screen& screen) : hwnd_(hwnd), screen_(screen) {}
+  // hwnd: an HWND.
+  Win32Form(HWND__* hwnd, const Screen& screen) : hwnd_(hwnd), screen_(screen) {}
   float Width() const override;
   float Height() const override;
   void Move(double Left, double Top) override;
   std::optional<Value> Property(std::string_view name) const noexcept override;
 
  private:
-  RECT Bounds() const;
-  HWND hwnd_;
+  HWND__* hwnd_;
   const Screen& screen_;
 };
 
