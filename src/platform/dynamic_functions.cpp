@@ -18,6 +18,8 @@ const User32Optional& OptionalUser32() noexcept {
                                                               "GetDisplayConfigBufferSizes"),
         FindFunction<decltype(::QueryDisplayConfig)>(user32, "QueryDisplayConfig"),
         FindFunction<decltype(::DisplayConfigGetDeviceInfo)>(user32, "DisplayConfigGetDeviceInfo"),
+        FindFunction<decltype(::SetThreadDpiAwarenessContext)>(user32,
+                                                               "SetThreadDpiAwarenessContext"),
     };
   }();
   return functions;

@@ -24,6 +24,7 @@ struct User32Optional {
   decltype(::GetDisplayConfigBufferSizes)* GetDisplayConfigBufferSizes;
   decltype(::QueryDisplayConfig)* QueryDisplayConfig;
   decltype(::DisplayConfigGetDeviceInfo)* DisplayConfigGetDeviceInfo;
+  decltype(::SetThreadDpiAwarenessContext)* SetThreadDpiAwarenessContext;
 };
 const User32Optional& OptionalUser32() noexcept;
 
