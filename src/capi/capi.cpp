@@ -1,0 +1,391 @@
+// The C interface's calls on snapshots, which build on every system; the
+// window and watcher calls are Windows' (capi_windows.cpp).
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <exception>
+
+#include "calls.h"
+#include "listing.h"
+#include "vantrel/capi/system.h"
+
+namespace vantrel::capi {
+
+// ---- Handles ----------------------------------------------------------------
+
+void* Handles::Add(Kind kind, std::shared_ptr<void> object) {
+  std::lock_guard lock(mutex_);
+  // Steps of 16 keep handles looking like the aligned pointers they stand in
+  // for; 2^60 of them will not run out.
+  last_ += 16;
+  live_.emplace(last_, Entry{kind, std::move(object)});
+  return reinterpret_cast<void*>(last_);
+}
+
+std::shared_ptr<void> Handles::Find(const void* handle, Kind kind) {
+  std::lock_guard lock(mutex_);
+  const auto found = live_.find(reinterpret_cast<std::uintptr_t>(handle));
+  if (found == live_.end() || found->second.kind != kind) return nullptr;
+  return found->second.object;
+}
+
+std::shared_ptr<void> Handles::Remove(const void* handle, Kind kind) {
+  std::lock_guard lock(mutex_);
+  const auto found = live_.find(reinterpret_cast<std::uintptr_t>(handle));
+  if (found == live_.end() || found->second.kind != kind) return nullptr;
+  std::shared_ptr<void> object = std::move(found->second.object);
+  live_.erase(found);
+  return object;
+}
+
+Handles& LiveHandles() noexcept {
+  static Handles* const handles = new Handles;
+  return *handles;
+}
+
+// ---- Errors -----------------------------------------------------------------
+
+namespace {
+
+// Plain bytes: a thread_local with a destructor in a DLL makes a thread hang
+// at its exit once the DLL is unloaded (Wine 8).
+constexpr std::size_t kMessageSize = 512;
+thread_local char message[kMessageSize];
+thread_local const char* current_function = "";
+
+}  // namespace
+
+void BeginCall(const char* function) noexcept {
+  current_function = function;
+  message[0] = '\0';
+}
+
+vantrel_status Error(vantrel_status status, const char* format, ...) noexcept {
+  const int prefix = std::snprintf(message, kMessageSize, "%s: ", current_function);
+  if (prefix > 0 && static_cast<std::size_t>(prefix) < kMessageSize) {
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(message + prefix, kMessageSize - static_cast<std::size_t>(prefix), format,
+                   arguments);
+    va_end(arguments);
+  }
+  return status;
+}
+
+vantrel_status OnException(std::exception_ptr e) noexcept {
+  try {
+    std::rethrow_exception(e);
+  } catch (const std::bad_alloc&) {
+    return Error(VANTREL_ERROR_OUT_OF_MEMORY, "out of memory");
+  } catch (const std::exception& other) {
+    return Error(VANTREL_ERROR_INTERNAL, "unexpected exception: %s", other.what());
+  } catch (...) {
+    return Error(VANTREL_ERROR_INTERNAL, "unexpected exception");
+  }
+}
+
+// ---- Snapshots --------------------------------------------------------------
+
+const std::string& Snapshot::Json() const {
+  std::lock_guard lock(mutex_);
+  if (!json_) json_ = listing::Json(displays_);
+  return *json_;
+}
+
+vantrel_status FindSnapshot(const vantrel_snapshot* handle,
+                            std::shared_ptr<const Snapshot>& snapshot) noexcept {
+  if (!handle) return Null("snapshot");
+  snapshot = std::static_pointer_cast<const Snapshot>(LiveHandles().Find(handle, Kind::kSnapshot));
+  if (snapshot) return VANTREL_OK;
+  return Error(VANTREL_ERROR_BAD_HANDLE, "the snapshot %p was never given or is freed",
+               static_cast<const void*>(handle));
+}
+
+void GiveSnapshot(Displays displays, vantrel_snapshot** out) {
+  *out = static_cast<vantrel_snapshot*>(
+      LiveHandles().Add(Kind::kSnapshot, std::make_shared<Snapshot>(std::move(displays))));
+}
+
+// ---- The system -------------------------------------------------------------
+
+namespace {
+
+std::atomic<System*> chosen{nullptr};
+
+vantrel_status NoSystem() noexcept {
+  return Error(VANTREL_ERROR_SYSTEM, "no display system on this platform");
+}
+
+}  // namespace
+
+#ifndef _WIN32
+System* RunningSystem() noexcept { return nullptr; }
+#endif
+
+System* CurrentSystem() noexcept {
+  System* system = chosen.load();
+  return system ? system : RunningSystem();
+}
+
+void UseSystem(System* system) noexcept { chosen.store(system); }
+
+}  // namespace vantrel::capi
+
+// ---- The exported functions -------------------------------------------------
+
+using namespace vantrel;
+using namespace vantrel::capi;
+
+namespace {
+
+static_assert(VANTREL_CONNECTION_UNKNOWN == static_cast<int>(Connection::kUnknown) &&
+              VANTREL_CONNECTION_INTERNAL == static_cast<int>(Connection::kInternal) &&
+              VANTREL_CONNECTION_HDMI == static_cast<int>(Connection::kHdmi) &&
+              VANTREL_CONNECTION_DISPLAYPORT == static_cast<int>(Connection::kDisplayPort) &&
+              VANTREL_CONNECTION_DVI == static_cast<int>(Connection::kDvi) &&
+              VANTREL_CONNECTION_VGA == static_cast<int>(Connection::kVga) &&
+              VANTREL_CONNECTION_OTHER == static_cast<int>(Connection::kOther));
+
+vantrel_rect ToC(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+vantrel_display ToC(const Display& d) {
+  vantrel_display c{};
+  c.number = d.number;
+  c.monitor = reinterpret_cast<void*>(d.handle);
+  c.device_name = d.device_name.c_str();
+  c.name = d.name.c_str();
+  c.key = d.key.c_str();
+  c.mode_count = d.modes.size();
+  c.primary = d.primary ? 1 : 0;
+  c.bounds = ToC(d.bounds);
+  c.work_area = ToC(d.work_area);
+  c.dpi = d.dpi;
+  c.scale = d.scale();
+  if (d.physical_size) {
+    c.physical_width_mm = d.physical_size->width;
+    c.physical_height_mm = d.physical_size->height;
+  }
+  c.orientation = d.orientation;
+  c.bits_per_pixel = d.bits_per_pixel;
+  c.refresh_numerator = d.refresh_rate.numerator;
+  c.refresh_denominator = d.refresh_rate.denominator;
+  c.refresh_hertz = d.refresh_rate.hertz();
+  c.connection = static_cast<std::int32_t>(d.connection);
+  c.current_width = d.current_mode.width;
+  c.current_height = d.current_mode.height;
+  c.current_bits_per_pixel = d.current_mode.bits_per_pixel;
+  c.current_frequency = d.current_mode.frequency;
+  return c;
+}
+
+vantrel_status CheckIndex(const Displays& displays, std::size_t index) noexcept {
+  if (index < displays.size()) return VANTREL_OK;
+  return Error(VANTREL_ERROR_OUT_OF_RANGE, "display %llu of %llu",
+               static_cast<unsigned long long>(index),
+               static_cast<unsigned long long>(displays.size()));
+}
+
+vantrel_status ToFallback(std::int32_t fallback, Fallback& out) noexcept {
+  switch (fallback) {
+    case VANTREL_FALLBACK_NONE:
+      out = Fallback::kNone;
+      return VANTREL_OK;
+    case VANTREL_FALLBACK_NEAREST:
+      out = Fallback::kNearest;
+      return VANTREL_OK;
+    case VANTREL_FALLBACK_PRIMARY:
+      out = Fallback::kPrimary;
+      return VANTREL_OK;
+    default:
+      return Error(VANTREL_ERROR_INVALID_ARGUMENT, "%d is no fallback", static_cast<int>(fallback));
+  }
+}
+
+// A lookup's answer: the display's index, or VANTREL_NOT_FOUND.
+vantrel_status Found(const Displays& displays, const Display* display, std::size_t* index) {
+  if (!display) {
+    *index = VANTREL_NO_DISPLAY;
+    return VANTREL_NOT_FOUND;
+  }
+  *index = static_cast<std::size_t>(display - &displays[0]);
+  return VANTREL_OK;
+}
+
+// The arguments every point, rectangle and window lookup checks.
+vantrel_status StartLookup(const vantrel_snapshot* handle, std::int32_t fallback,
+                           const std::size_t* index, std::shared_ptr<const Snapshot>& snapshot,
+                           Fallback& chosen_fallback) noexcept {
+  if (const vantrel_status s = FindSnapshot(handle, snapshot)) return s;
+  if (!index) return Null("index");
+  return ToFallback(fallback, chosen_fallback);
+}
+
+}  // namespace
+
+extern "C" {
+
+uint32_t vantrel_version(void) {
+  return VANTREL_VERSION_MAJOR * 10000 + VANTREL_VERSION_MINOR * 100 + VANTREL_VERSION_PATCH;
+}
+
+uint32_t vantrel_abi_version(void) { return VANTREL_ABI_VERSION; }
+
+const char* vantrel_last_error_message(void) { return message; }
+
+vantrel_status vantrel_snapshot_take(const vantrel_snapshot_options* options,
+                                     vantrel_snapshot** snapshot) {
+  return Run(__func__, [&] {
+    if (!snapshot) return Null("snapshot");
+    if (options) {
+      if (const vantrel_status s = CheckSize(options, "the options")) return s;
+    }
+    const vantrel_snapshot_options chosen_options =
+        ReadIn(options, vantrel_snapshot_options{kAbiSize<vantrel_snapshot_options>, 1});
+    System* system = CurrentSystem();
+    if (!system) return NoSystem();
+    Displays displays;
+    {
+      const PerMonitorAware aware(*system);
+      displays = Displays::Take(system->Facts(), {.modes = chosen_options.modes != 0});
+    }
+    GiveSnapshot(std::move(displays), snapshot);
+    return VANTREL_OK;
+  });
+}
+
+vantrel_status vantrel_snapshot_free(vantrel_snapshot* snapshot) {
+  return Run(__func__, [&] {
+    if (!snapshot) return VANTREL_OK;
+    if (LiveHandles().Remove(snapshot, Kind::kSnapshot)) return VANTREL_OK;
+    return Error(VANTREL_ERROR_BAD_HANDLE, "the snapshot %p was never given or is freed",
+                 static_cast<void*>(snapshot));
+  });
+}
+
+vantrel_status vantrel_snapshot_count(const vantrel_snapshot* snapshot, size_t* count) {
+  return Run(__func__, [&] {
+    std::shared_ptr<const Snapshot> s;
+    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+    if (!count) return Null("count");
+    *count = s->displays().size();
+    return VANTREL_OK;
+  });
+}
+
+vantrel_status vantrel_snapshot_display(const vantrel_snapshot* snapshot, size_t index,
+                                        vantrel_display* display) {
+  return Run(__func__, [&] {
+    std::shared_ptr<const Snapshot> s;
+    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+    if (!display) return Null("display");
+    if (const vantrel_status status = CheckSize(display, "the display")) return status;
+    if (const vantrel_status status = CheckIndex(s->displays(), index)) return status;
+    WriteOut(ToC(s->displays()[index]), display);
+    return VANTREL_OK;
+  });
+}
+
+vantrel_status vantrel_snapshot_mode(const vantrel_snapshot* snapshot, size_t display_index,
+                                     size_t mode_index, vantrel_mode* mode) {
+  return Run(__func__, [&] {
+    std::shared_ptr<const Snapshot> s;
+    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+    if (!mode) return Null("mode");
+    if (const vantrel_status status = CheckSize(mode, "the mode")) return status;
+    if (const vantrel_status status = CheckIndex(s->displays(), display_index)) return status;
+    const std::vector<DisplayMode>& modes = s->displays()[display_index].modes;
+    if (mode_index >= modes.size()) {
+      return Error(VANTREL_ERROR_OUT_OF_RANGE, "mode %llu of %llu",
+                   static_cast<unsigned long long>(mode_index),
+                   static_cast<unsigned long long>(modes.size()));
+    }
+    const DisplayMode& m = modes[mode_index];
+    WriteOut(vantrel_mode{0, m.width, m.height, m.bits_per_pixel, m.frequency}, mode);
+    return VANTREL_OK;
+  });
+}
+
+vantrel_status vantrel_snapshot_primary(const vantrel_snapshot* snapshot, size_t* index) {
+  return Run(__func__, [&] {
+    std::shared_ptr<const Snapshot> s;
+    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+    if (!index) return Null("index");
+    return Found(s->displays(), s->displays().Primary(), index);
+  });
+}
+
+vantrel_status vantrel_snapshot_at_point(const vantrel_snapshot* snapshot, int32_t x, int32_t y,
+                                         int32_t fallback, size_t* index) {
+  return Run(__func__, [&] {
+    std::shared_ptr<const Snapshot> s;
+    Fallback f{};
+    if (const vantrel_status status = StartLookup(snapshot, fallback, index, s, f)) return status;
+    return Found(s->displays(), s->displays().AtPoint({x, y}, f), index);
+  });
+}
+
+vantrel_status vantrel_snapshot_of_rect(const vantrel_snapshot* snapshot, int32_t left, int32_t top,
+                                        int32_t right, int32_t bottom, int32_t fallback,
+                                        size_t* index) {
+  return Run(__func__, [&] {
+    std::shared_ptr<const Snapshot> s;
+    Fallback f{};
+    if (const vantrel_status status = StartLookup(snapshot, fallback, index, s, f)) return status;
+    return Found(s->displays(), s->displays().OfRect({left, top, right, bottom}, f), index);
+  });
+}
+
+vantrel_status vantrel_snapshot_of_window(const vantrel_snapshot* snapshot, void* window,
+                                          int32_t fallback, size_t* index) {
+  return Run(__func__, [&] {
+    std::shared_ptr<const Snapshot> s;
+    Fallback f{};
+    if (const vantrel_status status = StartLookup(snapshot, fallback, index, s, f)) return status;
+    if (!window) return Null("window");
+    System* system = CurrentSystem();
+    if (!system) return NoSystem();
+    std::optional<Rect> rect;
+    {
+      const PerMonitorAware aware(*system);
+      rect = system->Facts().WindowRect(reinterpret_cast<std::uintptr_t>(window));
+    }
+    const Displays& displays = s->displays();
+    // As Displays::OfWindow answers: a window that is gone has no place to be
+    // nearest to.
+    if (!rect) return Found(displays, f == Fallback::kNone ? nullptr : displays.Primary(), index);
+    return Found(displays, displays.OfRect(*rect, f), index);
+  });
+}
+
+vantrel_status vantrel_snapshot_find_key(const vantrel_snapshot* snapshot, const char* key,
+                                         size_t* index) {
+  return Run(__func__, [&] {
+    std::shared_ptr<const Snapshot> s;
+    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+    if (!key) return Null("key");
+    if (!index) return Null("index");
+    return Found(s->displays(), s->displays().FindByKey(key), index);
+  });
+}
+
+vantrel_status vantrel_snapshot_json(const vantrel_snapshot* snapshot, char* buffer,
+                                     size_t capacity, size_t* size) {
+  return Run(__func__, [&] {
+    std::shared_ptr<const Snapshot> s;
+    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+    if (!size) return Null("size");
+    if (!buffer && capacity > 0) return Null("buffer");
+    const std::string& json = s->Json();
+    *size = json.size() + 1;
+    if (!buffer) return VANTREL_OK;
+    if (capacity < *size) {
+      return Error(
+          VANTREL_ERROR_BUFFER_TOO_SMALL, "the buffer holds %llu bytes, the JSON needs %llu",
+          static_cast<unsigned long long>(capacity), static_cast<unsigned long long>(*size));
+    }
+    std::memcpy(buffer, json.c_str(), *size);
+    return VANTREL_OK;
+  });
+}
+
+}  // extern "C"
