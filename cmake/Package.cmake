@@ -1,7 +1,8 @@
 # The library as an installed CMake package, and on Windows the release zip.
 # Two components:
-#   Development  the public headers, the static libraries, the package config
-#   Runtime      Vantrel.exe and the README
+#   Development  the public headers, the static libraries, the package config;
+#                vantrel.dll with its header, import libraries and .def
+#   Runtime      Vantrel.exe, vantrel-list.exe, vantrel.dll and the README
 #   cmake --install build/windows --component Development --prefix P
 # gives a library prefix with no program in it, so that a program needs
 #   find_package(Vantrel 1.0 CONFIG REQUIRED)
@@ -30,6 +31,19 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfig.cmake
   DESTINATION ${vantrel_cmake_dir} COMPONENT Development)
 
 if(WIN32)
+  # The C interface. Runtime: vantrel.dll, for a program to ship beside it.
+  # Development: the same DLL in the same bin/ (where CMake puts a DLL, and
+  # where Vantrel::c's imported location points, so a program built against
+  # the prefix runs from it; both components in one prefix or the zip hold it
+  # once), the header, MinGW's and MSVC's import libraries and vantrel.def.
+  install(TARGETS vantrel_capi EXPORT VantrelTargets
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Development
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+    FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Development)
+  install(FILES $<TARGET_FILE:vantrel_capi> DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+  install(FILES ${PROJECT_BINARY_DIR}/vantrel.lib ${PROJECT_SOURCE_DIR}/src/capi/vantrel.def
+    DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
+
   install(TARGETS Vantrel vantrel-list RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT Runtime)
 

@@ -7,10 +7,12 @@ native=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
   libbenchmark-dev clang libclang-rt-14-dev clang-format)
 # The Windows build: the posix-threads MinGW variant (GoogleTest needs it),
 # 64-bit Wine only (wine32 breaks 64-bit wine here), X servers for one and
-# several monitors, and the X tools the end-to-end tests drive.
+# several monitors, and the X tools the end-to-end tests drive; llvm's
+# llvm-dlltool makes MSVC's vantrel.lib, and lld's lld-link links the test
+# program built the MSVC way.
 windows=(g++-mingw-w64-x86-64-posix wine64 wine fonts-wine libxrandr2 libxinerama1
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils
-  xdotool imagemagick icoutils jq)
+  xdotool imagemagick icoutils jq llvm lld)
 
 want=("${native[@]}")
 case "${1:-all}" in
