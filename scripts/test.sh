@@ -15,7 +15,7 @@ vantrel_make_prefix "$VANTREL_TMP/prefix-template" >"$VANTREL_TMP/prefix-templat
 template=$!
 
 echo "== code format (.clang-format)"
-find src testing tests bench fuzz examples -name '*.cpp' -o -name '*.h' |
+find src testing tests bench fuzz examples -name '*.cpp' -o -name '*.h' -o -name '*.c' |
   xargs clang-format --dry-run --Werror
 
 echo "== native build and unit tests"

@@ -1,0 +1,201 @@
+/* vantrel.dll from C99, as a program outside this repository uses it: built
+ * from the installed header and import library, run on the layout of
+ * VANTREL_LAYOUT ("l,t,r,b;...", the first the primary). Checks the facts
+ * against the layout, the lookups, centring, the JSON's sizes, the caller's
+ * DPI awareness kept, a watcher's callback, and the status of every bad
+ * argument. Prints a line per failed check; exits with their count. */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+
+#include "abi_pin.h"
+
+static int failures;
+#define CHECK(holds) \
+  ((holds) ? (void)0 : (void)(++failures, printf("c_program.c:%d: %s\n", __LINE__, #holds)))
+
+/* A call's status, and for an error, a message saying so. */
+static void Expect(vantrel_status got, vantrel_status want, const char* what) {
+  if (got != want) ++failures, printf("%s: status %d, not %d\n", what, (int)got, (int)want);
+  if (want < 0 && !vantrel_last_error_message()[0]) ++failures, printf("%s: no message\n", what);
+}
+
+static vantrel_display DisplayOf(const vantrel_snapshot* s, size_t k) {
+  vantrel_display d = {.size = sizeof d};
+  Expect(vantrel_snapshot_display(s, k, &d), VANTREL_OK, "display");
+  return d;
+}
+
+static HANDLE called;
+static DWORD callback_thread;
+static void* callback_context;
+static vantrel_status stop_inside, free_inside;
+
+static void OnChange(vantrel_watcher* watcher, const char* change_json, void* context) {
+  vantrel_snapshot* now = NULL;
+  callback_thread = GetCurrentThreadId();
+  callback_context = context;
+  CHECK(strstr(change_json, "\"event\":\"change\"") != NULL);
+  stop_inside = vantrel_watcher_stop(watcher);
+  CHECK(strstr(vantrel_last_error_message(), "vantrel_watcher_stop: ") != NULL);
+  free_inside = vantrel_watcher_free(watcher);
+  CHECK(vantrel_watcher_snapshot(watcher, &now) == VANTREL_OK && vantrel_snapshot_free(now) == 0);
+  SetEvent(called);
+}
+
+int main(void) {
+  vantrel_snapshot *s = NULL, *other = NULL;
+  vantrel_snapshot_options no_modes = {.size = sizeof no_modes, .modes = 0};
+  vantrel_display d = {.size = sizeof d}, small = {.size = 8};
+  vantrel_rect layout[3];
+  vantrel_mode m = {.size = sizeof m};
+  size_t n = 0, k, index, json_size = 0;
+  const char* text = getenv("VANTREL_LAYOUT");
+  char* json;
+  RECT r;
+  HWND window;
+  DPI_AWARENESS_CONTEXT caller;
+  vantrel_watcher* watcher = NULL;
+  vantrel_watcher_options quick = {.size = sizeof quick, .quiet_ms = 50};
+  DEVMODEA mode = {.dmSize = sizeof mode};
+
+  CHECK(text && sscanf(text, "%d,%d,%d,%d;%d,%d,%d,%d;%d,%d,%d,%d", &layout[0].left, &layout[0].top,
+                       &layout[0].right, &layout[0].bottom, &layout[1].left, &layout[1].top,
+                       &layout[1].right, &layout[1].bottom, &layout[2].left, &layout[2].top,
+                       &layout[2].right, &layout[2].bottom) == 12);
+  CHECK(vantrel_abi_version() == VANTREL_ABI_VERSION && vantrel_version() == 10000);
+
+  /* The caller's awareness (python.exe's: none) is its own again after a call. */
+  caller = SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
+  Expect(vantrel_snapshot_take(NULL, &s), VANTREL_OK, "take");
+  CHECK(
+      AreDpiAwarenessContextsEqual(GetThreadDpiAwarenessContext(), DPI_AWARENESS_CONTEXT_UNAWARE));
+  SetThreadDpiAwarenessContext(caller);
+  CHECK(vantrel_last_error_message()[0] == '\0');
+
+  /* Every display as the layout has it, found by its middle and its key. */
+  Expect(vantrel_snapshot_count(s, &n), VANTREL_OK, "count");
+  CHECK(n == 3);
+  for (k = 0; k < n && k < 3; ++k) {
+    d = DisplayOf(s, k);
+    CHECK(d.size == sizeof d && d.primary == (k == 0) && d.dpi == 96 && d.scale == 1.0);
+    CHECK(memcmp(&d.bounds, &layout[k], sizeof d.bounds) == 0);
+    CHECK(d.name[0] && d.key[0] && strncmp(d.device_name, "\\\\.\\DISPLAY", 11) == 0);
+    CHECK(d.current_width == d.bounds.right - d.bounds.left && d.mode_count > 0);
+    Expect(vantrel_snapshot_mode(s, k, d.mode_count - 1, &m), VANTREL_OK, "last mode");
+    CHECK(m.size == sizeof m && m.width > 0 && m.bits_per_pixel > 0);
+    CHECK(vantrel_snapshot_at_point(s, (d.bounds.left + d.bounds.right) / 2, d.bounds.bottom - 1,
+                                    VANTREL_FALLBACK_NONE, &index) == VANTREL_OK &&
+          index == k);
+    CHECK(vantrel_snapshot_find_key(s, d.key, &index) == VANTREL_OK && index == k);
+  }
+  /* Far left of everything: each fallback (the second display is leftmost). */
+  CHECK(vantrel_snapshot_at_point(s, -99999, 500, VANTREL_FALLBACK_NONE, &index) ==
+            VANTREL_NOT_FOUND &&
+        index == VANTREL_NO_DISPLAY);
+  CHECK(vantrel_snapshot_at_point(s, -99999, 500, VANTREL_FALLBACK_NEAREST, &index) == 0 &&
+        index == 1);
+  CHECK(vantrel_snapshot_of_rect(s, -99999, 0, -9999, 10, VANTREL_FALLBACK_PRIMARY, &index) == 0 &&
+        index == 0);
+  CHECK(vantrel_snapshot_primary(s, &index) == VANTREL_OK && index == 0);
+  CHECK(vantrel_snapshot_find_key(s, "no such key", &index) == VANTREL_NOT_FOUND);
+
+  /* Centring a window on each display's work area, and finding it there. */
+  window = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, NULL, NULL,
+                           NULL, NULL);
+  for (k = 0; k < n; ++k) {
+    d = DisplayOf(s, k);
+    Expect(vantrel_centre_window(s, k, window), VANTREL_OK, "centre");
+    GetWindowRect(window, &r);
+    CHECK(r.right - r.left == 400 && r.bottom - r.top == 300);
+    CHECK(labs(r.left + r.right - d.work_area.left - d.work_area.right) <= 1);
+    CHECK(labs(r.top + r.bottom - d.work_area.top - d.work_area.bottom) <= 1);
+    CHECK(vantrel_snapshot_of_window(s, window, 0, &index) == VANTREL_OK && index == k);
+  }
+  DestroyWindow(window);
+  CHECK(vantrel_snapshot_of_window(s, window, VANTREL_FALLBACK_NONE, &index) == VANTREL_NOT_FOUND);
+  CHECK(vantrel_snapshot_of_window(s, window, VANTREL_FALLBACK_NEAREST, &index) == 0 && index == 0);
+
+  /* The JSON: its size asked, too small a buffer, then whole. */
+  Expect(vantrel_snapshot_json(s, NULL, 0, &json_size), VANTREL_OK, "json size");
+  json = calloc(json_size, 1);
+  Expect(vantrel_snapshot_json(s, json, json_size - 1, &n), VANTREL_ERROR_BUFFER_TOO_SMALL, "json");
+  CHECK(n == json_size && json[0] == '\0');
+  Expect(vantrel_snapshot_json(s, json, json_size, &n), VANTREL_OK, "json");
+  CHECK(strlen(json) + 1 == json_size && strstr(json, "\"schema\": \"vantrel-list\"") != NULL);
+  free(json);
+
+  Expect(vantrel_snapshot_take(&no_modes, &other), VANTREL_OK, "take without modes");
+  CHECK(DisplayOf(other, 0).mode_count == 0);
+  Expect(vantrel_snapshot_mode(other, 0, 0, &m), VANTREL_ERROR_OUT_OF_RANGE, "mode of none");
+  Expect(vantrel_snapshot_free(other), VANTREL_OK, "free");
+
+  /* Every bad argument. */
+  Expect(vantrel_snapshot_free(other), VANTREL_ERROR_BAD_HANDLE, "free twice");
+  Expect(vantrel_snapshot_free(NULL), VANTREL_OK, "free null");
+  Expect(vantrel_snapshot_count(other, &n), VANTREL_ERROR_BAD_HANDLE, "count of a freed one");
+  Expect(vantrel_snapshot_count((vantrel_snapshot*)&n, &n), VANTREL_ERROR_BAD_HANDLE, "not given");
+  Expect(vantrel_snapshot_count(NULL, &n), VANTREL_ERROR_NULL_ARGUMENT, "count of null");
+  Expect(vantrel_snapshot_count(s, NULL), VANTREL_ERROR_NULL_ARGUMENT, "count into null");
+  Expect(vantrel_snapshot_take(NULL, NULL), VANTREL_ERROR_NULL_ARGUMENT, "take into null");
+  no_modes.size = 4;
+  Expect(vantrel_snapshot_take(&no_modes, &other), VANTREL_ERROR_BAD_SIZE, "options too small");
+  Expect(vantrel_snapshot_display(s, 3, &d), VANTREL_ERROR_OUT_OF_RANGE, "display 3");
+  Expect(vantrel_snapshot_display(s, 0, NULL), VANTREL_ERROR_NULL_ARGUMENT, "display into null");
+  Expect(vantrel_snapshot_display(s, 0, &small), VANTREL_ERROR_BAD_SIZE, "display too small");
+  CHECK(small.number == 0);
+  Expect(vantrel_snapshot_mode(s, 0, d.mode_count + 9, &m), VANTREL_ERROR_OUT_OF_RANGE, "mode");
+  Expect(vantrel_snapshot_mode(s, 9, 0, &m), VANTREL_ERROR_OUT_OF_RANGE, "mode of display 9");
+  Expect(vantrel_snapshot_at_point(s, 0, 0, 3, &index), VANTREL_ERROR_INVALID_ARGUMENT, "fallback");
+  Expect(vantrel_snapshot_at_point(s, 0, 0, 0, NULL), VANTREL_ERROR_NULL_ARGUMENT, "point index");
+  Expect(vantrel_snapshot_of_rect(s, 0, 0, 1, 1, -1, &index), VANTREL_ERROR_INVALID_ARGUMENT, "rf");
+  Expect(vantrel_snapshot_of_window(s, NULL, 0, &index), VANTREL_ERROR_NULL_ARGUMENT, "window");
+  Expect(vantrel_snapshot_find_key(s, NULL, &index), VANTREL_ERROR_NULL_ARGUMENT, "key");
+  Expect(vantrel_snapshot_primary(other, &index), VANTREL_ERROR_BAD_HANDLE, "primary of freed");
+  Expect(vantrel_snapshot_json(s, NULL, 10, &n), VANTREL_ERROR_NULL_ARGUMENT, "json buffer");
+  Expect(vantrel_snapshot_json(s, NULL, 0, NULL), VANTREL_ERROR_NULL_ARGUMENT, "json size");
+  Expect(vantrel_centre_window(s, 0, NULL), VANTREL_ERROR_NULL_ARGUMENT, "centre null");
+  Expect(vantrel_centre_window(s, 3, window), VANTREL_ERROR_OUT_OF_RANGE, "centre on display 3");
+  Expect(vantrel_centre_window(s, 0, window), VANTREL_ERROR_SYSTEM, "centre a window gone");
+  Expect(vantrel_watcher_start(NULL, NULL, NULL, &watcher), VANTREL_ERROR_NULL_ARGUMENT, "no cb");
+  Expect(vantrel_watcher_start(NULL, OnChange, NULL, NULL), VANTREL_ERROR_NULL_ARGUMENT, "watch");
+  quick.size = 0;
+  Expect(vantrel_watcher_start(&quick, OnChange, NULL, &watcher), VANTREL_ERROR_BAD_SIZE, "size");
+  quick.size = sizeof quick;
+  Expect(vantrel_watcher_stop(NULL), VANTREL_ERROR_NULL_ARGUMENT, "stop null");
+  Expect(vantrel_watcher_free(NULL), VANTREL_OK, "free no watcher");
+  Expect(vantrel_watcher_free((vantrel_watcher*)s), VANTREL_ERROR_BAD_HANDLE, "not a watcher");
+  Expect(vantrel_snapshot_count(s, &n), VANTREL_OK, "the snapshot is still there");
+  CHECK(vantrel_last_error_message()[0] == '\0');
+
+  /* A watcher told of a change made here (the right display to 800 x 600):
+   * its callback on its own thread with our context, unable to end itself. */
+  called = CreateEventW(NULL, TRUE, FALSE, NULL);
+  Expect(vantrel_watcher_start(&quick, OnChange, &quick, &watcher), VANTREL_OK, "start");
+  Expect(vantrel_snapshot_count((vantrel_snapshot*)watcher, &n), VANTREL_ERROR_BAD_HANDLE,
+         "a watcher as a snapshot");
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
+  mode.dmPelsWidth = 800;
+  mode.dmPelsHeight = 600;
+  mode.dmPosition.x = layout[2].left;
+  mode.dmPosition.y = layout[2].top;
+  CHECK(ChangeDisplaySettingsExA("\\\\.\\DISPLAY3", &mode, NULL, CDS_UPDATEREGISTRY | CDS_NORESET,
+                                 NULL) == DISP_CHANGE_SUCCESSFUL);
+  CHECK(ChangeDisplaySettingsExA(NULL, NULL, NULL, 0, NULL) == DISP_CHANGE_SUCCESSFUL);
+  CHECK(WaitForSingleObject(called, 20000) == WAIT_OBJECT_0);
+  CHECK(callback_thread != 0 && callback_thread != GetCurrentThreadId());
+  CHECK(callback_context == &quick);
+  CHECK(stop_inside == VANTREL_ERROR_IN_CALLBACK && free_inside == VANTREL_ERROR_IN_CALLBACK);
+  Expect(vantrel_watcher_stop(watcher), VANTREL_OK, "stop");
+  Expect(vantrel_watcher_stop(watcher), VANTREL_OK, "stop again");
+  Expect(vantrel_watcher_snapshot(watcher, &other), VANTREL_OK, "snapshot after stop");
+  CHECK(DisplayOf(other, 2).bounds.right - DisplayOf(other, 2).bounds.left == 800);
+  Expect(vantrel_watcher_free(watcher), VANTREL_OK, "free the watcher");
+  Expect(vantrel_watcher_free(watcher), VANTREL_ERROR_BAD_HANDLE, "free the watcher twice");
+
+  vantrel_snapshot_free(other);
+  vantrel_snapshot_free(s);
+  printf("c_program: %d failure(s)\n", failures);
+  return failures;
+}
