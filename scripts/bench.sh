@@ -6,10 +6,11 @@
 #    25-190 us, so this shows the model's own work and has no goal;
 #  - exe sizes;
 #  - under Wine, a display snapshot with every fact against the same calls
-#    made straight; vantrel-list --json from start to its end against a bare
-#    console program making the same calls (RUNS alternating runs); the
-#    watcher's time from Wine's broadcast to its callback and its idle
-#    wake-ups;
+#    made straight; a snapshot through vantrel.dll's C interface against
+#    Displays::Take in the same process; vantrel-list --json from start to
+#    its end against a bare console program making the same calls (RUNS
+#    alternating runs); the watcher's time from Wine's broadcast to its
+#    callback and its idle wake-ups;
 #  - under Wine, on a private three-monitor X server with a warm Wine server:
 #    Refresh against the bare calls on the real user32, and the median time
 #    from start to a readable report of Vantrel.exe against a bare Win32
@@ -33,10 +34,10 @@ build/bench/bench/bench_refresh --benchmark_repetitions=12 --benchmark_enable_ra
 cmake --preset bench-windows >/dev/null
 cmake --build --preset bench-windows --target Vantrel Vantrel_marks bare_window bare_window_manifest \
   bare_window_parts bare_window_manifest_marks bare_window_parts_marks startup_bench \
-  refresh_user32_bench vantrel-list snapshot_bench bare_list watcher_bench >/dev/null
+  refresh_user32_bench vantrel-list snapshot_bench capi_bench bare_list watcher_bench >/dev/null
 
 echo "== sizes"
-for exe in Vantrel.exe vantrel-list.exe bench/bare_window.exe; do
+for exe in Vantrel.exe vantrel-list.exe vantrel.dll bench/bare_window.exe; do
   printf '%-24s %8d bytes\n' "$exe" "$(stat -c %s "build/bench-windows/$exe")"
 done
 echo "Vantrel.exe imports: $(x86_64-w64-mingw32-objdump -p build/bench-windows/Vantrel.exe |
@@ -60,6 +61,9 @@ wine build/bench-windows/bench/startup_bench.exe "$runs" \
 
 echo "== display facts: a snapshot against the same calls made straight"
 wine build/bench-windows/bench/snapshot_bench.exe
+
+echo "== a snapshot through vantrel.dll's C interface against Displays::Take, in one process"
+wine build/bench-windows/capi_bench.exe
 
 echo "== vantrel-list --json against a bare console program making the same calls, median of $runs alternating runs"
 us_of() {  # the microseconds one run takes, start to end, its output kept
