@@ -236,6 +236,7 @@ vantrel_status vantrel_snapshot_take(const vantrel_snapshot_options* options,
                                      vantrel_snapshot** snapshot) {
   return Run(__func__, [&] {
     if (!snapshot) return Null("snapshot");
+    *snapshot = nullptr;
     if (options) {
       if (const vantrel_status s = CheckSize(options, "the options")) return s;
     }

@@ -203,6 +203,7 @@ vantrel_status vantrel_watcher_start(const vantrel_watcher_options* options,
   return Run(__func__, [&] {
     if (!callback) return Null("callback");
     if (!watcher) return Null("watcher");
+    *watcher = nullptr;
     if (options) {
       if (const vantrel_status s = CheckSize(options, "the options")) return s;
     }
@@ -242,6 +243,7 @@ vantrel_status vantrel_watcher_snapshot(const vantrel_watcher* watcher,
     std::shared_ptr<Watcher> w;
     if (const vantrel_status s = FindWatcher(watcher, w)) return s;
     if (!snapshot) return Null("snapshot");
+    *snapshot = nullptr;
     GiveSnapshot(w->Current(), snapshot);
     return VANTREL_OK;
   });

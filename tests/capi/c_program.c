@@ -45,7 +45,7 @@ static void OnChange(vantrel_watcher* watcher, const char* change_json, void* co
 }
 
 int main(void) {
-  vantrel_snapshot *s = NULL, *other = NULL;
+  vantrel_snapshot *s = NULL, *other = NULL, *gone;
   vantrel_snapshot_options no_modes = {.size = sizeof no_modes, .modes = 0};
   vantrel_display d = {.size = sizeof d}, small = {.size = 8};
   vantrel_rect layout[3];
@@ -132,15 +132,17 @@ int main(void) {
   Expect(vantrel_snapshot_free(other), VANTREL_OK, "free");
 
   /* Every bad argument. */
-  Expect(vantrel_snapshot_free(other), VANTREL_ERROR_BAD_HANDLE, "free twice");
+  gone = other;
+  Expect(vantrel_snapshot_free(gone), VANTREL_ERROR_BAD_HANDLE, "free twice");
   Expect(vantrel_snapshot_free(NULL), VANTREL_OK, "free null");
-  Expect(vantrel_snapshot_count(other, &n), VANTREL_ERROR_BAD_HANDLE, "count of a freed one");
+  Expect(vantrel_snapshot_count(gone, &n), VANTREL_ERROR_BAD_HANDLE, "count of a freed one");
   Expect(vantrel_snapshot_count((vantrel_snapshot*)&n, &n), VANTREL_ERROR_BAD_HANDLE, "not given");
   Expect(vantrel_snapshot_count(NULL, &n), VANTREL_ERROR_NULL_ARGUMENT, "count of null");
   Expect(vantrel_snapshot_count(s, NULL), VANTREL_ERROR_NULL_ARGUMENT, "count into null");
   Expect(vantrel_snapshot_take(NULL, NULL), VANTREL_ERROR_NULL_ARGUMENT, "take into null");
   no_modes.size = 4;
   Expect(vantrel_snapshot_take(&no_modes, &other), VANTREL_ERROR_BAD_SIZE, "options too small");
+  CHECK(other == NULL);
   Expect(vantrel_snapshot_display(s, 3, &d), VANTREL_ERROR_OUT_OF_RANGE, "display 3");
   Expect(vantrel_snapshot_display(s, 0, NULL), VANTREL_ERROR_NULL_ARGUMENT, "display into null");
   Expect(vantrel_snapshot_display(s, 0, &small), VANTREL_ERROR_BAD_SIZE, "display too small");
@@ -152,7 +154,7 @@ int main(void) {
   Expect(vantrel_snapshot_of_rect(s, 0, 0, 1, 1, -1, &index), VANTREL_ERROR_INVALID_ARGUMENT, "rf");
   Expect(vantrel_snapshot_of_window(s, NULL, 0, &index), VANTREL_ERROR_NULL_ARGUMENT, "window");
   Expect(vantrel_snapshot_find_key(s, NULL, &index), VANTREL_ERROR_NULL_ARGUMENT, "key");
-  Expect(vantrel_snapshot_primary(other, &index), VANTREL_ERROR_BAD_HANDLE, "primary of freed");
+  Expect(vantrel_snapshot_primary(gone, &index), VANTREL_ERROR_BAD_HANDLE, "primary of freed");
   Expect(vantrel_snapshot_json(s, NULL, 10, &n), VANTREL_ERROR_NULL_ARGUMENT, "json buffer");
   Expect(vantrel_snapshot_json(s, NULL, 0, NULL), VANTREL_ERROR_NULL_ARGUMENT, "json size");
   Expect(vantrel_centre_window(s, 0, NULL), VANTREL_ERROR_NULL_ARGUMENT, "centre null");

@@ -87,10 +87,11 @@ typedef struct vantrel_snapshot_options {
   uint32_t modes;
 } vantrel_snapshot_options;
 
-/* Options null: every fact, modes included. */
+/* Options null: every fact, modes included. Functions that give a handle
+ * write null there when they fail. */
 vantrel_status vantrel_snapshot_take(const vantrel_snapshot_options* options,
                                      vantrel_snapshot** snapshot);
-/* Null does nothing. */
+/* Null does nothing; a handle freed already is VANTREL_ERROR_BAD_HANDLE. */
 vantrel_status vantrel_snapshot_free(vantrel_snapshot* snapshot);
 vantrel_status vantrel_snapshot_count(const vantrel_snapshot* snapshot, size_t* count);
 
