@@ -31,12 +31,13 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfig.cmake
   DESTINATION ${vantrel_cmake_dir} COMPONENT Development)
 
 if(WIN32)
-  # The C interface. Runtime: vantrel.dll, for a program to ship beside it.
-  # Development: the same DLL in the same bin/ (where CMake puts a DLL, and
-  # where Vantrel::c's imported location points, so a program built against
-  # the prefix runs from it; both components in one prefix or the zip hold it
-  # once), the header, MinGW's and MSVC's import libraries and vantrel.def.
-  install(TARGETS vantrel_capi EXPORT VantrelTargets
+  # The C interface, for programs that do not link the C++ package (MSVC's,
+  # and every language that calls C). Runtime: vantrel.dll, for a program to
+  # ship beside it. Development: the same DLL in the same bin/ (where a DLL's
+  # build puts it, so a program built against the prefix runs from it, and
+  # both components in one prefix or the zip hold it once), the header,
+  # MinGW's and MSVC's import libraries and vantrel.def.
+  install(TARGETS vantrel_capi
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Development
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
     FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Development)
