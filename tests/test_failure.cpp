@@ -4,6 +4,8 @@
 #include <cmath>
 #include <new>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "vantrel/base/attempt.h"
 #include "vantrel/base/checked_math.h"
@@ -13,6 +15,12 @@ namespace vantrel {
 namespace {
 
 std::int32_t NumberOf(void (*step)()) { return AttemptNumbered(step); }
+
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
 
 TEST(CheckedMath, AddAndSubFailAtTheEdgesOnly) {
   EXPECT_EQ(CheckedAdd(INT32_MAX - 1, 1), INT32_MAX);
@@ -68,6 +76,23 @@ TEST(FailureModes, EveryKindOfFailureCarriesANumber) {
     EXPECT_EQ(f.number(), kInvalidCall);
     EXPECT_EQ(f.system_error(), 1400u);
   }
+}
+
+// Natively a system error has no text; under Wine it follows the number. Too
+// long, a message is cut before a character that would not fit whole (36
+// bytes of its own, then two-byte ones), and nothing follows the cut.
+TEST(FailureMessages, NameTheFailureTheStepAndTheSystemError) {
+  std::string step;
+  for (int k = 0; k < 200; ++k) step += "\xC3\xA9";
+  const std::pair<Failure, std::string> cases[] = {
+      {Failure(kOverflow, 0, ""), "vantrel failure 6 (overflow)"},
+      {Failure(kInvalidCall, 1400, "GetWindowRect"),
+       "vantrel failure 5 (invalid call) at GetWindowRect; system error 1400" +
+           std::string(kWindows ? ": Invalid window handle." : "")},
+      {Failure(kInvalidCall, 5, step.c_str()),
+       "vantrel failure 5 (invalid call) at " + step.substr(0, 218)},
+  };
+  for (const auto& [failure, text] : cases) EXPECT_EQ(failure.what(), text);
 }
 
 // A service with a bug in it, once broken: it throws what no failure mode

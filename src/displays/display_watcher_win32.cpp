@@ -51,7 +51,7 @@ class ClassUse {
       wc.lpfnWndProc = proc;
       wc.hInstance = ThisModule();
       wc.lpszClassName = kClassName;
-      if (!RegisterClassExW(&wc)) Fail(kInvalidCall, GetLastError());
+      if (!RegisterClassExW(&wc)) Fail(kInvalidCall, GetLastError(), "RegisterClassExW");
     }
     ++users_;
   }
@@ -77,7 +77,7 @@ UINT TimerMilliseconds(std::chrono::milliseconds wait) noexcept {
 HWND MakeWindow() {
   HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, L"", WS_POPUP, 0,
                                 0, 0, 0, nullptr, nullptr, ThisModule(), nullptr);
-  if (!window) Fail(kInvalidCall, GetLastError());
+  if (!window) Fail(kInvalidCall, GetLastError(), "CreateWindowExW");
   return window;
 }
 

@@ -111,8 +111,7 @@ int wmain(int argc, wchar_t** argv) {
         return Watch();
     }
   } catch (const vantrel::Failure& f) {
-    Write(STD_ERROR_HANDLE, "vantrel-list: failed (" + std::to_string(f.number()) + ", error " +
-                                std::to_string(f.system_error()) + ")\n");
+    Write(STD_ERROR_HANDLE, std::string("vantrel-list: ") + f.what() + "\n");
   }
   return 1;
 }

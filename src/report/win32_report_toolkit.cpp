@@ -18,7 +18,7 @@ void Win32TextBox::Text(std::string_view value) {
   if (SetWindowTextA(edit_, text.c_str())) return;
   const DWORD error = GetLastError();
   const bool no_memory = error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY;
-  vantrel::Fail(no_memory ? vantrel::kOutOfMemory : vantrel::kInvalidCall, error);
+  vantrel::Fail(no_memory ? vantrel::kOutOfMemory : vantrel::kInvalidCall, error, "SetWindowTextA");
 }
 
 void Win32Application::End() { ExitProcess(0); }

@@ -15,7 +15,7 @@ namespace {
 
 RECT Bounds(HWND hwnd) {
   RECT rc{};
-  if (!GetWindowRect(hwnd, &rc)) Fail(kInvalidCall);
+  if (!GetWindowRect(hwnd, &rc)) Fail(kInvalidCall, GetLastError(), "GetWindowRect");
   return rc;
 }
 
@@ -35,7 +35,7 @@ void Win32Form::Move(double Left, double Top) {
   const int x = Nearest(Left / screen_.TwipsPerPixelX());
   const int y = Nearest(Top / screen_.TwipsPerPixelY());
   if (!SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
-    Fail(kInvalidCall);
+    Fail(kInvalidCall, GetLastError(), "SetWindowPos");
   }
 }
 

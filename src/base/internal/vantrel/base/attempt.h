@@ -19,7 +19,9 @@
 
 namespace vantrel {
 
-[[noreturn]] void Fail(std::int32_t number, std::uint32_t system_error = 0);
+// `step`, where a platform call failed: that function's name (see Failure).
+[[noreturn]] void Fail(std::int32_t number, std::uint32_t system_error = 0,
+                       const char* step = nullptr);
 
 template <class Step>
 std::int32_t AttemptNumbered(Step&& step) noexcept {

@@ -26,11 +26,15 @@ class Library {
   // until then, from any thread.
   ~Library() = default;
 
-  // Null when the library cannot be loaded.
+  // Null when the library cannot be loaded; load_error() then says why.
   HMODULE module() noexcept {
-    std::call_once(loaded_, [this] { module_ = LoadLibraryW(name_); });
+    std::call_once(loaded_, [this] {
+      module_ = LoadLibraryW(name_);
+      if (!module_) load_error_ = GetLastError();
+    });
     return module_;
   }
+  DWORD load_error() noexcept { return module() ? 0 : load_error_; }
   FARPROC Find(const char* function) noexcept {
     const HMODULE m = module();
     return m ? GetProcAddress(m, function) : nullptr;
@@ -40,6 +44,7 @@ class Library {
   const wchar_t* name_;
   std::once_flag loaded_;
   HMODULE module_ = nullptr;
+  DWORD load_error_ = 0;
 };
 
 // The function `name` of `library` as the declared type Fn, or null.
@@ -55,9 +60,15 @@ class LateBound {
   LateBound(const LateBound&) = delete;
   LateBound& operator=(const LateBound&) = delete;
 
+  // Fails with the loader's error, the same on every call: the library's when
+  // it could not be loaded, else the function's lookup's.
   Fn* get() {
-    std::call_once(bound_, [this] { fn_ = FindFunction<Fn>(library_, name_); });
-    if (!fn_) Fail(kFunctionMissing);
+    std::call_once(bound_, [this] {
+      fn_ = FindFunction<Fn>(library_, name_);
+      const DWORD lookup_error = GetLastError();
+      if (!fn_) error_ = library_.module() ? lookup_error : library_.load_error();
+    });
+    if (!fn_) Fail(kFunctionMissing, error_, name_);
     return fn_;
   }
 
@@ -66,6 +77,7 @@ class LateBound {
   const char* name_;
   std::once_flag bound_;
   Fn* fn_ = nullptr;
+  DWORD error_ = 0;
 };
 
 }  // namespace vantrel
