@@ -7,6 +7,9 @@
 //    library lacks fails with 453 on that call and every later one.
 //  - FindFunction: an optional function; null when the library lacks it, for
 //    the caller to check.
+// Libraries are loaded from the system directory alone, never from the
+// program's folder, the current directory or PATH, where anyone could leave a
+// DLL of the same name.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +19,16 @@
 #include "vantrel/base/attempt.h"
 
 namespace vantrel {
+
+// The loader's two calls, apart so that a test can stand in for them.
+struct SystemLoader {
+  decltype(::LoadLibraryExW)* load = ::LoadLibraryExW;
+  decltype(::GetSystemDirectoryW)* system_directory = ::GetSystemDirectoryW;
+};
+
+// The DLL `name` (a file name, no folder) from the system directory; null,
+// with the loader's error, when it cannot be loaded.
+HMODULE LoadSystemLibrary(const wchar_t* name, const SystemLoader& loader = {}) noexcept;
 
 class Library {
  public:
@@ -29,7 +42,7 @@ class Library {
   // Null when the library cannot be loaded; load_error() then says why.
   HMODULE module() noexcept {
     std::call_once(loaded_, [this] {
-      module_ = LoadLibraryW(name_);
+      module_ = LoadSystemLibrary(name_);
       if (!module_) load_error_ = GetLastError();
     });
     return module_;
