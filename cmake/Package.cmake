@@ -25,7 +25,7 @@ install(EXPORT VantrelTargets NAMESPACE Vantrel:: DESTINATION ${vantrel_cmake_di
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VantrelConfig.cmake.in
   ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfig.cmake INSTALL_DESTINATION ${vantrel_cmake_dir})
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/VantrelConfigVersion.cmake
-  COMPATIBILITY SameMajorVersion)
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfig.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfigVersion.cmake
   DESTINATION ${vantrel_cmake_dir} COMPONENT Development)
@@ -48,13 +48,13 @@ if(WIN32)
   install(TARGETS Vantrel vantrel-list RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT Runtime)
 
-  # cmake --build build/windows --target package: Vantrel-1.00-win64.zip,
-  # both components in one archive.
+  # cmake --build build/windows --target package: Vantrel-1.00-win64.zip at
+  # version 1.0, both components in one archive.
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME Vantrel)
   set(CPACK_PACKAGE_VENDOR Vantrel)
-  set(CPACK_PACKAGE_VERSION 1.00)
-  set(CPACK_PACKAGE_FILE_NAME Vantrel-1.00-win64)
+  set(CPACK_PACKAGE_VERSION ${VANTREL_VERSION_TEXT})
+  set(CPACK_PACKAGE_FILE_NAME Vantrel-${VANTREL_VERSION_TEXT}-win64)
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Reports the monitors attached to the desktop")
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
   set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
