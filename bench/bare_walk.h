@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "vantrel/platform/display_service.h"
+#include "vantrel/platform/service_calls.h"
 
 namespace vantrel::bench {
 
@@ -23,7 +24,7 @@ inline int BareWalk(platform::DisplayService& svc) {
     });
     dm.SetUInt16<DeviceMode::dmSize>(DeviceMode::kDeclaredSize);
     PassDeviceName(dd, [&](const char* name) {
-      return svc.EnumDisplaySettingsA(name, ENUM_CURRENT_SETTINGS, dm);
+      return svc.EnumDisplaySettingsA(name, static_cast<std::int32_t>(ENUM_CURRENT_SETTINGS), dm);
     });
     const auto h =
         svc.MonitorFromPoint(dm.Int32<DeviceMode::dmPositionX>(),
