@@ -4,14 +4,16 @@
 # time each:
 #   bash scripts/fuzz.sh [SECONDS]      default 60; as long as you like
 # An input that runs over a second counts as a hang. Exits non-zero on any
-# finding; the input is left in build/fuzz/findings/.
+# finding; the input is left in build/fuzz/findings/. VANTREL_FUZZ_PRESET
+# names another preset to build with (the test command's is ci-fuzz).
 source "$(dirname "$0")/lib/common.sh"
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 
 bash scripts/setup.sh native
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+preset=${VANTREL_FUZZ_PRESET:-fuzz}
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -2,7 +2,8 @@
 # Sets up this machine and runs every test: the code format check, the native
 # unit tests, the same under the sanitizers, a minute of fuzzing, then the
 # Windows build's tests under Wine (the package and release zip included).
-# Exits non-zero on any failure.
+# Exits non-zero on any failure. Every build is a ci-* preset: its preset
+# with every compiler warning an error.
 source "$(dirname "$0")/lib/common.sh"
 cd "$(dirname "$0")/.."
 
@@ -19,23 +20,23 @@ find src testing tests bench fuzz examples -name '*.cpp' -o -name '*.h' -o -name
   xargs clang-format --dry-run --Werror
 
 echo "== native build and unit tests"
-cmake --preset native -DVANTREL_WERROR=ON >/dev/null
-cmake --build --preset native
-ctest --preset native -j2
+cmake --preset ci-native >/dev/null
+cmake --build --preset ci-native
+ctest --preset ci-native -j2
 
 echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake --preset sanitize -DVANTREL_WERROR=ON >/dev/null
-cmake --build --preset sanitize
-ctest --preset sanitize -j2
+cmake --preset ci-sanitize >/dev/null
+cmake --build --preset ci-sanitize
+ctest --preset ci-sanitize -j2
 
 echo "== fuzzing"
-bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
+VANTREL_FUZZ_PRESET=ci-fuzz bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 
 echo "== Windows build, tests under Wine"
-cmake --preset windows -DVANTREL_WERROR=ON >/dev/null
-cmake --build --preset windows
+cmake --preset ci-windows >/dev/null
+cmake --build --preset ci-windows
 wait "$template" || { cat "$VANTREL_TMP/prefix-template.log" >&2; exit 1; }
 export VANTREL_PREFIX_TEMPLATE="$VANTREL_TMP/prefix-template"
 vantrel_start_xvfb 1920x1080
 vantrel_start_wine
-ctest --preset windows
+ctest --preset ci-windows
