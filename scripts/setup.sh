@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the run need, and only
-# those missing. Safe to run again; does nothing when all are present.
+# those missing, and makes the one locale the tests need. Safe to run again;
+# does nothing when all are present.
 source "$(dirname "$0")/lib/common.sh"
 
+# locales: a locale whose decimal point is a comma, for the test that a
+# number's text reads the same in every locale.
 native=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
-  libbenchmark-dev clang libclang-rt-14-dev clang-format)
+  libbenchmark-dev clang libclang-rt-14-dev clang-format locales)
+comma_locale=de_DE.UTF-8
 # The Windows build: the posix-threads MinGW variant (GoogleTest needs it),
 # 64-bit Wine only (wine32 breaks 64-bit wine here), X servers for one and
 # several monitors, and the X tools the end-to-end tests drive; llvm's
@@ -25,9 +29,20 @@ missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
-echo "setup: installing ${missing[*]}" >&2
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}" >&2
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The ci-native and ci-sanitize test presets name it (VANTREL_COMMA_LOCALE).
+# locale -a spells its character set in its own way: de_DE.utf8.
+made=$(locale -a)
+if ! grep -qix "${comma_locale/UTF-8/utf8}" <<<"$made"; then
+  echo "setup: making the locale $comma_locale" >&2
+  entry="$comma_locale ${comma_locale#*.}"
+  $sudo sed -i "s/^# *$entry\$/$entry/" /etc/locale.gen
+  grep -qx "$entry" /etc/locale.gen || echo "$entry" | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+fi
