@@ -222,8 +222,7 @@ vantrel_status vantrel_watcher_start(const vantrel_watcher_options* options,
       w->Start(handle);
     } catch (const Failure& f) {
       LiveHandles().Remove(handle, Kind::kWatcher);
-      return Error(VANTREL_ERROR_SYSTEM, "making the watcher's window failed (system error %lu)",
-                   static_cast<unsigned long>(f.system_error()));
+      return Error(VANTREL_ERROR_SYSTEM, "making the watcher's window: %s", f.what());
     } catch (const std::system_error& e) {
       LiveHandles().Remove(handle, Kind::kWatcher);
       return Error(VANTREL_ERROR_SYSTEM, "starting the watcher's thread failed (system error %d)",
