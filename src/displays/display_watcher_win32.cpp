@@ -17,8 +17,10 @@
 
 #include "vantrel/base/attempt.h"
 #include "vantrel/base/handle_owners.h"
+#include "vantrel/displays/display_read.h"
 #include "vantrel/displays/display_settle.h"
 #include "vantrel/displays/watcher.h"
+#include "vantrel/platform/display_facts_service.h"
 
 namespace vantrel {
 
@@ -93,6 +95,7 @@ struct DisplayWatcher::State {
   void Apply(HWND window, DisplaySettler::Step step);
   void Deliver(const DisplayChanges& changes) noexcept { callback(changes); }
   void RunThread(std::promise<void> ready);
+  static DisplaysRead Read() { return ReadDisplays(platform::User32DisplayFacts()); }
 
   const Callback callback;
   const Options options;
@@ -124,10 +127,10 @@ LRESULT CALLBACK DisplayWatcher::State::Proc(HWND window, UINT message, WPARAM w
 // The first snapshot is read once the window exists, so no change falls
 // between the two; the window answers only once the settler is there.
 void DisplayWatcher::State::Listen(HWND listener) {
-  Displays first = Displays::Take();
-  current = first;
+  DisplaysRead first = Read();
+  current = first.displays;
   settler.emplace(
-      std::move(first), [] { return Displays::Take(); },
+      std::move(first), [] { return Read(); },
       SettleTiming{options.quiet, options.settle_interval, options.max_reads});
   SetWindowLongPtrW(listener, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

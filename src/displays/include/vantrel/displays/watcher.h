@@ -8,8 +8,8 @@
 // window (message-only windows get no broadcasts) receiving WM_DISPLAYCHANGE,
 // and WM_SETTINGCHANGE with SPI_SETWORKAREA. It then settles: it waits until
 // the messages stop for a moment (a burst of messages gives one event), then
-// takes snapshots until two in a row agree, since right after a change the
-// platform may report a half-updated layout. Idle, it does nothing: no
+// reads until two whole reads agree, since right after a change the platform
+// may report a half-applied layout (see Options). Idle, it does nothing: no
 // timer, no polling.
 //
 // Difference builds on every system; DisplayWatcher on Windows only.
@@ -49,12 +49,29 @@ struct DisplayChange {
   ChangedFacts facts = ChangedFacts::kNone;  // never kNone in a DisplayChanges
 };
 
+// How far the watcher could trust the layout it tells of.
+enum class Settling {
+  // Two whole reads agreed on it, a settle interval or more apart, with
+  // only half-applied reads between them.
+  kSettled,
+  // The reads ran out (Options::max_reads) before two whole reads agreed:
+  // `now` is the last whole read, which the layout may already have left.
+  kUnconfirmed,
+  // The reads ran out and none was whole: `now` is the last read, taken
+  // while the platform was applying a change. Bounds and work areas are as
+  // the platform had them then; what DisplayConfig gives (friendly names,
+  // keys, connection, exact refresh rates) or a display's mode in use may be
+  // missing or stand-ins.
+  kHalfApplied,
+};
+
 // The difference of two snapshots, display by display, matched by key.
 struct DisplayChanges {
-  std::vector<Display> added;          // in the order of `now`
-  std::vector<Display> removed;        // in the order of the earlier snapshot
-  std::vector<DisplayChange> changed;  // in the order of `now`
-  Displays now;                        // the snapshot the change led to
+  std::vector<Display> added;              // in the order of `now`
+  std::vector<Display> removed;            // in the order of the earlier snapshot
+  std::vector<DisplayChange> changed;      // in the order of `now`
+  Displays now;                            // the snapshot the change led to
+  Settling settling = Settling::kSettled;  // from the watcher; Difference leaves it kSettled
   bool empty() const noexcept { return added.empty() && removed.empty() && changed.empty(); }
 };
 
@@ -83,8 +100,14 @@ class DisplayWatcher {
     enum class Thread { kOwnThread, kCallerThread } thread = Thread::kOwnThread;
     // How long the messages must stop before the layout is read.
     std::chrono::milliseconds quiet{100};
-    // The time between two reads while they disagree, and how many reads at
-    // most before the last one is taken as it is.
+    // The time between two reads until two whole ones agree, and how many
+    // reads at most. A read is half-applied, and counts as failed, when
+    // against the layout last told DisplayConfig fails where it answered, or
+    // a display lacks its DisplayConfig path (its friendly name), its
+    // monitor's key or its mode in use where it had them (a display new to
+    // the layout: where another display has them). When the reads run out
+    // the event says so (DisplayChanges::settling) and the watcher reads no
+    // more until the next message.
     std::chrono::milliseconds settle_interval{50};
     int max_reads = 20;
   };
