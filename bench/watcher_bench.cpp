@@ -16,12 +16,16 @@
 // The final layout of each direction is read once before, after a change
 // and its return, with the layout holding still for half a second.
 //
-// With VANTREL_BENCH_RECORD=1 the floor rounds print every read that
-// differs from the one before, as the watcher's replay tests take them:
-// milliseconds after the broadcast, "F" where QueryDisplayConfig failed (else
-// "A"), then each display as number:left,top,right,bottom, "/WxH" where its
-// mode in use is not the bounds' size, "*" where DisplayConfig gave it no
-// path. Those reads go on for half a second after the change returns.
+// With VANTREL_BENCH_RECORD=N the floor rounds read every N ms instead (0:
+// in a loop) and print every read that differs from the one before, as the
+// watcher's replay tests take them (tests/displays/test_watcher_settle.cpp):
+// the layout as "=" and each display as number:left,top,right,bottom, with
+// "/WxH" where its mode in use is not the bounds' size, displays apart by
+// ";", where it differs from the read before; then the milliseconds after
+// the broadcast and "F" where QueryDisplayConfig failed, else "+" for each
+// display that DisplayConfig gave a path and "-" for one it did not. Those
+// reads go on for half a second after the change returns; after the rounds,
+// the left display is turned off and on again, recorded the same way.
 //
 // Idle: a watcher left alone for some seconds, and its count of wake-ups.
 //
@@ -34,6 +38,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <optional>
@@ -110,23 +115,27 @@ std::vector<Seen> Settled() {
   return last;
 }
 
-// One read in the replay tests' form (see the top).
-std::string Recorded(const std::vector<BareDisplay>& displays, LONG config) {
-  std::string line = config == ERROR_SUCCESS ? "A" : "F";
+// One read in the replay tests' form (see the top): its layout, and its
+// DisplayConfig answer.
+std::pair<std::string, std::string> Recorded(const std::vector<BareDisplay>& displays,
+                                             LONG config) {
+  std::string layout = "=";
+  std::string paths = config == ERROR_SUCCESS ? "" : "F";
   for (const BareDisplay& d : displays) {
     const RECT& r = d.info.rcMonitor;
     const std::string device = Narrow(d.info.szDevice);
-    line += " " + device.substr(device.find_last_not_of("0123456789") + 1) + ":" +
-            std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-            "," + std::to_string(r.bottom);
+    if (layout.size() > 1) layout += ";";
+    layout += device.substr(device.find_last_not_of("0123456789") + 1) + ":" +
+              std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+              "," + std::to_string(r.bottom);
     const auto w = static_cast<LONG>(d.current.dmPelsWidth);
     const auto h = static_cast<LONG>(d.current.dmPelsHeight);
     if (w != r.right - r.left || h != r.bottom - r.top) {
-      line += "/" + std::to_string(w) + "x" + std::to_string(h);
+      layout += "/" + std::to_string(w) + "x" + std::to_string(h);
     }
-    if (d.device_path.empty()) line += "*";
+    if (config == ERROR_SUCCESS) paths += d.device_path.empty() ? "-" : "+";
   }
-  return line;
+  return {layout, paths};
 }
 
 // The bench's own hidden top-level window: notes when Wine's broadcast
@@ -174,6 +183,50 @@ class ProbeWindow {
   HWND window_ = nullptr;
 };
 
+// The floor: from the broadcast on, bare reads until the one that shows
+// `wanted` (and with `record`, on until half a second after the change has
+// returned, printing them). The time it was seen, from the change's start.
+std::optional<double> ReadWhileChanging(const std::function<LONG()>& change,
+                                        const std::vector<Seen>* wanted,
+                                        std::optional<int> record) {
+  ResetEvent(g_broadcast);
+  g_arrival.store(0);
+  LONG result = DISP_CHANGE_FAILED;
+  std::atomic<bool> returned{false};
+  const Clock::time_point asked = Clock::now();
+  std::thread changer([&] {
+    result = change();
+    returned = true;
+  });
+  std::optional<double> seen_at;
+  if (WaitForSingleObject(g_broadcast, 10000) == WAIT_OBJECT_0) {
+    const Clock::time_point arrived{Clock::duration(g_arrival.load())};
+    std::pair<std::string, std::string> last;
+    std::optional<Clock::time_point> returned_at;
+    for (;;) {
+      const Clock::time_point t = Clock::now();
+      LONG config = ERROR_SUCCESS;
+      const std::vector<BareDisplay> read = vantrel::bench::BareSnapshot(false, &config);
+      if (!seen_at && wanted && SeenOf(read) == *wanted) seen_at = Ms(Clock::now() - asked);
+      if (record) {
+        std::pair<std::string, std::string> recorded = Recorded(read, config);
+        if (recorded.first != last.first) std::printf(" %s", recorded.first.c_str());
+        if (recorded != last) std::printf(" %.0f%s", Ms(t - arrived), recorded.second.c_str());
+        last = std::move(recorded);
+        if (returned && !returned_at) returned_at = Clock::now();
+        if (returned_at && Clock::now() - *returned_at > 500ms) break;
+        if (*record > 0) Sleep(static_cast<DWORD>(*record));
+      } else if (seen_at) {
+        break;
+      }
+      if (Clock::now() - asked > 10s) break;
+    }
+  }
+  changer.join();
+  if (result != DISP_CHANGE_SUCCESSFUL) return std::nullopt;
+  return seen_at;
+}
+
 void Summary(const char* what, const std::vector<double>& v) {
   if (v.empty()) {
     std::printf("%s: no round\n", what);
@@ -189,7 +242,8 @@ void Summary(const char* what, const std::vector<double>& v) {
 int main() {
   const int rounds = FromEnvironment("VANTREL_BENCH_ROUNDS", 40);
   const int idle_seconds = FromEnvironment("VANTREL_BENCH_IDLE_SECONDS", 10);
-  const bool record = std::getenv("VANTREL_BENCH_RECORD") != nullptr;
+  std::optional<int> record;
+  if (const char* pace = std::getenv("VANTREL_BENCH_RECORD")) record = std::atoi(pace);
 
   const vantrel::Displays start = vantrel::Displays::Take();
   const vantrel::Display* right = nullptr;
@@ -242,47 +296,19 @@ int main() {
   }
 
   std::vector<double> latencies, floors, broadcasts, applies;
-  int wrong = 0, events_total = 0;
+  int wrong = 0, events_total = 0, unsettled = 0;
   for (int round = 0; round < rounds; ++round) {
     const bool smaller = round % 2 == 0;
     const bool floor_round = (round / 2) % 2 == 1;
     const std::vector<Seen>& wanted = final_layout[smaller];
-    ResetEvent(g_broadcast);
-    g_arrival.store(0);
-
     if (floor_round) {
-      LONG result = DISP_CHANGE_FAILED;
-      std::atomic<bool> returned{false};
-      const Clock::time_point asked = Clock::now();
-      std::thread changer([&] {
-        result = change(smaller);
-        returned = true;
-      });
-      std::optional<double> seen_at;
-      if (WaitForSingleObject(g_broadcast, 10000) == WAIT_OBJECT_0) {
-        const Clock::time_point arrived{Clock::duration(g_arrival.load())};
-        if (record) std::printf("round %d, %s:\n", round, smaller ? "smaller" : "back");
-        std::string last;
-        std::optional<Clock::time_point> returned_at;
-        for (;;) {
-          const Clock::time_point t = Clock::now();
-          LONG config = ERROR_SUCCESS;
-          const std::vector<BareDisplay> read = vantrel::bench::BareSnapshot(false, &config);
-          if (!seen_at && SeenOf(read) == wanted) seen_at = Ms(Clock::now() - asked);
-          if (record) {
-            std::string line = Recorded(read, config);
-            if (line != last) std::printf("    {%.0f, \"%s\"},\n", Ms(t - arrived), line.c_str());
-            last = std::move(line);
-            if (returned && !returned_at) returned_at = Clock::now();
-          }
-          if (seen_at && (!record || (returned_at && Clock::now() - *returned_at > 500ms))) break;
-          if (Clock::now() - asked > 10s) break;
-        }
-      }
-      changer.join();
-      if (result != DISP_CHANGE_SUCCESSFUL || !seen_at) {
-        std::printf("round %2d (floor): change %ld, final layout %s\n", round, result,
-                    seen_at ? "seen" : "not seen");
+      if (record) std::printf("round %d, %s:\n", round, smaller ? "smaller" : "back");
+      const std::optional<double> seen_at =
+          ReadWhileChanging([&] { return change(smaller); }, &wanted, record);
+      if (record) std::printf("\n");
+      if (!seen_at) {
+        std::printf("round %2d (floor): the change failed or its final layout was not seen\n",
+                    round);
         continue;
       }
       floors.push_back(*seen_at);
@@ -291,6 +317,8 @@ int main() {
       continue;
     }
 
+    ResetEvent(g_broadcast);
+    g_arrival.store(0);
     std::mutex mutex;
     std::condition_variable told;
     std::vector<std::pair<Clock::time_point, std::vector<Seen>>> events;
@@ -298,6 +326,7 @@ int main() {
       const Clock::time_point now = Clock::now();
       std::lock_guard lock(mutex);
       events.emplace_back(now, SeenOf(c.now));
+      unsettled += c.settling == vantrel::Settling::kSettled ? 0 : 1;
       told.notify_all();
     });
     const Clock::time_point asked = Clock::now();
@@ -328,14 +357,38 @@ int main() {
   }
   // Back as it was.
   change(false);
+  if (record) {
+    const vantrel::Display* left_display = nullptr;
+    for (const vantrel::Display& d : start) {
+      if (d.device_name == "\\\\.\\DISPLAY2") left_display = &d;
+    }
+    if (left_display) {
+      const vantrel::Display left = *left_display;
+      std::printf("left off:\n");
+      ReadWhileChanging(
+          [&] {
+            return vantrel::probe::ChangeDisplay(left.device_name.c_str(), 0, 0, {0, 0});
+          },
+          nullptr, record);
+      std::printf("\nleft on:\n");
+      ReadWhileChanging(
+          [&] {
+            return vantrel::probe::ChangeDisplay(
+                left.device_name.c_str(), static_cast<int>(left.bounds.width()),
+                static_cast<int>(left.bounds.height()), {left.bounds.left, left.bounds.top});
+          },
+          nullptr, record);
+      std::printf("\n");
+    }
+  }
 
   Summary("watcher: the change to the callback", latencies);
   Summary("floor: the change to a bare read of the final layout", floors);
   Summary("Wine's broadcast after the change started", broadcasts);
   Summary("ChangeDisplaySettingsEx", applies);
   std::printf(
-      "watcher: %d of %zu rounds told first of a layout that was not the final one; %d "
-      "events in all\n",
-      wrong, latencies.size(), events_total);
+      "watcher: %d of %zu rounds told first of a layout that was not the final one; "
+      "%d events in all, %d of them unsettled\n",
+      wrong, latencies.size(), events_total, unsettled);
   return latencies.empty() || floors.empty() ? 1 : 0;
 }
