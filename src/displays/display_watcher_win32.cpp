@@ -95,7 +95,7 @@ struct DisplayWatcher::State {
   void Apply(HWND window, DisplaySettler::Step step);
   void Deliver(const DisplayChanges& changes) noexcept { callback(changes); }
   void RunThread(std::promise<void> ready);
-  static DisplaysRead Read() { return ReadDisplays(platform::User32DisplayFacts()); }
+  DisplaysRead Read() { return ReadDisplays(platform::User32DisplayFacts(), options.snapshot); }
 
   const Callback callback;
   const Options options;
@@ -130,7 +130,7 @@ void DisplayWatcher::State::Listen(HWND listener) {
   DisplaysRead first = Read();
   current = first.displays;
   settler.emplace(
-      std::move(first), [] { return Read(); },
+      std::move(first), [this] { return Read(); },
       SettleTiming{options.quiet, options.settle_interval, options.max_reads});
   SetWindowLongPtrW(listener, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

@@ -110,6 +110,13 @@ class DisplayWatcher {
     // more until the next message.
     std::chrono::milliseconds settle_interval{50};
     int max_reads = 20;
+    // What each read takes. Without modes (the default) a read costs a few
+    // milliseconds instead of tens (under Wine on three displays the mode
+    // list is nearly all of a snapshot's time), but Display::modes is empty
+    // in every event and in Current(), and a change of the modes a display
+    // offers, and nothing else, is not told. The mode in use is read all the
+    // same, so a change of it is told (kMode).
+    SnapshotOptions snapshot{.modes = false};
   };
 
   // Starts listening; the first snapshot is taken here, once the window is
