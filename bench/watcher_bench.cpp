@@ -29,7 +29,8 @@
 //
 // Idle: a watcher left alone for some seconds, and its count of wake-ups.
 //
-//   VANTREL_BENCH_ROUNDS (default 40), VANTREL_BENCH_IDLE_SECONDS (default 10)
+//   VANTREL_BENCH_ROUNDS (default 40), VANTREL_BENCH_IDLE_SECONDS (default 10),
+//   VANTREL_BENCH_MODES=1: the watcher reads the modes too, as vantrel-list's
 #include <windows.h>
 
 #include <algorithm>
@@ -295,6 +296,8 @@ int main() {
     final_layout[smaller] = Settled();
   }
 
+  vantrel::DisplayWatcher::Options options;
+  options.snapshot.modes = std::getenv("VANTREL_BENCH_MODES") != nullptr;
   std::vector<double> latencies, floors, broadcasts, applies;
   int wrong = 0, events_total = 0, unsettled = 0;
   for (int round = 0; round < rounds; ++round) {
@@ -322,13 +325,15 @@ int main() {
     std::mutex mutex;
     std::condition_variable told;
     std::vector<std::pair<Clock::time_point, std::vector<Seen>>> events;
-    vantrel::DisplayWatcher watcher([&](const vantrel::DisplayChanges& c) {
-      const Clock::time_point now = Clock::now();
-      std::lock_guard lock(mutex);
-      events.emplace_back(now, SeenOf(c.now));
-      unsettled += c.settling == vantrel::Settling::kSettled ? 0 : 1;
-      told.notify_all();
-    });
+    vantrel::DisplayWatcher watcher(
+        [&](const vantrel::DisplayChanges& c) {
+          const Clock::time_point now = Clock::now();
+          std::lock_guard lock(mutex);
+          events.emplace_back(now, SeenOf(c.now));
+          unsettled += c.settling == vantrel::Settling::kSettled ? 0 : 1;
+          told.notify_all();
+        },
+        options);
     const Clock::time_point asked = Clock::now();
     const LONG result = change(smaller);
     const Clock::time_point returned = Clock::now();
@@ -387,8 +392,9 @@ int main() {
   Summary("Wine's broadcast after the change started", broadcasts);
   Summary("ChangeDisplaySettingsEx", applies);
   std::printf(
-      "watcher: %d of %zu rounds told first of a layout that was not the final one; "
+      "watcher (%s modes): %d of %zu rounds told first of a layout that was not the final one; "
       "%d events in all, %d of them unsettled\n",
-      wrong, latencies.size(), events_total, unsettled);
+      options.snapshot.modes ? "with" : "without", wrong, latencies.size(), events_total,
+      unsettled);
   return latencies.empty() || floors.empty() ? 1 : 0;
 }
