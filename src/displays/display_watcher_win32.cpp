@@ -86,7 +86,8 @@ HWND MakeWindow() {
 }  // namespace
 
 struct DisplayWatcher::State {
-  State(Callback c, Options o) : callback(std::move(c)), options(o) {}
+  State(platform::DisplayFactsService& f, Callback c, Options o)
+      : facts(f), callback(std::move(c)), options(o) {}
 
   // The window's thread: the constructor's, or `thread`.
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -95,8 +96,9 @@ struct DisplayWatcher::State {
   void Apply(HWND window, DisplaySettler::Step step);
   void Deliver(const DisplayChanges& changes) noexcept { callback(changes); }
   void RunThread(std::promise<void> ready);
-  DisplaysRead Read() { return ReadDisplays(platform::User32DisplayFacts(), options.snapshot); }
+  DisplaysRead Read() { return ReadDisplays(facts, options.snapshot); }
 
+  platform::DisplayFactsService& facts;
   const Callback callback;
   const Options options;
 
@@ -176,11 +178,11 @@ void DisplayWatcher::State::Apply(HWND window, DisplaySettler::Step step) {
     KillTimer(window, kSettleTimer);
   }
   if (!step.settled) return;
-  {
-    std::lock_guard lock(mutex);
-    current = settler->Current();
-  }
   if (step.changes && !stopping.load()) Deliver(*step.changes);
+  // Only now: a program that printed Current() while the callback ran must
+  // not find the change in it as well.
+  std::lock_guard lock(mutex);
+  current = settler->Current();
 }
 
 void DisplayWatcher::State::RunThread(std::promise<void> ready) {
@@ -206,7 +208,11 @@ DisplayWatcher::DisplayWatcher(Callback callback)
     : DisplayWatcher(std::move(callback), Options{}) {}
 
 DisplayWatcher::DisplayWatcher(Callback callback, Options options)
-    : state_(std::make_unique<State>(std::move(callback), options)) {
+    : DisplayWatcher(platform::User32DisplayFacts(), std::move(callback), options) {}
+
+DisplayWatcher::DisplayWatcher(platform::DisplayFactsService& facts, Callback callback,
+                               Options options)
+    : state_(std::make_unique<State>(facts, std::move(callback), options)) {
   State& s = *state_;
   if (options.thread == Options::Thread::kCallerThread) {
     s.class_use.emplace(&State::Proc);

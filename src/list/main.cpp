@@ -63,8 +63,9 @@ int Watch() {
   if (!stop_watching) return 1;
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   // The first line is the displays as the watch starts; a change told before
-  // it is written waits for it. The lines carry whole displays, so the
-  // watcher reads the modes too.
+  // it is written waits for it, and is not in it: Current() takes in an
+  // event only once its callback has returned. The lines carry whole
+  // displays, so the watcher reads the modes too.
   std::mutex order;
   std::atomic<bool> gone{false};
   std::unique_lock first(order);

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <ostream>
@@ -17,7 +18,9 @@
 #include <vector>
 
 #include "display_change.h"
-#include "vantrel/displays/watcher.h"
+#include "simulated_display_facts.h"
+#include "test_watcher_layouts.h"
+#include "vantrel/displays/watcher_over_facts.h"
 
 namespace vantrel {
 
@@ -328,6 +331,34 @@ TEST_F(WatcherOnWine, CallerThreadDeliversInItsMessageLoop) {
   EXPECT_EQ(events.Threads(), std::vector<DWORD>{GetCurrentThreadId()});
   ExpectTells(*events.Next(0ms), start_);
   watcher.Stop();
+}
+
+// The real window over simulated facts, for what Wine cannot do: change one
+// display's scale, or hold a callback while Current() is read.
+class OverFacts : public ::testing::Test {
+ protected:
+  static HWND Window() { return FindWindowW(L"VantrelDisplayWatcher", nullptr); }
+  platform::SimulatedDisplayFacts facts{
+      testing_layouts::Simulated(testing_layouts::ThreeMonitors())};
+  const DisplayWatcher::Options fast{.quiet = 10ms, .settle_interval = 10ms};
+};
+
+// vantrel-list --watch prints Current(), then each event: a change whose
+// callback has not returned must not be in Current() yet, or it is printed
+// twice. Once it has (Stop waits for it), it is.
+TEST_F(OverFacts, CurrentTakesInAnEventOnceItsCallbackHasReturned) {
+  const Displays before = Displays::Take(facts, {.modes = false});
+  std::promise<void> entered, release;
+  const std::shared_future<void> released = release.get_future().share();
+  WatcherOverFacts watcher(
+      facts, [&](const DisplayChanges&) { entered.set_value(), released.wait(); }, fast);
+  facts.Change([](platform::SimulatedDisplays& l) { l.displays[2].bounds.right -= 224; });
+  SendMessageW(Window(), WM_DISPLAYCHANGE, 32, 0);
+  ASSERT_EQ(entered.get_future().wait_for(10s), std::future_status::ready);
+  EXPECT_EQ(watcher.Current(), before);
+  release.set_value();
+  watcher.Stop();
+  EXPECT_EQ(watcher.Current(), Displays::Take(facts, {.modes = false}));
 }
 
 }  // namespace

@@ -136,13 +136,22 @@ class DisplayWatcher {
   // a message). Not from inside the callback.
   void Stop() noexcept;
 
-  // The snapshot the last event (or the constructor) led to; after a burst
-  // that changed nothing, the snapshot read then. From any thread.
+  // The snapshot the last event delivered led to, from when its callback
+  // has returned (before the first event, the constructor's; after a burst
+  // that changed nothing, the snapshot read then). So a program that prints
+  // Current() and then each event never prints one change twice: an event
+  // whose callback is still to return is not in Current() yet. From any
+  // thread.
   Displays Current() const;
 
   // How many times the watcher's window has been woken (a message reached
   // it) since construction: 0 while nothing changes. From any thread.
   std::uint64_t Wakeups() const noexcept;
+
+ protected:
+  // Over another source of the facts than the running system (for tests):
+  // `facts` must outlive the watcher and answer from any thread.
+  DisplayWatcher(platform::DisplayFactsService& facts, Callback callback, Options options);
 
  private:
   struct State;
