@@ -83,6 +83,21 @@ HWND MakeWindow() {
   return window;
 }
 
+// Every message after which the layout may have changed. WM_DPICHANGED
+// reaches only windows on a display whose scale changed; the settings
+// broadcasts reach every top-level window.
+bool MayHaveChanged(UINT message, WPARAM wparam) noexcept {
+  switch (message) {
+    case WM_DISPLAYCHANGE:
+    case WM_DPICHANGED:
+      return true;
+    case WM_SETTINGCHANGE:
+      return wparam == SPI_SETWORKAREA || wparam == SPI_SETLOGICALDPIOVERRIDE;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 struct DisplayWatcher::State {
@@ -140,13 +155,11 @@ void DisplayWatcher::State::Listen(HWND listener) {
 LRESULT DisplayWatcher::State::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   wakeups.fetch_add(1, std::memory_order_relaxed);
   const auto now = DisplaySettler::Clock::now();
+  if (MayHaveChanged(message, wparam)) Apply(window, settler->OnMessage(now));
   switch (message) {
     case WM_DISPLAYCHANGE:
-      Apply(window, settler->OnMessage(now));
+    case WM_DPICHANGED:  // the window is never shown: no size to take
       return 0;
-    case WM_SETTINGCHANGE:
-      if (wparam == SPI_SETWORKAREA) Apply(window, settler->OnMessage(now));
-      break;
     case WM_TIMER:
       if (wparam != kSettleTimer) break;
       try {

@@ -343,6 +343,25 @@ class OverFacts : public ::testing::Test {
   const DisplayWatcher::Options fast{.quiet = 10ms, .settle_interval = 10ms};
 };
 
+// Each message a scale change may come with gives a kScale event.
+TEST_F(OverFacts, EachMessageOfAScaleChangeIsHeard) {
+  Events events;
+  WatcherOverFacts watcher(facts, events.Callback(), fast);
+  std::uint32_t dpi = 96;
+  for (const auto& [message, wparam] : {std::pair<UINT, WPARAM>{WM_DPICHANGED, 0x00780078},
+                                        {WM_DISPLAYCHANGE, 32},
+                                        {WM_SETTINGCHANGE, SPI_SETLOGICALDPIOVERRIDE},
+                                        {WM_SETTINGCHANGE, SPI_SETWORKAREA}}) {
+    facts.Change([&](platform::SimulatedDisplays& l) { l.displays[2].dpi = dpi += 24; });
+    SendMessageW(Window(), message, wparam, 0);
+    const std::optional<DisplayChanges> event = events.Next();
+    ASSERT_TRUE(event && event->changed.size() == 1) << "message " << message;
+    EXPECT_EQ(event->changed[0].facts, ChangedFacts::kScale);
+    EXPECT_EQ(event->changed[0].after.dpi, dpi);
+  }
+  EXPECT_EQ(facts.counts().modes, 0);  // no mode list unless asked for
+}
+
 // vantrel-list --watch prints Current(), then each event: a change whose
 // callback has not returned must not be in Current() yet, or it is printed
 // twice. Once it has (Stop waits for it), it is.

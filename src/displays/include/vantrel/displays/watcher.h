@@ -6,7 +6,11 @@
 //
 // The watcher listens where Windows tells of a change: a hidden top-level
 // window (message-only windows get no broadcasts) receiving WM_DISPLAYCHANGE,
-// and WM_SETTINGCHANGE with SPI_SETWORKAREA. It then settles: it waits until
+// WM_DPICHANGED, and WM_SETTINGCHANGE with SPI_SETWORKAREA or
+// SPI_SETLOGICALDPIOVERRIDE. Windows sends WM_DPICHANGED only to the windows
+// of per-monitor aware threads on the display whose scale changed, and tells
+// the others with the rest, so each of them counts only as "maybe changed":
+// the difference of two snapshots decides. It then settles: it waits until
 // the messages stop for a moment (a burst of messages gives one event), then
 // reads until two whole reads agree, since right after a change the platform
 // may report a half-applied layout (see Options). Idle, it does nothing: no
