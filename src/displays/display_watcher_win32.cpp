@@ -11,8 +11,6 @@
 #include <mutex>
 #include <new>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "vantrel/base/attempt.h"
@@ -110,7 +108,7 @@ struct DisplayWatcher::State {
   LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void Apply(HWND window, DisplaySettler::Step step);
   void Deliver(const DisplayChanges& changes) noexcept { callback(changes); }
-  void RunThread(std::promise<void> ready);
+  void RunThread(std::promise<void>& ready);
   DisplaysRead Read() { return ReadDisplays(facts, options.snapshot); }
 
   platform::DisplayFactsService& facts;
@@ -126,7 +124,7 @@ struct DisplayWatcher::State {
   std::optional<DisplaySettler> settler;
 
   // Made and ended by the constructor and Stop.
-  std::thread thread;
+  HANDLE thread = nullptr;
   HWND thread_window = nullptr;  // the own thread's window, while it runs
   DWORD thread_id = 0;
   std::optional<ClassUse> class_use;  // kCallerThread; before `caller_window`, so it goes after it
@@ -198,7 +196,7 @@ void DisplayWatcher::State::Apply(HWND window, DisplaySettler::Step step) {
   current = settler->Current();
 }
 
-void DisplayWatcher::State::RunThread(std::promise<void> ready) {
+void DisplayWatcher::State::RunThread(std::promise<void>& ready) {
   std::optional<ClassUse> use;
   UniqueWindow own;
   try {
@@ -234,17 +232,28 @@ DisplayWatcher::DisplayWatcher(platform::DisplayFactsService& facts, Callback ca
     s.Listen(s.caller_window.get());
     return;
   }
-  std::promise<void> ready;
-  std::future<void> made = ready.get_future();
-  try {
-    s.thread = std::thread([&s, r = std::move(ready)]() mutable { s.RunThread(std::move(r)); });
-  } catch (const std::system_error& e) {
-    Fail(kInvalidCall, static_cast<std::uint32_t>(e.code().value()));
-  }
+  // A thread of the system's own, so that a failure to start one is
+  // GetLastError's code. The thread owns the promise, which it may still be
+  // setting when this constructor has returned.
+  struct Start {
+    State& state;
+    std::promise<void> ready;
+    static DWORD WINAPI Run(void* start) {
+      const std::unique_ptr<Start> self(static_cast<Start*>(start));
+      self->state.RunThread(self->ready);
+      return 0;
+    }
+  };
+  auto start = std::make_unique<Start>(Start{s, {}});
+  std::future<void> made = start->ready.get_future();
+  s.thread = CreateThread(nullptr, 0, &Start::Run, start.get(), 0, nullptr);
+  if (!s.thread) Fail(kInvalidCall, GetLastError());
+  (void)start.release();
   try {
     made.get();
   } catch (...) {
-    s.thread.join();
+    WaitForSingleObject(s.thread, INFINITE);
+    CloseHandle(std::exchange(s.thread, nullptr));
     throw;
   }
 }
@@ -254,7 +263,7 @@ DisplayWatcher::~DisplayWatcher() { Stop(); }
 void DisplayWatcher::Stop() noexcept {
   State& s = *state_;
   s.stopping.store(true);
-  if (s.thread.joinable()) {
+  if (s.thread) {
     // Through the window, so that a modal loop in the callback ends too; a
     // full queue only delays the message.
     while (!PostMessageW(s.thread_window, kStopMessage, 0, 0)) {
@@ -264,7 +273,8 @@ void DisplayWatcher::Stop() noexcept {
       }
       Sleep(1);
     }
-    s.thread.join();
+    WaitForSingleObject(s.thread, INFINITE);
+    CloseHandle(std::exchange(s.thread, nullptr));
   } else if (s.caller_window) {
     if (GetCurrentThreadId() == s.window_thread_id) {
       s.caller_window.reset();

@@ -125,8 +125,8 @@ class DisplayWatcher {
 
   // Starts listening; the first snapshot is taken here, once the window is
   // there to hear of a change, and changes are told against it. Throws
-  // vantrel::Failure 5 (kInvalidCall, with the system's error) when the
-  // window or the thread cannot be made.
+  // vantrel::Failure 5 (kInvalidCall, with GetLastError's code as its
+  // system_error) when the window or the thread cannot be made.
   explicit DisplayWatcher(Callback callback);
   DisplayWatcher(Callback callback, Options options);
   DisplayWatcher(const DisplayWatcher&) = delete;
