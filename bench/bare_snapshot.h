@@ -1,7 +1,8 @@
 // What a display snapshot asks the platform, made straight in bare Win32 with
 // nothing of the library's own: no fallbacks, no names made unique, no modes
 // sorted; what the calls return is kept in plain structures. The floor for
-// Displays::Take and for vantrel-list.
+// Displays::Take (with or without the mode list), for vantrel-list and for
+// the watcher.
 #pragma once
 
 #include <windows.h>
@@ -33,7 +34,9 @@ inline BOOL CALLBACK Collect(HMONITOR monitor, HDC, LPRECT, LPARAM out) {
   return TRUE;
 }
 
-inline std::vector<BareDisplay> BareSnapshot() {
+// Without `modes`, as Displays::Take({.modes = false}): the mode in use only.
+// `config`, when given, receives QueryDisplayConfig's result.
+inline std::vector<BareDisplay> BareSnapshot(bool modes = true, LONG* config = nullptr) {
   std::vector<HMONITOR> monitors;
   EnumDisplayMonitors(nullptr, nullptr, Collect, reinterpret_cast<LPARAM>(&monitors));
   std::vector<BareDisplay> displays(monitors.size());
@@ -47,9 +50,11 @@ inline std::vector<BareDisplay> BareSnapshot() {
   UINT32 mode_count = 0;
   GetDisplayConfigBufferSizes(QDC_ONLY_ACTIVE_PATHS, &path_count, &mode_count);
   std::vector<DISPLAYCONFIG_PATH_INFO> paths(path_count);
-  std::vector<DISPLAYCONFIG_MODE_INFO> modes(mode_count);
-  QueryDisplayConfig(QDC_ONLY_ACTIVE_PATHS, &path_count, paths.data(), &mode_count, modes.data(),
-                     nullptr);
+  std::vector<DISPLAYCONFIG_MODE_INFO> config_modes(mode_count);
+  const LONG queried = QueryDisplayConfig(QDC_ONLY_ACTIVE_PATHS, &path_count, paths.data(),
+                                          &mode_count, config_modes.data(), nullptr);
+  if (config) *config = queried;
+  if (queried != ERROR_SUCCESS) path_count = 0;
   for (UINT32 p = 0; p < path_count; ++p) {
     DISPLAYCONFIG_SOURCE_DEVICE_NAME source{};
     source.header = {DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME, sizeof source,
@@ -78,6 +83,7 @@ inline std::vector<BareDisplay> BareSnapshot() {
     d.current = DEVMODEW{};
     d.current.dmSize = sizeof d.current;
     EnumDisplaySettingsExW(d.info.szDevice, ENUM_CURRENT_SETTINGS, &d.current, 0);
+    if (!modes) continue;
     for (DWORD index = 0;; ++index) {
       DEVMODEW dm{};
       dm.dmSize = sizeof dm;

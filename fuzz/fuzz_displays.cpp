@@ -2,18 +2,24 @@
 // the 32-bit extremes, names and paths of any bytes (repeated, empty, not
 // UTF-8), missing DisplayConfig or shcore, modes in any order. Takes a
 // snapshot, looks points and rectangles up in it, diffs it against a
-// changed one and prints it as vantrel-list would, checking what each
+// changed one and prints it as vantrel-list would, then settles through
+// messages, ticks and reads half-applied at random, checking what each
 // promises; a crash or a sanitizer report is a finding too.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "listing.h"
 #include "simulated_display_facts.h"
+#include "vantrel/displays/display_read.h"
+#include "vantrel/displays/display_settle.h"
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/watcher.h"
 
@@ -78,6 +84,86 @@ SimulatedDisplays Layout(FuzzedDataProvider& in) {
     if (in.ConsumeBool()) d.current_mode.reset();
   }
   return layout;
+}
+
+// Settling through messages and ticks at any times over reads that the
+// platform gives half-applied at random (DisplayConfig failing, a path, a
+// monitor or a mode missing) or with a display moving. Each settling must
+// stop at the first two whole reads that agree, or once its reads run out;
+// hold the last whole read (the last read when none was whole) and say
+// which it was; and tell its changes against the layout told before.
+void Settle(FuzzedDataProvider& in, SimulatedDisplayFacts& service) {
+  using std::chrono::milliseconds;
+  const SimulatedDisplays layout = service.layout();
+  DisplaysRead told = ReadDisplays(service);
+  // A system that lacks some facts for good is not one halfway through a change.
+  Require(!HalfApplied(ReadDisplays(service), told), "a layout is half-applied against itself");
+  std::vector<DisplaysRead> reads;  // of the settling under way
+  const SettleTiming timing{milliseconds(in.ConsumeIntegralInRange(0, 200)),
+                            milliseconds(in.ConsumeIntegralInRange(0, 100)),
+                            in.ConsumeIntegralInRange(1, 6)};
+  DisplaySettler settler(
+      told,
+      [&] {
+        SimulatedDisplays now = layout;
+        now.has_display_config = now.has_display_config && in.ConsumeBool();
+        for (SimulatedDisplay& d : now.displays) {
+          if (in.ConsumeProbability<float>() < 0.2f) d.target.reset();
+          if (in.ConsumeProbability<float>() < 0.2f) d.device.reset();
+          if (in.ConsumeProbability<float>() < 0.2f) d.current_mode.reset();
+        }
+        if (!now.displays.empty() && in.ConsumeBool()) now.displays[0].bounds = AnyRect(in);
+        service.layout() = now;
+        reads.push_back(ReadDisplays(service));
+        return reads.back();
+      },
+      timing);
+  DisplaySettler::Clock::time_point now{};
+  std::optional<DisplaySettler::Clock::time_point> due;
+  for (int step = 0; step < 64 && in.remaining_bytes() > 0; ++step) {
+    DisplaySettler::Step s;
+    if (!due || in.ConsumeIntegralInRange(0, 3) == 0) {
+      now += milliseconds(in.ConsumeIntegralInRange(0, 300));
+      reads.clear();
+      s = settler.OnMessage(now);
+      Require(s.timer && !s.settled, "a message armed no timer");
+    } else {
+      now = *due;
+      s = settler.OnTimer(now);
+      Require(!reads.empty(), "a tick on time read nothing");
+    }
+    due.reset();
+    if (s.timer) due = now + *s.timer;
+    if (!s.settled) continue;
+
+    Require(!s.timer, "a settled layout left the timer running");
+    std::vector<const DisplaysRead*> whole;
+    for (const DisplaysRead& r : reads) {
+      if (!HalfApplied(r, told)) whole.push_back(&r);
+    }
+    for (std::size_t k = 1; k + 1 < whole.size(); ++k) {
+      Require(whole[k - 1]->displays != whole[k]->displays, "read on past two that agreed");
+    }
+    const bool agreed = whole.size() >= 2 && whole.back() == &reads.back() &&
+                        whole[whole.size() - 2]->displays == reads.back().displays;
+    Require(agreed || static_cast<int>(reads.size()) == timing.max_reads,
+            "stopped before two whole reads agreed or the reads ran out");
+    const DisplaysRead& taken = agreed || whole.empty() ? reads.back() : *whole.back();
+    Require(settler.Current() == taken.displays, "the layout kept is not the one taken");
+    const DisplayChanges expected = Difference(told.displays, taken.displays);
+    Require(s.changes.has_value() == !expected.empty(), "an event for no change, or none");
+    if (s.changes) {
+      Require(s.changes->now == taken.displays && s.changes->added == expected.added &&
+                  s.changes->removed == expected.removed,
+              "the event is not told against the layout told before");
+      Require(s.changes->settling == (agreed          ? Settling::kSettled
+                                      : whole.empty() ? Settling::kHalfApplied
+                                                      : Settling::kUnconfirmed),
+              "the event says wrongly how far it settled");
+    }
+    told = taken;
+    reads.clear();
+  }
 }
 
 bool ValidUtf8(const std::string& s) {
@@ -154,5 +240,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string line = listing::ChangeLine(changes);
   Require(ValidUtf8(line) && line.find('\n') == line.size() - 1, "a watch line is not one line");
   (void)listing::Table(before);
+
+  Settle(in, service);
   return 0;
 }

@@ -5,12 +5,15 @@
 #    on the simulated service a call costs some 50 ns against a real one's
 #    25-190 us, so this shows the model's own work and has no goal;
 #  - exe sizes;
-#  - under Wine, a display snapshot with every fact against the same calls
-#    made straight; a snapshot through vantrel.dll's C interface against
-#    Displays::Take in the same process; vantrel-list --json from start to
-#    its end against a bare console program making the same calls (RUNS
-#    alternating runs); the watcher's time from Wine's broadcast to its
-#    callback and its idle wake-ups;
+#  - under Wine, a display snapshot with every fact, and one without the
+#    mode list, against the same calls made straight; a snapshot through
+#    vantrel.dll's C interface against Displays::Take in the same process;
+#    vantrel-list --json from start to its end against a bare console
+#    program making the same calls (RUNS alternating runs); the watcher's
+#    time from the change to its callback (median and 95th percentile of
+#    WATCH_ROUNDS / 2 changes, default 40 rounds) beside the floor, a bare
+#    program reading from Wine's broadcast until it sees the final layout,
+#    and its idle wake-ups;
 #  - under Wine, on a private three-monitor X server with a warm Wine server:
 #    Refresh against the bare calls on the real user32, and the median time
 #    from start to a readable report of Vantrel.exe against a bare Win32
@@ -59,7 +62,7 @@ wine build/bench-windows/bench/startup_bench.exe "$runs" \
 wine build/bench-windows/bench/startup_bench.exe "$runs" \
   build/bench-windows/Vantrel.exe "$VANTREL_CAPTION" build/bench-windows/bench/bare_window_parts.exe Bare
 
-echo "== display facts: a snapshot against the same calls made straight"
+echo "== display facts: a snapshot, with and without modes, against the same calls made straight"
 wine build/bench-windows/bench/snapshot_bench.exe
 
 echo "== a snapshot through vantrel.dll's C interface against Displays::Take, in one process"
@@ -119,6 +122,6 @@ for stage in $(head -n1 "$VANTREL_TMP/Vantrel_marks.marks" | tr ' ' '\n' | cut -
   echo
 done
 
-echo "== the watcher: Wine's broadcast to the callback, and wake-ups while idle"
+echo "== the watcher: the change to the callback beside the floor, and wake-ups while idle"
 # Last: it changes the layout, round by round.
-VANTREL_BENCH_ROUNDS=${WATCH_ROUNDS:-12} wine build/bench-windows/bench/watcher_bench.exe
+VANTREL_BENCH_ROUNDS=${WATCH_ROUNDS:-40} wine build/bench-windows/bench/watcher_bench.exe

@@ -11,14 +11,14 @@
 #include <mutex>
 #include <new>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "vantrel/base/attempt.h"
 #include "vantrel/base/handle_owners.h"
+#include "vantrel/displays/display_read.h"
 #include "vantrel/displays/display_settle.h"
 #include "vantrel/displays/watcher.h"
+#include "vantrel/platform/display_facts_service.h"
 
 namespace vantrel {
 
@@ -81,10 +81,26 @@ HWND MakeWindow() {
   return window;
 }
 
+// Every message after which the layout may have changed. WM_DPICHANGED
+// reaches only windows on a display whose scale changed; the settings
+// broadcasts reach every top-level window.
+bool MayHaveChanged(UINT message, WPARAM wparam) noexcept {
+  switch (message) {
+    case WM_DISPLAYCHANGE:
+    case WM_DPICHANGED:
+      return true;
+    case WM_SETTINGCHANGE:
+      return wparam == SPI_SETWORKAREA || wparam == SPI_SETLOGICALDPIOVERRIDE;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 struct DisplayWatcher::State {
-  State(Callback c, Options o) : callback(std::move(c)), options(o) {}
+  State(platform::DisplayFactsService& f, Callback c, Options o)
+      : facts(f), callback(std::move(c)), options(o) {}
 
   // The window's thread: the constructor's, or `thread`.
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -92,8 +108,10 @@ struct DisplayWatcher::State {
   LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void Apply(HWND window, DisplaySettler::Step step);
   void Deliver(const DisplayChanges& changes) noexcept { callback(changes); }
-  void RunThread(std::promise<void> ready);
+  void RunThread(std::promise<void>& ready);
+  DisplaysRead Read() { return ReadDisplays(facts, options.snapshot); }
 
+  platform::DisplayFactsService& facts;
   const Callback callback;
   const Options options;
 
@@ -106,7 +124,7 @@ struct DisplayWatcher::State {
   std::optional<DisplaySettler> settler;
 
   // Made and ended by the constructor and Stop.
-  std::thread thread;
+  HANDLE thread = nullptr;
   HWND thread_window = nullptr;  // the own thread's window, while it runs
   DWORD thread_id = 0;
   std::optional<ClassUse> class_use;  // kCallerThread; before `caller_window`, so it goes after it
@@ -124,10 +142,10 @@ LRESULT CALLBACK DisplayWatcher::State::Proc(HWND window, UINT message, WPARAM w
 // The first snapshot is read once the window exists, so no change falls
 // between the two; the window answers only once the settler is there.
 void DisplayWatcher::State::Listen(HWND listener) {
-  Displays first = Displays::Take();
-  current = first;
+  DisplaysRead first = Read();
+  current = first.displays;
   settler.emplace(
-      std::move(first), [] { return Displays::Take(); },
+      std::move(first), [this] { return Read(); },
       SettleTiming{options.quiet, options.settle_interval, options.max_reads});
   SetWindowLongPtrW(listener, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
@@ -135,13 +153,11 @@ void DisplayWatcher::State::Listen(HWND listener) {
 LRESULT DisplayWatcher::State::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   wakeups.fetch_add(1, std::memory_order_relaxed);
   const auto now = DisplaySettler::Clock::now();
+  if (MayHaveChanged(message, wparam)) Apply(window, settler->OnMessage(now));
   switch (message) {
     case WM_DISPLAYCHANGE:
-      Apply(window, settler->OnMessage(now));
+    case WM_DPICHANGED:  // the window is never shown: no size to take
       return 0;
-    case WM_SETTINGCHANGE:
-      if (wparam == SPI_SETWORKAREA) Apply(window, settler->OnMessage(now));
-      break;
     case WM_TIMER:
       if (wparam != kSettleTimer) break;
       try {
@@ -173,14 +189,14 @@ void DisplayWatcher::State::Apply(HWND window, DisplaySettler::Step step) {
     KillTimer(window, kSettleTimer);
   }
   if (!step.settled) return;
-  {
-    std::lock_guard lock(mutex);
-    current = settler->Current();
-  }
   if (step.changes && !stopping.load()) Deliver(*step.changes);
+  // Only now: a program that printed Current() while the callback ran must
+  // not find the change in it as well.
+  std::lock_guard lock(mutex);
+  current = settler->Current();
 }
 
-void DisplayWatcher::State::RunThread(std::promise<void> ready) {
+void DisplayWatcher::State::RunThread(std::promise<void>& ready) {
   std::optional<ClassUse> use;
   UniqueWindow own;
   try {
@@ -203,7 +219,11 @@ DisplayWatcher::DisplayWatcher(Callback callback)
     : DisplayWatcher(std::move(callback), Options{}) {}
 
 DisplayWatcher::DisplayWatcher(Callback callback, Options options)
-    : state_(std::make_unique<State>(std::move(callback), options)) {
+    : DisplayWatcher(platform::User32DisplayFacts(), std::move(callback), options) {}
+
+DisplayWatcher::DisplayWatcher(platform::DisplayFactsService& facts, Callback callback,
+                               Options options)
+    : state_(std::make_unique<State>(facts, std::move(callback), options)) {
   State& s = *state_;
   if (options.thread == Options::Thread::kCallerThread) {
     s.class_use.emplace(&State::Proc);
@@ -212,17 +232,28 @@ DisplayWatcher::DisplayWatcher(Callback callback, Options options)
     s.Listen(s.caller_window.get());
     return;
   }
-  std::promise<void> ready;
-  std::future<void> made = ready.get_future();
-  try {
-    s.thread = std::thread([&s, r = std::move(ready)]() mutable { s.RunThread(std::move(r)); });
-  } catch (const std::system_error& e) {
-    Fail(kInvalidCall, static_cast<std::uint32_t>(e.code().value()));
-  }
+  // A thread of the system's own, so that a failure to start one is
+  // GetLastError's code. The thread owns the promise, which it may still be
+  // setting when this constructor has returned.
+  struct Start {
+    State& state;
+    std::promise<void> ready;
+    static DWORD WINAPI Run(void* start) {
+      const std::unique_ptr<Start> self(static_cast<Start*>(start));
+      self->state.RunThread(self->ready);
+      return 0;
+    }
+  };
+  auto start = std::make_unique<Start>(Start{s, {}});
+  std::future<void> made = start->ready.get_future();
+  s.thread = CreateThread(nullptr, 0, &Start::Run, start.get(), 0, nullptr);
+  if (!s.thread) Fail(kInvalidCall, GetLastError());
+  (void)start.release();
   try {
     made.get();
   } catch (...) {
-    s.thread.join();
+    WaitForSingleObject(s.thread, INFINITE);
+    CloseHandle(std::exchange(s.thread, nullptr));
     throw;
   }
 }
@@ -232,7 +263,7 @@ DisplayWatcher::~DisplayWatcher() { Stop(); }
 void DisplayWatcher::Stop() noexcept {
   State& s = *state_;
   s.stopping.store(true);
-  if (s.thread.joinable()) {
+  if (s.thread) {
     // Through the window, so that a modal loop in the callback ends too; a
     // full queue only delays the message.
     while (!PostMessageW(s.thread_window, kStopMessage, 0, 0)) {
@@ -242,7 +273,8 @@ void DisplayWatcher::Stop() noexcept {
       }
       Sleep(1);
     }
-    s.thread.join();
+    WaitForSingleObject(s.thread, INFINITE);
+    CloseHandle(std::exchange(s.thread, nullptr));
   } else if (s.caller_window) {
     if (GetCurrentThreadId() == s.window_thread_id) {
       s.caller_window.reset();

@@ -8,6 +8,7 @@
 #include <numeric>
 #include <unordered_set>
 
+#include "vantrel/displays/display_read.h"
 #include "vantrel/platform/display_facts_service.h"
 
 namespace vantrel {
@@ -118,7 +119,8 @@ void MakeNamesUnique(std::vector<Display>& displays) {
 
 Display TakeOne(platform::DisplayFactsService& service, const platform::MonitorFacts& monitor,
                 const DisplayConfigTarget* target, const SnapshotOptions& options,
-                std::optional<std::optional<std::uint32_t>>& system_dpi) {
+                std::optional<std::optional<std::uint32_t>>& system_dpi,
+                DisplaysRead::Sources& sources) {
   Display d;
   d.handle = monitor.handle;
   d.device_name = monitor.device_name;
@@ -139,6 +141,8 @@ Display TakeOne(platform::DisplayFactsService& service, const platform::MonitorF
       if (key.empty()) key = device->device_id;
     }
   }
+  sources.path = target != nullptr;
+  sources.key = !key.empty();
   d.name = !name.empty() ? std::move(name) : monitor.device_name;
   d.key = !key.empty() ? std::move(key) : monitor.device_name;
   // A monitor whose adapter has no name still gets a key, though one that
@@ -172,6 +176,7 @@ Display TakeOne(platform::DisplayFactsService& service, const platform::MonitorF
   if (current) {
     d.current_mode = ToMode(*current);
     d.bits_per_pixel = current->bits_per_pixel;
+    sources.mode = current->width > 0 && current->height > 0;
   }
   std::optional<std::int32_t> degrees;
   if (target) degrees = DegreesOfRotation(target->rotation);
@@ -249,6 +254,10 @@ std::string_view ToString(Connection connection) noexcept {
 }
 
 Displays Displays::Take(platform::DisplayFactsService& service, SnapshotOptions options) {
+  return ReadDisplays(service, options).displays;
+}
+
+DisplaysRead ReadDisplays(platform::DisplayFactsService& service, SnapshotOptions options) {
   const std::vector<platform::MonitorFacts> monitors = service.Monitors();
   // One DisplayConfig query serves every display: it is by far the dearest
   // call of a snapshot.
@@ -258,12 +267,13 @@ Displays Displays::Take(platform::DisplayFactsService& service, SnapshotOptions 
 
   std::vector<Display> displays;
   displays.reserve(monitors.size());
-  for (const platform::MonitorFacts& monitor : monitors) {
-    displays.push_back(
-        TakeOne(service, monitor, TargetOf(config, monitor.device_name), options, system_dpi));
+  std::vector<DisplaysRead::Sources> sources(monitors.size());
+  for (std::size_t k = 0; k < monitors.size(); ++k) {
+    displays.push_back(TakeOne(service, monitors[k], TargetOf(config, monitors[k].device_name),
+                               options, system_dpi, sources[k]));
   }
   MakeNamesUnique(displays);
-  return Displays(std::move(displays));
+  return {Displays(std::move(displays)), config.has_value(), std::move(sources)};
 }
 
 const Display* Displays::Primary() const noexcept {

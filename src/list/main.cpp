@@ -63,18 +63,22 @@ int Watch() {
   if (!stop_watching) return 1;
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   // The first line is the displays as the watch starts; a change told before
-  // it is written waits for it.
+  // it is written waits for it, and is not in it: Current() takes in an
+  // event only once its callback has returned. The lines carry whole
+  // displays, so the watcher reads the modes too.
   std::mutex order;
   std::atomic<bool> gone{false};
   std::unique_lock first(order);
-  vantrel::DisplayWatcher watcher([&](const vantrel::DisplayChanges& changes) {
-    const std::lock_guard after_first(order);
-    if (gone) return;
-    if (!Write(STD_OUTPUT_HANDLE, listing::ChangeLine(changes))) {
-      gone = true;
-      SetEvent(stop_watching);
-    }
-  });
+  vantrel::DisplayWatcher watcher(
+      [&](const vantrel::DisplayChanges& changes) {
+        const std::lock_guard after_first(order);
+        if (gone) return;
+        if (!Write(STD_OUTPUT_HANDLE, listing::ChangeLine(changes))) {
+          gone = true;
+          SetEvent(stop_watching);
+        }
+      },
+      {.snapshot = {.modes = true}});
   const bool started = Write(STD_OUTPUT_HANDLE, listing::SnapshotLine(watcher.Current()));
   first.unlock();
   if (!started) return 0;

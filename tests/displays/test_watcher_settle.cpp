@@ -6,6 +6,9 @@
 #include <map>
 #include <new>
 #include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "test_watcher_layouts.h"
@@ -27,10 +30,15 @@ using Clock = DisplaySettler::Clock;
 // time.
 class Simulation {
  public:
-  explicit Simulation(SettleTiming timing = {})
+  explicit Simulation(SettleTiming timing = {},
+                      const platform::SimulatedDisplays& start = Simulated(ThreeMonitors()))
       : settler_(
-            Snapshot(ThreeMonitors()), [this] { return Read(); }, timing) {
-    platform_[0ms] = Simulated(ThreeMonitors());
+            ReadOf(start), [this] { return Read(); }, timing) {
+    platform_[0ms] = start;
+  }
+  static DisplaysRead ReadOf(const platform::SimulatedDisplays& layout) {
+    platform::SimulatedDisplayFacts service(layout);
+    return ReadDisplays(service);
   }
 
   // From `at` on, the service reports `layout`.
@@ -68,14 +76,14 @@ class Simulation {
  private:
   Clock::time_point Time() const { return Clock::time_point(now_); }
 
-  Displays Read() {
+  DisplaysRead Read() {
     if (fail_next_read_) {
       fail_next_read_ = false;
       throw std::bad_alloc();
     }
     reads_.push_back(now_);
     service_.layout() = std::prev(platform_.upper_bound(now_))->second;
-    return Displays::Take(service_);
+    return ReadDisplays(service_);
   }
 
   void Apply(const DisplaySettler::Step& step) {
@@ -129,6 +137,7 @@ TEST(WatcherSettling, BurstGivesOneEventOnceQuietAndTwoReadsAgree) {
   ASSERT_EQ(sim.events().size(), 1u);
   EXPECT_EQ(sim.events()[0].at, 240ms);
   const DisplayChanges& c = sim.events()[0].changes;
+  EXPECT_EQ(c.settling, Settling::kSettled);
   EXPECT_TRUE(c.added.empty() && c.removed.empty());
   ASSERT_EQ(c.changed.size(), 1u);
   EXPECT_EQ(c.changed[0].after.number, 3);
@@ -161,6 +170,64 @@ TEST(WatcherSettling, HalfUpdatedReadsAreReadPast) {
   ASSERT_EQ(c.removed.size(), 1u);
   EXPECT_EQ(c.removed[0].number, 2);
   EXPECT_EQ(c.now, Snapshot(LeftOff()));
+}
+
+// One read over `layout` as bench/watcher_bench.cpp records them
+// (VANTREL_BENCH_RECORD): "F" where DisplayConfig failed, else per display
+// "+" where it listed the display's path, "-" where it did not.
+platform::SimulatedDisplays Answering(const Layout& layout, std::string_view paths) {
+  platform::SimulatedDisplays s = Simulated(layout);
+  s.has_display_config = paths != "F";
+  for (std::size_t k = 0; k < paths.size(); ++k) {
+    if (paths[k] == '-') s.displays[k].target.reset();
+  }
+  return s;
+}
+
+// From the layout before, reads after the change's broadcast at 0, each its
+// ms and its answer; the first two recorded under Wine (a loaded machine, a
+// quiet one) while ChangeDisplaySettingsExA applied a change: DisplayConfig
+// flickers between failing, no paths and all until the change returns. One
+// event, of the last read's layout, taken once it holds.
+TEST(WatcherSettling, ReplayedReadsGiveOneEventOfTheLayoutThatHolds) {
+  const struct {
+    Layout before, after;
+    std::string_view before_paths, reads;
+    Settling settling;
+  } cases[] = {
+      {ThreeMonitors(), RightResized(), "+++",
+       "0+++ 4F 38+++ 40F 45+++ 143F 148--- 241+++ 246F 250--- 338+++ 343F 347--- 437+++ 442F "
+       "446--- 523+++ 531F 539+++ 601F 604--- 673+++ 678F 773+++ 779F 780--+ 782F 783+++ 881F "
+       "886--- 978+++",
+       Settling::kSettled},
+      {ThreeMonitors(), LeftOff(), "+++",
+       "0++ 41F 46-+ 47F 48-- 93++ 103F 112-- 113++ 156F 158-- 191++ 196F 198-- 230++ 234F 237-- "
+       "272++ 277F 311++ 315F 318-- 349++ 353F 388++ 392F 427++",
+       Settling::kSettled},
+      // DisplayConfig fails from the change on: the last read, told as such.
+      {ThreeMonitors(), RightResized(), "+++", "0F", Settling::kHalfApplied},
+      // A system without DisplayConfig, or without a path for one display.
+      {ThreeMonitors(), RightResized(), "F", "0F", Settling::kSettled},
+      {ThreeMonitors(), RightResized(), "+-+", "0+-+", Settling::kSettled},
+      // A display that comes without a path while the others have theirs.
+      {LeftOff(), ThreeMonitors(), "++", "0+-+", Settling::kHalfApplied},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reads);
+    Simulation sim({}, Answering(c.before, c.before_paths));
+    std::string paths;
+    std::istringstream reads{std::string(c.reads)};
+    for (std::string read; reads >> read;) {
+      std::size_t end = 0;
+      const milliseconds at(std::stoi(read, &end));
+      sim.PlatformAt(at, Answering(c.after, paths = read.substr(end)));
+    }
+    sim.MessageAt(0ms);
+    sim.RunUntil(10s);
+    ASSERT_EQ(sim.events().size(), 1u);
+    EXPECT_EQ(sim.events()[0].changes.settling, c.settling);
+    EXPECT_EQ(sim.events()[0].changes.now, Snapshot(Answering(c.after, paths)));
+  }
 }
 
 TEST(WatcherSettling, MessageWhileReadingStartsAgainAndForgetsEarlierReads) {
@@ -217,6 +284,7 @@ TEST(WatcherSettling, ReadsStopAtMaxReadsAndTakeTheLast) {
   EXPECT_EQ(sim.reads().size(), 4u);
   ASSERT_EQ(sim.events().size(), 1u);
   EXPECT_EQ(sim.events()[0].changes.now[2].bounds.top, 40);
+  EXPECT_EQ(sim.events()[0].changes.settling, Settling::kUnconfirmed);
   EXPECT_FALSE(sim.timer());
 }
 

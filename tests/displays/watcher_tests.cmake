@@ -8,9 +8,11 @@ target_link_libraries(watcher_tests PRIVATE vantrel_display_watcher_internal)
 if(WIN32)
   # Against Wine's user32 on three monitors, the layout changed from inside
   # the test (Wine tells of no change made from outside it).
+  # And its real window over simulated facts, for what Wine cannot change.
   add_executable(watcher_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_watcher.cpp)
-  target_link_libraries(watcher_wine_tests PRIVATE vantrel_display_watcher vantrel_window_probe
-                        GTest::gtest_main)
+  target_include_directories(watcher_wine_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+  target_link_libraries(watcher_wine_tests PRIVATE vantrel_display_watcher_internal
+                        vantrel_testing vantrel_window_probe GTest::gtest_main)
   add_test(NAME watcher_three_monitors
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
                    $<TARGET_FILE:watcher_wine_tests> three)

@@ -6,10 +6,14 @@
 //
 // The watcher listens where Windows tells of a change: a hidden top-level
 // window (message-only windows get no broadcasts) receiving WM_DISPLAYCHANGE,
-// and WM_SETTINGCHANGE with SPI_SETWORKAREA. It then settles: it waits until
+// WM_DPICHANGED, and WM_SETTINGCHANGE with SPI_SETWORKAREA or
+// SPI_SETLOGICALDPIOVERRIDE. Windows sends WM_DPICHANGED only to the windows
+// of per-monitor aware threads on the display whose scale changed, and tells
+// the others with the rest, so each of them counts only as "maybe changed":
+// the difference of two snapshots decides. It then settles: it waits until
 // the messages stop for a moment (a burst of messages gives one event), then
-// takes snapshots until two in a row agree, since right after a change the
-// platform may report a half-updated layout. Idle, it does nothing: no
+// reads until two whole reads agree, since right after a change the platform
+// may report a half-applied layout (see Options). Idle, it does nothing: no
 // timer, no polling.
 //
 // Difference builds on every system; DisplayWatcher on Windows only.
@@ -49,12 +53,29 @@ struct DisplayChange {
   ChangedFacts facts = ChangedFacts::kNone;  // never kNone in a DisplayChanges
 };
 
+// How far the watcher could trust the layout it tells of.
+enum class Settling {
+  // Two whole reads agreed on it, a settle interval or more apart, with
+  // only half-applied reads between them.
+  kSettled,
+  // The reads ran out (Options::max_reads) before two whole reads agreed:
+  // `now` is the last whole read, which the layout may already have left.
+  kUnconfirmed,
+  // The reads ran out and none was whole: `now` is the last read, taken
+  // while the platform was applying a change. Bounds and work areas are as
+  // the platform had them then; what DisplayConfig gives (friendly names,
+  // keys, connection, exact refresh rates) or a display's mode in use may be
+  // missing or stand-ins.
+  kHalfApplied,
+};
+
 // The difference of two snapshots, display by display, matched by key.
 struct DisplayChanges {
-  std::vector<Display> added;          // in the order of `now`
-  std::vector<Display> removed;        // in the order of the earlier snapshot
-  std::vector<DisplayChange> changed;  // in the order of `now`
-  Displays now;                        // the snapshot the change led to
+  std::vector<Display> added;              // in the order of `now`
+  std::vector<Display> removed;            // in the order of the earlier snapshot
+  std::vector<DisplayChange> changed;      // in the order of `now`
+  Displays now;                            // the snapshot the change led to
+  Settling settling = Settling::kSettled;  // from the watcher; Difference leaves it kSettled
   bool empty() const noexcept { return added.empty() && removed.empty() && changed.empty(); }
 };
 
@@ -83,16 +104,29 @@ class DisplayWatcher {
     enum class Thread { kOwnThread, kCallerThread } thread = Thread::kOwnThread;
     // How long the messages must stop before the layout is read.
     std::chrono::milliseconds quiet{100};
-    // The time between two reads while they disagree, and how many reads at
-    // most before the last one is taken as it is.
+    // The time between two reads until two whole ones agree, and how many
+    // reads at most. A read is half-applied, and counts as failed, when
+    // against the layout last told DisplayConfig fails where it answered, or
+    // a display lacks its DisplayConfig path (its friendly name), its
+    // monitor's key or its mode in use where it had them (a display new to
+    // the layout: where another display has them). When the reads run out
+    // the event says so (DisplayChanges::settling) and the watcher reads no
+    // more until the next message.
     std::chrono::milliseconds settle_interval{50};
     int max_reads = 20;
+    // What each read takes. Without modes (the default) a read costs a few
+    // milliseconds instead of tens (under Wine on three displays the mode
+    // list is nearly all of a snapshot's time), but Display::modes is empty
+    // in every event and in Current(), and a change of the modes a display
+    // offers, and nothing else, is not told. The mode in use is read all the
+    // same, so a change of it is told (kMode).
+    SnapshotOptions snapshot{.modes = false};
   };
 
   // Starts listening; the first snapshot is taken here, once the window is
   // there to hear of a change, and changes are told against it. Throws
-  // vantrel::Failure 5 (kInvalidCall, with the system's error) when the
-  // window or the thread cannot be made.
+  // vantrel::Failure 5 (kInvalidCall, with GetLastError's code as its
+  // system_error) when the window or the thread cannot be made.
   explicit DisplayWatcher(Callback callback);
   DisplayWatcher(Callback callback, Options options);
   DisplayWatcher(const DisplayWatcher&) = delete;
@@ -106,13 +140,22 @@ class DisplayWatcher {
   // a message). Not from inside the callback.
   void Stop() noexcept;
 
-  // The snapshot the last event (or the constructor) led to; after a burst
-  // that changed nothing, the snapshot read then. From any thread.
+  // The snapshot the last event delivered led to, from when its callback
+  // has returned (before the first event, the constructor's; after a burst
+  // that changed nothing, the snapshot read then). So a program that prints
+  // Current() and then each event never prints one change twice: an event
+  // whose callback is still to return is not in Current() yet. From any
+  // thread.
   Displays Current() const;
 
   // How many times the watcher's window has been woken (a message reached
   // it) since construction: 0 while nothing changes. From any thread.
   std::uint64_t Wakeups() const noexcept;
+
+ protected:
+  // Over another source of the facts than the running system (for tests):
+  // `facts` must outlive the watcher and answer from any thread.
+  DisplayWatcher(platform::DisplayFactsService& facts, Callback callback, Options options);
 
  private:
   struct State;

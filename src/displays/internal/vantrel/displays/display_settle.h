@@ -4,9 +4,13 @@
 // is needed) and, once the layout has settled, what changed.
 //
 //   message  ->  wait until messages have stopped for `quiet`
-//            ->  read, then read again every `interval` until two reads in a
-//                row agree (at most `max_reads`, the last taken as it is)
-//            ->  the difference against the last settled snapshot, if any
+//            ->  read, then read again every `interval` until two whole reads
+//                agree (at most `max_reads`)
+//            ->  the difference against the last settled read, if any
+//
+// A half-applied read (HalfApplied) counts as failed: it neither agrees nor
+// disagrees. When the reads run out, the last whole read is taken, else the
+// last read, and the changes say so (DisplayChanges::settling).
 //
 // A message while reading starts the wait again: the layout is still moving.
 // The reader is called from OnTimer only; an exception from it leaves the
@@ -17,6 +21,7 @@
 #include <functional>
 #include <optional>
 
+#include "vantrel/displays/display_read.h"
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/watcher.h"
 
@@ -28,39 +33,47 @@ struct SettleTiming {
   int max_reads = 20;  // fewer than 1 counts as 1
 };
 
+// A read taken while the platform is still applying a change, judged against
+// the last settled one: DisplayConfig fails where it answered then, or a
+// display lacks a DisplayConfig path, a monitor's key or its mode in use
+// that it had then (a display not there then: that another display of the
+// read has). Against what the same display had, so that a system that never
+// gives a fact is not taken for one halfway through a change.
+bool HalfApplied(const DisplaysRead& read, const DisplaysRead& settled);
+
 class DisplaySettler {
  public:
   using Clock = std::chrono::steady_clock;
-  using Reader = std::function<Displays()>;
+  using Reader = std::function<DisplaysRead()>;
 
   struct Step {
     // Set: (re)arm the timer to fire this long from now. Empty: stop it.
     std::optional<std::chrono::milliseconds> timer;
-    // The layout has settled: Current() is the snapshot read last.
+    // The layout has settled: Current() is the read taken.
     bool settled = false;
     // What changed, when something did.
     std::optional<DisplayChanges> changes;
   };
 
-  DisplaySettler(Displays current, Reader reader, SettleTiming timing);
+  DisplaySettler(DisplaysRead current, Reader reader, SettleTiming timing);
 
   Step OnMessage(Clock::time_point now);
   // A tick before its time (or with nothing to do) only re-arms (or stops)
   // the timer, so a late or stray tick does no harm.
   Step OnTimer(Clock::time_point now);
 
-  const Displays& Current() const noexcept { return current_; }
+  const Displays& Current() const noexcept { return current_.displays; }
   bool Idle() const noexcept { return phase_ == Phase::kIdle; }
 
  private:
   enum class Phase { kIdle, kQuiet, kReading };
 
-  Displays current_;
+  DisplaysRead current_;
   Reader reader_;
   SettleTiming timing_;
   Phase phase_ = Phase::kIdle;
   Clock::time_point due_{};
-  std::optional<Displays> last_read_;
+  std::optional<DisplaysRead> last_whole_;  // of this settling
   int reads_ = 0;
 };
 
