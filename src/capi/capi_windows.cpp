@@ -211,6 +211,7 @@ vantrel_status vantrel_watcher_start(const vantrel_watcher_options* options,
     DisplayWatcher::Options chosen;
     chosen.quiet = Or(o.quiet_ms, chosen.quiet);
     chosen.settle_interval = Or(o.settle_interval_ms, chosen.settle_interval);
+    chosen.snapshot.modes = o.modes != 0;
     if (o.max_reads > 0)
       chosen.max_reads = static_cast<int>(std::min<std::uint32_t>(o.max_reads, INT_MAX));
 

@@ -29,10 +29,10 @@ PIN(display, sizeof(vantrel_display) == 152 && AT(display, size, 0) && AT(displa
                  AT(display, current_frequency, 144));
 PIN(mode, sizeof(vantrel_mode) == 20 && AT(mode, size, 0) && AT(mode, width, 4) &&
               AT(mode, height, 8) && AT(mode, bits_per_pixel, 12) && AT(mode, frequency, 16));
-PIN(watcher_options, sizeof(vantrel_watcher_options) == 16 && AT(watcher_options, size, 0) &&
+PIN(watcher_options, sizeof(vantrel_watcher_options) == 20 && AT(watcher_options, size, 0) &&
                          AT(watcher_options, quiet_ms, 4) &&
                          AT(watcher_options, settle_interval_ms, 8) &&
-                         AT(watcher_options, max_reads, 12));
+                         AT(watcher_options, max_reads, 12) && AT(watcher_options, modes, 16));
 PIN(statuses, VANTREL_OK == 0 && VANTREL_NOT_FOUND == 1 && VANTREL_ERROR_NULL_ARGUMENT == -1 &&
                   VANTREL_ERROR_BAD_HANDLE == -2 && VANTREL_ERROR_OUT_OF_RANGE == -3 &&
                   VANTREL_ERROR_BUFFER_TOO_SMALL == -4 && VANTREL_ERROR_BAD_SIZE == -5 &&
