@@ -13,3 +13,13 @@ if(WIN32)
                    $<TARGET_FILE:placement_wine_tests> --primary-bar 100 three)
   set_tests_properties(placement_three_monitors PROPERTIES RUN_SERIAL TRUE LABELS e2e)
 endif()
+
+if(WIN32)
+  # End to end: examples/remember_window built from a Development-only
+  # install, restarted on the three-monitor layout, at 144 DPI and on one
+  # monitor.
+  add_test(NAME placement_remember_window
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-placement.sh ${CMAKE_BINARY_DIR}
+                   ${PROJECT_SOURCE_DIR})
+  set_tests_properties(placement_remember_window PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+endif()
