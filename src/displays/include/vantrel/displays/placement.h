@@ -16,8 +16,7 @@
 #include <string_view>
 
 #include "vantrel/displays/displays.h"
-
-struct HWND__;
+#include "vantrel/platform/handles.h"
 
 namespace vantrel {
 
