@@ -1,19 +1,13 @@
-// A window's place: fitting a saved one to the displays of now, its line of
-// text, and saving and restoring it through the window services.
+// A window's place: fitting a saved one to the displays of now, and its line
+// of text.
 #include "vantrel/displays/placement.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "vantrel/displays/window_placement.h"
-
 namespace vantrel {
 
 namespace {
-
-using platform::NormalCoordinates;
-using platform::PlacementRecord;
-namespace show = platform::show_command;
 
 // Wide enough for any product of a coordinate difference (33 bits) and a DPI
 // (32 bits).
@@ -47,10 +41,6 @@ Rect Contained(std::int64_t left, std::int64_t top, std::int64_t width, std::int
   top = std::clamp<std::int64_t>(top, work.top, work.top + room_y - height);
   return {static_cast<std::int32_t>(left), static_cast<std::int32_t>(top),
           static_cast<std::int32_t>(left + width), static_cast<std::int32_t>(top + height)};
-}
-Rect Contained(const Rect& r, const Rect& work) {
-  return Contained(r.left, r.top, std::max<std::int64_t>(0, r.width()),
-                   std::max<std::int64_t>(0, r.height()), work);
 }
 
 const Display* PrimaryOrFirst(const Displays& displays) {
@@ -121,40 +111,8 @@ void Append(std::string& out, const Rect& r) {
   Append(out, r.bottom);
 }
 
-// A normal rectangle between the system's coordinates and the screen's, as
-// the window and the display it belongs to have it.
-Rect SystemToScreen(WindowSystem s, std::uintptr_t window, const Rect& normal,
-                    const Display* display) {
-  if (!display || s.windows.PlacedOnScreen(window)) return normal;
-  const Rect& b = display->bounds;
-  const Rect& w = display->work_area;
-  return NormalToScreen(normal, Convention(s.windows, b, w), platform::OffsetOf(b, w));
-}
-Rect ScreenToSystem(WindowSystem s, std::uintptr_t window, const Rect& screen,
-                    const Display* display) {
-  if (!display || s.windows.PlacedOnScreen(window)) return screen;
-  const Rect& b = display->bounds;
-  const Rect& w = display->work_area;
-  return ScreenToNormal(screen, Convention(s.windows, b, w), platform::OffsetOf(b, w));
-}
-
-bool Minimized(const PlacementRecord& r) {
-  return r.show_command == show::kMinimized || r.show_command == 6 /* SW_MINIMIZE */ ||
-         r.show_command == show::kMinimizedNoActivate;
-}
-
-// Applies a place; again when the window's DPI changed on the way, since a
-// window that lands on a display of another scale resizes itself for it.
-template <class Apply>
-bool AppliedAtItsDpi(WindowSystem s, std::uintptr_t window, Apply apply) {
-  const auto before = s.windows.WindowDpi(window);
-  if (!apply()) return false;
-  const auto after = s.windows.WindowDpi(window);
-  return before && after && *before != *after ? apply() : true;
-}
-
-}  // namespace
-
+// min(60, width) x 30 pixels of the window's top 30-pixel strip (its whole
+// height when lower) within one work area.
 bool TitleBarReachable(const Rect& window, const Displays& displays) {
   if (Empty(window)) return false;
   const std::int64_t strip = std::min<std::int64_t>(30, window.height());
@@ -167,6 +125,8 @@ bool TitleBarReachable(const Rect& window, const Displays& displays) {
            std::int64_t{window.top} + strip <= work.bottom;
   });
 }
+
+}  // namespace
 
 Placed Fit(const WindowPlacement& saved, const Displays& now) {
   if (now.empty()) return {nullptr, saved.bounds, saved.state};
@@ -237,88 +197,6 @@ std::optional<WindowPlacement> PlacementFromText(std::string_view text) {
   // lower-case or needless escapes, nothing after the key.
   if (ToText(p) != text) return std::nullopt;
   return p;
-}
-
-WindowPlacement SavePlacement(WindowSystem s, std::uintptr_t window) {
-  const std::optional<PlacementRecord> record = s.windows.Placement(window);
-  const std::optional<Rect> rect = s.windows.WindowRect(window);
-  if (!record || !rect) return {};
-  const Displays now = Displays::Take(s.displays, {.modes = false});
-  const bool minimized = Minimized(*record);
-  const bool maximized = record->show_command == show::kMaximized;
-
-  WindowPlacement saved;
-  const Display* on = nullptr;
-  if (!minimized && !maximized) {
-    // What shows: a snapped window's normal rectangle is its size before it
-    // was snapped.
-    saved.bounds = *rect;
-    on = now.OfRect(*rect, Fallback::kNearest);
-    // A window shown normally tells which coordinates the system uses, free.
-    if (on && !s.windows.learnt() && !s.windows.PlacedOnScreen(window)) {
-      const auto shown =
-          ConventionShown(*rect, record->normal, platform::OffsetOf(on->bounds, on->work_area));
-      if (shown) s.windows.Learn(*shown);
-    }
-  } else {
-    // A maximized window belongs to the display it fills; a minimized one's
-    // rectangle is parked off every display, its normal one says where it
-    // belongs.
-    on = now.OfRect(maximized ? *rect : record->normal, Fallback::kNearest);
-    saved.bounds = SystemToScreen(s, window, record->normal, on);
-    if (minimized) on = now.OfRect(saved.bounds, Fallback::kNearest);
-  }
-  saved.state = maximized || (minimized && (record->flags & platform::kRestoreToMaximized))
-                    ? WindowState::kMaximized
-                    : WindowState::kNormal;
-  if (on) {
-    saved.display_key = on->key;
-    saved.work_area = on->work_area;
-    saved.dpi = on->dpi;
-  }
-  return saved;
-}
-
-bool RestorePlacement(WindowSystem s, std::uintptr_t window, const WindowPlacement& saved) {
-  const std::optional<PlacementRecord> record = s.windows.Placement(window);
-  if (!record) return false;
-  const Displays now = Displays::Take(s.displays, {.modes = false});
-  const Placed placed = now.empty() ? Placed{nullptr, saved.bounds, saved.state} : Fit(saved, now);
-  PlacementRecord next = *record;
-  next.flags = 0;
-  next.show_command = placed.state == WindowState::kMaximized ? show::kMaximized : show::kNormal;
-  next.normal = ScreenToSystem(s, window, placed.bounds, placed.display);
-  return AppliedAtItsDpi(s, window, [&] { return s.windows.SetPlacement(window, next); });
-}
-
-bool EnsureVisible(WindowSystem s, std::uintptr_t window) {
-  const std::optional<PlacementRecord> record = s.windows.Placement(window);
-  const std::optional<Rect> rect = s.windows.WindowRect(window);
-  if (!record || !rect) return false;
-  const Displays now = Displays::Take(s.displays, {.modes = false});
-  if (now.empty()) return false;
-  const bool minimized = Minimized(*record);
-  const bool maximized = record->show_command == show::kMaximized;
-
-  if (!minimized && !maximized) {
-    if (TitleBarReachable(*rect, now)) return false;
-    const Rect fitted = Contained(*rect, now.OfRect(*rect, Fallback::kNearest)->work_area);
-    return AppliedAtItsDpi(s, window, [&] { return s.windows.MoveTo(window, fitted); });
-  }
-  // A maximized window shows while it fills a display; a minimized one is
-  // put right where it will be restored to.
-  const Rect normal =
-      SystemToScreen(s, window, record->normal,
-                     now.OfRect(maximized ? *rect : record->normal, Fallback::kNearest));
-  if (maximized ? now.OfRect(*rect, Fallback::kNone) != nullptr : TitleBarReachable(normal, now)) {
-    return false;
-  }
-  const Display* target = now.OfRect(normal, Fallback::kNearest);
-  PlacementRecord next = *record;
-  next.flags &= platform::kRestoreToMaximized;
-  next.show_command = maximized ? show::kMaximized : show::kMinimizedNoActivate;
-  next.normal = ScreenToSystem(s, window, Contained(normal, target->work_area), target);
-  return s.windows.SetPlacement(window, next);
 }
 
 }  // namespace vantrel

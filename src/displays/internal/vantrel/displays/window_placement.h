@@ -20,8 +20,4 @@ WindowPlacement SavePlacement(WindowSystem system, std::uintptr_t window);
 bool RestorePlacement(WindowSystem system, std::uintptr_t window, const WindowPlacement& saved);
 bool EnsureVisible(WindowSystem system, std::uintptr_t window);
 
-// Whether at least min(60, width) x 30 pixels of the rectangle's top
-// 30-pixel strip lie within one of the displays' work areas.
-bool TitleBarReachable(const Rect& window, const Displays& displays);
-
 }  // namespace vantrel

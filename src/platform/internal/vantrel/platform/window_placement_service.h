@@ -127,19 +127,8 @@ inline std::optional<NormalCoordinates> ConventionShown(const Rect& window, cons
 // shown it yet. Where the offset is none either answer converts alike and
 // nothing is made. A system that cannot make the window is taken to keep
 // Windows' documented convention, and is asked again next time.
-inline NormalCoordinates Convention(WindowPlacementService& service, const Rect& bounds,
-                                    const Rect& work_area) {
-  if (const auto known = service.learnt()) return *known;
-  const WorkspaceOffset offset = OffsetOf(bounds, work_area);
-  if (offset.none()) return NormalCoordinates::kWorkspace;
-  const Rect probe{work_area.left, work_area.top, detail::Saturated(work_area.left + 64LL),
-                   detail::Saturated(work_area.top + 64LL)};
-  const std::optional<Rect> normal = service.ProbeNormalRect(probe);
-  const auto shown = normal ? ConventionShown(probe, *normal, offset) : std::nullopt;
-  if (!shown) return NormalCoordinates::kWorkspace;
-  service.Learn(*shown);
-  return *shown;
-}
+NormalCoordinates Convention(WindowPlacementService& service, const Rect& bounds,
+                             const Rect& work_area);
 
 #ifdef _WIN32
 // The running system's, through user32. One per process; any thread may use
