@@ -27,7 +27,7 @@ Rect ScreenToSystem(WindowSystem s, std::uintptr_t window, const Rect& screen,
 }
 
 bool Minimized(const PlacementRecord& r) {
-  return r.show_command == show::kMinimized || r.show_command == 6 /* SW_MINIMIZE */ ||
+  return r.show_command == show::kMinimized || r.show_command == show::kMinimize ||
          r.show_command == show::kMinimizedNoActivate;
 }
 

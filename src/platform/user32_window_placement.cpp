@@ -11,6 +11,7 @@ namespace vantrel::platform {
 static_assert(show_command::kNormal == SW_SHOWNORMAL &&
               show_command::kMinimized == SW_SHOWMINIMIZED &&
               show_command::kMaximized == SW_SHOWMAXIMIZED &&
+              show_command::kMinimize == SW_MINIMIZE &&
               show_command::kMinimizedNoActivate == SW_SHOWMINNOACTIVE &&
               kRestoreToMaximized == WPF_RESTORETOMAXIMIZED);
 

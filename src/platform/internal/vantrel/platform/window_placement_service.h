@@ -25,6 +25,7 @@ namespace show_command {
 inline constexpr std::uint32_t kNormal = 1;  // SW_SHOWNORMAL
 inline constexpr std::uint32_t kMinimized = 2;
 inline constexpr std::uint32_t kMaximized = 3;
+inline constexpr std::uint32_t kMinimize = 6;             // SW_MINIMIZE
 inline constexpr std::uint32_t kMinimizedNoActivate = 7;  // SW_SHOWMINNOACTIVE
 }  // namespace show_command
 inline constexpr std::uint32_t kRestoreToMaximized = 2;  // WPF_RESTORETOMAXIMIZED
