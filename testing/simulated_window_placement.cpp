@@ -36,62 +36,60 @@ void SimulatedWindows::Land(SimulatedWindow& w, const Rect& rect) {
   w.normal = w.rect;
 }
 
-std::optional<PlacementRecord> SimulatedWindows::Placement(std::uintptr_t window) {
+SimulatedWindow* SimulatedWindows::Find(std::uintptr_t window) {
   const auto found = windows.find(window);
-  if (found == windows.end()) return std::nullopt;
-  const SimulatedWindow& w = found->second;
-  const bool minimized = w.show == show_command::kMinimized;
-  const NormalCoordinates c = w.tool ? NormalCoordinates::kScreen : system_;
-  return PlacementRecord{
-      w.flags,
-      w.show,
-      {-1, -1},
-      {-1, -1},
-      ScreenToNormal(w.normal, c, OffsetOf(DisplayOf(minimized ? w.normal : w.rect)))};
+  return found == windows.end() ? nullptr : &found->second;
+}
+
+std::optional<PlacementRecord> SimulatedWindows::Placement(std::uintptr_t window) {
+  const SimulatedWindow* w = Find(window);
+  if (!w) return std::nullopt;
+  const bool minimized = w->show == show_command::kMinimized;
+  const NormalCoordinates c = w->tool ? NormalCoordinates::kScreen : system_;
+  const Rect normal =
+      ScreenToNormal(w->normal, c, OffsetOf(DisplayOf(minimized ? w->normal : w->rect)));
+  return PlacementRecord{w->flags, w->show, {-1, -1}, {-1, -1}, normal};
 }
 
 bool SimulatedWindows::SetPlacement(std::uintptr_t window, const PlacementRecord& p) {
   ++set_placements;
-  const auto found = windows.find(window);
-  if (found == windows.end()) return false;
-  SimulatedWindow& w = found->second;
-  const bool screen = w.tool || system_ == NormalCoordinates::kScreen;
-  w.normal =
+  SimulatedWindow* w = Find(window);
+  if (!w) return false;
+  const bool screen = w->tool || system_ == NormalCoordinates::kScreen;
+  w->normal =
       screen ? p.normal : NormalToScreen(p.normal, system_, OffsetOf(DisplayOf(p.normal, true)));
-  w.show = p.show_command;
-  w.flags = p.flags;
-  if (w.show == show_command::kMaximized) {
-    Land(w, DisplayOf(w.normal).work_area);
-  } else if (w.show == show_command::kNormal) {
-    Land(w, w.normal);
+  w->show = p.show_command;
+  w->flags = p.flags;
+  if (w->show == show_command::kMaximized) {
+    Land(*w, DisplayOf(w->normal).work_area);
+  } else if (w->show == show_command::kNormal) {
+    Land(*w, w->normal);
   } else {
-    w.rect = {-32000, -32000, -31840, -31973};
+    w->rect = {-32000, -32000, -31840, -31973};
   }
   return true;
 }
 
 std::optional<Rect> SimulatedWindows::WindowRect(std::uintptr_t window) {
-  const auto found = windows.find(window);
-  if (found == windows.end()) return std::nullopt;
-  return found->second.rect;
+  const SimulatedWindow* w = Find(window);
+  return w ? std::optional(w->rect) : std::nullopt;
 }
 
 bool SimulatedWindows::PlacedOnScreen(std::uintptr_t window) {
-  const auto found = windows.find(window);
-  return found != windows.end() && found->second.tool;
+  const SimulatedWindow* w = Find(window);
+  return w && w->tool;
 }
 
 std::optional<std::uint32_t> SimulatedWindows::WindowDpi(std::uintptr_t window) {
-  const auto found = windows.find(window);
-  if (!has_window_dpi || found == windows.end()) return std::nullopt;
-  return DisplayOf(found->second.rect).dpi;
+  const SimulatedWindow* w = Find(window);
+  return w ? DisplayOf(w->rect).dpi : std::nullopt;
 }
 
 bool SimulatedWindows::MoveTo(std::uintptr_t window, const Rect& rect) {
-  const auto found = windows.find(window);
-  if (found == windows.end()) return false;
-  Land(found->second, rect);
-  found->second.normal = found->second.rect;
+  SimulatedWindow* w = Find(window);
+  if (!w) return false;
+  Land(*w, rect);
+  w->normal = w->rect;
   return true;
 }
 

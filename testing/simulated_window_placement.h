@@ -27,7 +27,6 @@ class SimulatedWindows final : public WindowPlacementService {
       : facts_(facts), system_(system) {}
 
   std::map<std::uintptr_t, SimulatedWindow> windows;
-  bool has_window_dpi = true;
   int set_placements = 0;
   int probes = 0;
 
@@ -43,6 +42,7 @@ class SimulatedWindows final : public WindowPlacementService {
   // The display sharing the most area with the rectangle shifted by that
   // display's own workspace offset (none: unshifted), else the first.
   const SimulatedDisplay& DisplayOf(const Rect& r, bool shifted = false) const;
+  SimulatedWindow* Find(std::uintptr_t window);
   // The window lands at `rect`, and rescales itself when its DPI changed.
   void Land(SimulatedWindow& w, const Rect& rect);
 

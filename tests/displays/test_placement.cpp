@@ -34,6 +34,7 @@ WindowPlacement OnRight(Rect bounds, std::uint32_t dpi = 96) {
   return {"R", bounds, kBounds[2], dpi, WindowState::kNormal};
 }
 
+// clang-format off
 TEST(Fit, EachRule) {
   const Rect r1{1480, 150, 1880, 450};
   struct Case {
@@ -46,60 +47,30 @@ TEST(Fit, EachRule) {
       {"2: unchanged", OnRight(r1), {}, "R", r1},
       {"2: DPI 0 is 96", OnRight(r1, 0), {}, "R", r1},
       {"2/5: spread over two, title bar on the primary's work area",
-       {"P", {1000, 100, 1500, 400}, kPrimaryWork, 96, WindowState::kMaximized},
-       {},
-       "P",
+       {"P", {1000, 100, 1500, 400}, kPrimaryWork, 96, WindowState::kMaximized}, {}, "P",
        {1000, 100, 1500, 400}},
-      {"5: title bar above every work area",
-       OnRight({1480, -20, 1880, 280}),
-       {},
-       "R",
+      {"5: title bar above every work area", OnRight({1480, -20, 1880, 280}), {}, "R",
        {1480, 0, 1880, 300}},
-      {"5: 60 pixels of title bar",
-       {"P", {-240, 10, 160, 310}, kPrimaryWork, 96},
-       {},
-       "P",
+      {"5: 60 pixels of title bar", {"P", {-240, 10, 160, 310}, kPrimaryWork}, {}, "P",
        {-240, 10, 160, 310}},
-      {"5: 59 pixels of title bar",
-       {"P", {-241, 10, 159, 310}, kPrimaryWork, 96},
-       {},
-       "P",
+      {"5: 59 pixels of title bar", {"P", {-241, 10, 159, 310}, kPrimaryWork}, {}, "P",
        {100, 10, 500, 310}},
-      {"3: 144 DPI", OnRight(r1), [](auto& d) { d[2].dpi = 144; }, "R", {1580, 225, 2180, 675}},
-      {"3: halves away from zero",
-       OnRight({1282, 6, 1684, 308}),
-       [](auto& d) { d[2].dpi = 120; },
-       "R",
-       {1283, 8, 1786, 386}},
-      {"4: moved",
-       OnRight(r1),
-       [](auto& d) {
-         d[2].bounds = d[2].work_area = {1280, 100, 2304, 868};
-       },
-       "R",
-       {1480, 250, 1880, 550}},
-      {"4: work area narrowed",
-       OnRight(r1),
-       [](auto& d) { d[2].work_area.left = 1400; },
-       "R",
-       {1600, 150, 2000, 450}},
-      {"4/1: gone, the nearest display's work area",
-       OnRight(r1),
-       [](auto& d) { d.pop_back(); },
-       "P",
-       {300, 150, 700, 450}},
-      {"1: unknown key, the display of its rectangle",
-       {"X", {-900, 200, -500, 500}, kBounds[1], 96},
-       {},
-       "L",
-       {-900, 200, -500, 500}},
-      {"1: no key, no rectangle: the primary", {}, {}, "P", {100, 0, 100, 0}},
       {"5: larger than the work area", OnRight({1000, -50, 3000, 1000}), {}, "R", kBounds[2]},
-      {"saturates",
-       {"R", {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {INT32_MAX, 0, 0, 0}, 1},
-       [](auto& d) { d[2].dpi = UINT32_MAX; },
-       "R",
-       kBounds[2]},
+      {"3: 144 DPI", OnRight(r1), [](auto& d) { d[2].dpi = 144; }, "R", {1580, 225, 2180, 675}},
+      {"3: halves away from zero", OnRight({1282, 6, 1684, 308}), [](auto& d) { d[2].dpi = 120; },
+       "R", {1283, 8, 1786, 386}},
+      {"4: moved", OnRight(r1),
+       [](auto& d) { d[2].bounds = d[2].work_area = {1280, 100, 2304, 868}; }, "R",
+       {1480, 250, 1880, 550}},
+      {"4: work area narrowed", OnRight(r1), [](auto& d) { d[2].work_area.left = 1400; }, "R",
+       {1600, 150, 2000, 450}},
+      {"4/1: gone, the nearest display's work area", OnRight(r1), [](auto& d) { d.pop_back(); },
+       "P", {300, 150, 700, 450}},
+      {"1: unknown key, the display of its rectangle", {"X", {-900, 200, -500, 500}, kBounds[1]},
+       {}, "L", {-900, 200, -500, 500}},
+      {"1: no key, no rectangle: the primary", {}, {}, "P", {100, 0, 100, 0}},
+      {"saturates", {"R", {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {INT32_MAX, 0, 0, 0}, 1},
+       [](auto& d) { d[2].dpi = UINT32_MAX; }, "R", kBounds[2]},
   };
   for (const Case& c : cases) {
     const Displays now = Three(c.change);
@@ -110,6 +81,7 @@ TEST(Fit, EachRule) {
     EXPECT_EQ(placed.state, c.saved.state) << c.rule;
   }
 }
+// clang-format on
 
 TEST(PlacementText, AnyKeyRoundTripsAndNothingElseParses) {
   const char key[] = "\\\\?\\D#0 %\0\xff\n=";
