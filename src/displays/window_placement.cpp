@@ -10,20 +10,21 @@ using platform::PlacementRecord;
 namespace show = platform::show_command;
 
 // A normal rectangle between the system's coordinates and the screen's, as
-// the window and the display it belongs to have it.
+// the window and the display it belongs to have it. Where the display's work
+// area starts at its corner the two agree, and nothing need be asked.
 Rect SystemToScreen(WindowSystem s, std::uintptr_t window, const Rect& normal,
                     const Display* display) {
-  if (!display || s.windows.PlacedOnScreen(window)) return normal;
-  const Rect& b = display->bounds;
-  const Rect& w = display->work_area;
-  return NormalToScreen(normal, Convention(s.windows, b, w), platform::OffsetOf(b, w));
+  if (!display) return normal;
+  const platform::WorkspaceOffset offset = platform::OffsetOf(display->bounds, display->work_area);
+  if (offset.none() || s.windows.PlacedOnScreen(window)) return normal;
+  return NormalToScreen(normal, Convention(s.windows, display->bounds, display->work_area), offset);
 }
 Rect ScreenToSystem(WindowSystem s, std::uintptr_t window, const Rect& screen,
                     const Display* display) {
-  if (!display || s.windows.PlacedOnScreen(window)) return screen;
-  const Rect& b = display->bounds;
-  const Rect& w = display->work_area;
-  return ScreenToNormal(screen, Convention(s.windows, b, w), platform::OffsetOf(b, w));
+  if (!display) return screen;
+  const platform::WorkspaceOffset offset = platform::OffsetOf(display->bounds, display->work_area);
+  if (offset.none() || s.windows.PlacedOnScreen(window)) return screen;
+  return ScreenToNormal(screen, Convention(s.windows, display->bounds, display->work_area), offset);
 }
 
 bool Minimized(const PlacementRecord& r) {
