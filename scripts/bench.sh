@@ -8,12 +8,14 @@
 #  - under Wine, a display snapshot with every fact, and one without the
 #    mode list, against the same calls made straight; a snapshot through
 #    vantrel.dll's C interface against Displays::Take in the same process;
-#    vantrel-list --json from start to its end against a bare console
-#    program making the same calls (RUNS alternating runs); the watcher's
-#    time from the change to its callback (median and 95th percentile of
-#    WATCH_ROUNDS / 2 changes, default 40 rounds) beside the floor, a bare
-#    program reading from Wine's broadcast until it sees the final layout,
-#    and its idle wake-ups;
+#    a window's place: Fit beside a snapshot without modes, SavePlacement +
+#    RestorePlacement against GetWindowPlacement + SetWindowPlacement with a
+#    snapshot each; vantrel-list --json from start to its end against a
+#    bare console program making the same calls (RUNS alternating runs);
+#    the watcher's time from the change to its callback (median and 95th
+#    percentile of WATCH_ROUNDS / 2 changes, default 40 rounds) beside the
+#    floor, a bare program reading from Wine's broadcast until it sees the
+#    final layout, and its idle wake-ups;
 #  - under Wine, on a private three-monitor X server with a warm Wine server:
 #    Refresh against the bare calls on the real user32, and the median time
 #    from start to a readable report of Vantrel.exe against a bare Win32
@@ -37,7 +39,8 @@ build/bench/bench/bench_refresh --benchmark_repetitions=12 --benchmark_enable_ra
 cmake --preset bench-windows >/dev/null
 cmake --build --preset bench-windows --target Vantrel Vantrel_marks bare_window bare_window_manifest \
   bare_window_parts bare_window_manifest_marks bare_window_parts_marks startup_bench \
-  refresh_user32_bench vantrel-list snapshot_bench capi_bench bare_list watcher_bench >/dev/null
+  refresh_user32_bench vantrel-list snapshot_bench capi_bench placement_bench bare_list \
+  watcher_bench >/dev/null
 
 echo "== sizes"
 for exe in Vantrel.exe vantrel-list.exe vantrel.dll bench/bare_window.exe; do
@@ -67,6 +70,9 @@ wine build/bench-windows/bench/snapshot_bench.exe
 
 echo "== a snapshot through vantrel.dll's C interface against Displays::Take, in one process"
 wine build/bench-windows/capi_bench.exe
+
+echo "== a window's place: Fit beside a snapshot; saved and restored against the bare calls"
+wine build/bench-windows/bench/placement_bench.exe
 
 echo "== vantrel-list --json against a bare console program making the same calls, median of $runs alternating runs"
 us_of() {  # the microseconds one run takes, start to end, its output kept

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang, libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs each from its seed corpus, half the
-# time each:
+# UndefinedBehaviorSanitizer) and runs each from its seed corpus, sharing the
+# time equally:
 #   bash scripts/fuzz.sh [SECONDS]      default 60; as long as you like
 # An input that runs over a second counts as a hang. Exits non-zero on any
 # finding; the input is left in build/fuzz/findings/. VANTREL_FUZZ_PRESET
@@ -20,11 +20,12 @@ trap 'rm -rf "$work"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 mkdir -p build/fuzz/findings
-for target in monitors displays; do
+targets=(monitors displays placement)
+for target in "${targets[@]}"; do
   mkdir -p "$work/$target"
   cp "fuzz/corpus-$target"/* "$work/$target/" 2>/dev/null || true
-  echo "== fuzzing $target for $((seconds / 2)) s"
-  "build/fuzz/fuzz/fuzz_$target" -max_total_time=$((seconds / 2)) -timeout=1 -rss_limit_mb=2048 \
+  echo "== fuzzing $target for $((seconds / ${#targets[@]})) s"
+  "build/fuzz/fuzz/fuzz_$target" -max_total_time=$((seconds / ${#targets[@]})) -timeout=1 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix=build/fuzz/findings/ "$work/$target" 2>"$work/log" ||
     { tail -60 "$work/log"; echo "fuzz: finding(s) in build/fuzz/findings/" >&2; exit 1; }
   grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$work/log" || true

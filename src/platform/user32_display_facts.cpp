@@ -11,6 +11,7 @@
 #include "vantrel/base/handle_owners.h"
 #include "vantrel/platform/display_facts_service.h"
 #include "vantrel/platform/dynamic_functions.h"
+#include "vantrel/platform/window_placement_service.h"
 
 namespace vantrel::platform {
 
@@ -241,20 +242,19 @@ class User32Facts final : public DisplayFactsService {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (!GetWindowPlacement(hwnd, &placement)) return std::nullopt;
-    RECT rc = placement.rcNormalPosition;
-    // A top-level window without WS_EX_TOOLWINDOW is placed in workspace
-    // coordinates: from its monitor's work area, not from the screen.
-    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-    const LONG_PTR ex_style = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-    if (!(style & WS_CHILD) && !(ex_style & WS_EX_TOOLWINDOW)) {
-      MONITORINFO info{};
-      info.cbSize = sizeof info;
-      if (GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) {
-        OffsetRect(&rc, info.rcWork.left - info.rcMonitor.left,
-                   info.rcWork.top - info.rcMonitor.top);
-      }
+    const Rect normal = FromRECT(placement.rcNormalPosition);
+    // A top-level window's may be in workspace coordinates: from its
+    // monitor's work area, not from the screen.
+    WindowPlacementService& windows = User32WindowPlacement();
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (windows.PlacedOnScreen(window) ||
+        !GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) {
+      return normal;
     }
-    return FromRECT(rc);
+    const Rect bounds = FromRECT(info.rcMonitor);
+    const Rect work = FromRECT(info.rcWork);
+    return NormalToScreen(normal, Convention(windows, bounds, work), OffsetOf(bounds, work));
   }
 };
 

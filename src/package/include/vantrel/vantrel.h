@@ -13,11 +13,14 @@
 //
 // gives every fact about each display in one snapshot, with lookups on it
 // (vantrel/displays/displays.h); vantrel::DisplayWatcher tells when they
-// change (vantrel/displays/watcher.h).
+// change (vantrel/displays/watcher.h); vantrel::SavePlacement and
+// RestorePlacement put a window back where it was, on the display it was on
+// (vantrel/displays/placement.h).
 #pragma once
 
 #include "vantrel/base/failure.h"
 #include "vantrel/displays/displays.h"
+#include "vantrel/displays/placement.h"
 #include "vantrel/displays/watcher.h"
 #include "vantrel/monitors/clsMonitor.h"
 #include "vantrel/monitors/clsMonitors.h"
