@@ -17,7 +17,7 @@ include(GoogleTest)
 function(vantrel_add_test_suite name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE vantrel_testing vantrel_base_internal
-    vantrel_platform_internal vantrel_monitors_internal GTest::gtest_main)
+    vantrel_platform_internal vantrel_model_internal GTest::gtest_main)
   if(WIN32)
     target_link_libraries(${name} PRIVATE vantrel_win32_internal)
   endif()

@@ -6,12 +6,12 @@
 #   cmake --install build/windows --component Development --prefix P
 # gives a library prefix with no program in it, so that a program needs
 #   find_package(Vantrel 1.0 CONFIG REQUIRED)
-#   target_link_libraries(app PRIVATE Vantrel::monitors)
+#   target_link_libraries(app PRIVATE Vantrel::vantrel)
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-set(vantrel_layers vantrel_base vantrel_platform vantrel_monitors vantrel_displays
-  vantrel_display_watcher)
+set(vantrel_layers vantrel_base vantrel_platform vantrel_model vantrel_displays
+  vantrel_displays_watcher)
 if(WIN32)
   list(APPEND vantrel_layers vantrel_win32)
 endif()

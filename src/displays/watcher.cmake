@@ -4,8 +4,8 @@ set(watcher_sources display_changes.cpp display_settle.cpp)
 if(WIN32)
   list(APPEND watcher_sources display_watcher_win32.cpp)
 endif()
-vantrel_layer(vantrel_display_watcher EXPORT_NAME display_watcher
+vantrel_layer(vantrel_displays_watcher EXPORT_NAME displays_watcher
   SOURCES ${watcher_sources}
   PUBLIC_HEADERS include/vantrel/displays/watcher.h)
-target_link_libraries(vantrel_display_watcher PUBLIC vantrel_displays
+target_link_libraries(vantrel_displays_watcher PUBLIC vantrel_displays
   PRIVATE $<BUILD_INTERFACE:vantrel_base_internal>)

@@ -3,7 +3,7 @@
 vantrel_add_test_suite(watcher_tests
   ${CMAKE_CURRENT_LIST_DIR}/test_watcher_changes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/test_watcher_settle.cpp)
-target_link_libraries(watcher_tests PRIVATE vantrel_display_watcher_internal)
+target_link_libraries(watcher_tests PRIVATE vantrel_displays_watcher_internal)
 
 if(WIN32)
   # Against Wine's user32 on three monitors, the layout changed from inside
@@ -11,8 +11,8 @@ if(WIN32)
   # And its real window over simulated facts, for what Wine cannot change.
   add_executable(watcher_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_watcher.cpp)
   target_include_directories(watcher_wine_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
-  target_link_libraries(watcher_wine_tests PRIVATE vantrel_display_watcher_internal
-                        vantrel_testing vantrel_window_probe GTest::gtest_main)
+  target_link_libraries(watcher_wine_tests PRIVATE vantrel_displays_watcher_internal
+                        vantrel_testing vantrel_testing_probe GTest::gtest_main)
   add_test(NAME watcher_three_monitors
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
                    $<TARGET_FILE:watcher_wine_tests> three)

@@ -25,7 +25,7 @@ echo "$(basename "$zip"): $(stat -c %s "$zip") bytes"
 (cd "$unpacked" && cmake -E tar xf "$zip")
 root="$unpacked/Vantrel-$version-win64"
 for f in bin/Vantrel.exe bin/vantrel-list.exe README.md include/vantrel/vantrel.h lib/cmake/Vantrel/VantrelConfig.cmake \
-  lib/cmake/Vantrel/VantrelConfigVersion.cmake lib/libvantrel_monitors.a bin/vantrel.dll \
+  lib/cmake/Vantrel/VantrelConfigVersion.cmake lib/libvantrel_model.a bin/vantrel.dll \
   include/vantrel/vantrel_c.h lib/libvantrel.dll.a lib/vantrel.lib lib/vantrel.def; do
   [ -f "$root/$f" ] || fail "the archive lacks $f"
 done

@@ -5,7 +5,7 @@ target_link_libraries(listing_tests PRIVATE vantrel_listing)
 
 if(WIN32)
   add_executable(change_display e2e/change_display.cpp)
-  target_link_libraries(change_display PRIVATE vantrel_window_probe)
+  target_link_libraries(change_display PRIVATE vantrel_testing_probe)
   add_test(NAME list_three_monitors
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-list.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(list_three_monitors PROPERTIES RUN_SERIAL TRUE LABELS e2e)
