@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "vantrel/displays/displays.h"
+#include "vantrel/displays/placement.h"
 #include "vantrel/vantrel_c.h"
 
 namespace vantrel::capi {
@@ -74,6 +75,21 @@ vantrel_status Run(const char* function, Body&& body) noexcept {
 inline vantrel_status Null(const char* argument) noexcept {
   return Error(VANTREL_ERROR_NULL_ARGUMENT, "%s is null", argument);
 }
+
+// ---- Texts for the caller --------------------------------------------------
+
+// A text's arguments as vantrel_snapshot_json takes them: a size to write
+// back, and a buffer wherever a capacity is given.
+vantrel_status CheckTextOut(const char* buffer, std::size_t capacity,
+                            const std::size_t* size) noexcept;
+// *size the text's bytes with its NUL; the text too when a buffer is given
+// and holds it. `what` names the text in the message.
+vantrel_status GiveText(const std::string& text, const char* what, char* buffer,
+                        std::size_t capacity, std::size_t* size) noexcept;
+
+// The place a line of vantrel_placement_save's holds; any other text is
+// VANTREL_ERROR_INVALID_ARGUMENT, the message set. Throws std::bad_alloc.
+vantrel_status ReadPlacement(const char* text, WindowPlacement& placement);
 
 // ---- Snapshots --------------------------------------------------------------
 

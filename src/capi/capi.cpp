@@ -84,6 +84,39 @@ vantrel_status OnException(std::exception_ptr e) noexcept {
   }
 }
 
+// ---- Texts for the caller --------------------------------------------------
+
+vantrel_status CheckTextOut(const char* buffer, std::size_t capacity,
+                            const std::size_t* size) noexcept {
+  if (!size) return Null("size");
+  if (!buffer && capacity > 0) return Null("buffer");
+  return VANTREL_OK;
+}
+
+vantrel_status GiveText(const std::string& text, const char* what, char* buffer,
+                        std::size_t capacity, std::size_t* size) noexcept {
+  *size = text.size() + 1;
+  if (!buffer) return VANTREL_OK;
+  if (capacity < *size) {
+    return Error(VANTREL_ERROR_BUFFER_TOO_SMALL, "the buffer holds %llu bytes, %s needs %llu",
+                 static_cast<unsigned long long>(capacity), what,
+                 static_cast<unsigned long long>(*size));
+  }
+  std::memcpy(buffer, text.c_str(), *size);
+  return VANTREL_OK;
+}
+
+vantrel_status ReadPlacement(const char* text, WindowPlacement& placement) {
+  if (!text) return Null("text");
+  std::optional<WindowPlacement> read = PlacementFromText(text);
+  if (!read) {
+    return Error(VANTREL_ERROR_INVALID_ARGUMENT,
+                 "the text is no window's place as vantrel_placement_save writes it");
+  }
+  placement = std::move(*read);
+  return VANTREL_OK;
+}
+
 // ---- Snapshots --------------------------------------------------------------
 
 const std::string& Snapshot::Json() const {
@@ -374,18 +407,30 @@ vantrel_status vantrel_snapshot_json(const vantrel_snapshot* snapshot, char* buf
   return Run(__func__, [&] {
     std::shared_ptr<const Snapshot> s;
     if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
-    if (!size) return Null("size");
-    if (!buffer && capacity > 0) return Null("buffer");
-    const std::string& json = s->Json();
-    *size = json.size() + 1;
-    if (!buffer) return VANTREL_OK;
-    if (capacity < *size) {
-      return Error(
-          VANTREL_ERROR_BUFFER_TOO_SMALL, "the buffer holds %llu bytes, the JSON needs %llu",
-          static_cast<unsigned long long>(capacity), static_cast<unsigned long long>(*size));
-    }
-    std::memcpy(buffer, json.c_str(), *size);
-    return VANTREL_OK;
+    if (const vantrel_status status = CheckTextOut(buffer, capacity, size)) return status;
+    return GiveText(s->Json(), "the JSON", buffer, capacity, size);
+  });
+}
+
+vantrel_status vantrel_placement_fit(const vantrel_snapshot* snapshot, const char* text,
+                                     vantrel_placed* placed) {
+  return Run(__func__, [&] {
+    std::shared_ptr<const Snapshot> s;
+    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+    if (!placed) return Null("placed");
+    if (const vantrel_status status = CheckSize(placed, "placed")) return status;
+    WindowPlacement saved;
+    if (const vantrel_status status = ReadPlacement(text, saved)) return status;
+    const Displays& displays = s->displays();
+    const Placed fit = Fit(saved, displays);
+    vantrel_placed out{};
+    out.maximized = fit.state == WindowState::kMaximized ? 1 : 0;
+    out.bounds = ToC(fit.bounds);
+    std::size_t index = VANTREL_NO_DISPLAY;
+    const vantrel_status status = Found(displays, fit.display, &index);
+    out.display = index;
+    WriteOut(out, placed);
+    return status;
   });
 }
 

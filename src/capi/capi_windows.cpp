@@ -1,5 +1,6 @@
 // The C interface's calls that need the running Windows system: the system
-// itself, centring a window, and the watcher on a thread of its own.
+// itself, centring a window, saving and restoring its place, and the watcher
+// on a thread of its own.
 #include <windows.h>
 
 #include <atomic>
@@ -149,6 +150,16 @@ vantrel_status InCallback() noexcept {
                "called on the watcher's own thread, which cannot end itself");
 }
 
+// A window that is gone, or never was one, named by the system's error as
+// the centring call names it; VANTREL_OK for a window there.
+vantrel_status WindowGone(HWND window) noexcept {
+  WINDOWPLACEMENT place{};
+  place.length = sizeof place;
+  if (GetWindowPlacement(window, &place)) return VANTREL_OK;
+  return Error(VANTREL_ERROR_SYSTEM, "reading the window's place failed (system error %lu)",
+               GetLastError());
+}
+
 std::chrono::milliseconds Or(std::uint32_t ms, std::chrono::milliseconds otherwise) {
   return ms ? std::chrono::milliseconds(ms) : otherwise;
 }
@@ -193,6 +204,50 @@ vantrel_status vantrel_centre_window(const vantrel_snapshot* snapshot, size_t in
       return Error(VANTREL_ERROR_SYSTEM, "moving the window failed (system error %lu)",
                    GetLastError());
     }
+    return VANTREL_OK;
+  });
+}
+
+vantrel_status vantrel_placement_save(void* window, char* buffer, size_t capacity, size_t* size) {
+  return Run(__func__, [&] {
+    if (!window) return Null("window");
+    if (const vantrel_status status = CheckTextOut(buffer, capacity, size)) return status;
+    const HWND hwnd = static_cast<HWND>(window);
+    const PerMonitorAware aware(*CurrentSystem());
+    const WindowPlacement saved = SavePlacement(hwnd);
+    // Empty is what a window gone before or during the reading gives.
+    if (saved == WindowPlacement{}) {
+      if (const vantrel_status status = WindowGone(hwnd)) return status;
+    }
+    return GiveText(ToText(saved), "the place", buffer, capacity, size);
+  });
+}
+
+vantrel_status vantrel_placement_restore(void* window, const char* text) {
+  return Run(__func__, [&] {
+    if (!window) return Null("window");
+    WindowPlacement saved;
+    if (const vantrel_status status = ReadPlacement(text, saved)) return status;
+    const HWND hwnd = static_cast<HWND>(window);
+    const PerMonitorAware aware(*CurrentSystem());
+    if (RestorePlacement(hwnd, saved)) return VANTREL_OK;
+    const DWORD error = GetLastError();
+    if (const vantrel_status status = WindowGone(hwnd)) return status;
+    return Error(VANTREL_ERROR_SYSTEM, "putting the window in its place failed (system error %lu)",
+                 error);
+  });
+}
+
+vantrel_status vantrel_window_ensure_visible(void* window, int32_t* moved) {
+  return Run(__func__, [&] {
+    if (!window) return Null("window");
+    if (moved) *moved = 0;
+    const HWND hwnd = static_cast<HWND>(window);
+    const PerMonitorAware aware(*CurrentSystem());
+    // False also for a window in view already: only a window that is gone
+    // is an error.
+    if (!EnsureVisible(hwnd)) return WindowGone(hwnd);
+    if (moved) *moved = 1;
     return VANTREL_OK;
   });
 }

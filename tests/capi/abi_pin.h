@@ -33,6 +33,8 @@ PIN(watcher_options, sizeof(vantrel_watcher_options) == 20 && AT(watcher_options
                          AT(watcher_options, quiet_ms, 4) &&
                          AT(watcher_options, settle_interval_ms, 8) &&
                          AT(watcher_options, max_reads, 12) && AT(watcher_options, modes, 16));
+PIN(placed, sizeof(vantrel_placed) == 32 && AT(placed, size, 0) && AT(placed, maximized, 4) &&
+                AT(placed, display, 8) && AT(placed, bounds, 16));
 PIN(statuses, VANTREL_OK == 0 && VANTREL_NOT_FOUND == 1 && VANTREL_ERROR_NULL_ARGUMENT == -1 &&
                   VANTREL_ERROR_BAD_HANDLE == -2 && VANTREL_ERROR_OUT_OF_RANGE == -3 &&
                   VANTREL_ERROR_BUFFER_TOO_SMALL == -4 && VANTREL_ERROR_BAD_SIZE == -5 &&

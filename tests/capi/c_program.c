@@ -1,8 +1,9 @@
 /* vantrel.dll from C99, as a program outside this repository uses it: built
  * from the installed header and import library, run on the layout of
  * VANTREL_LAYOUT ("l,t,r,b;...", the first the primary). Checks the facts
- * against the layout, the lookups, centring, the JSON's sizes, the caller's
- * DPI awareness kept, a watcher's callback, and the status of every bad
+ * against the layout, the lookups, centring, a window's place saved, put
+ * back, fitted and kept in view, the JSON's sizes, the caller's DPI
+ * awareness kept, a watcher's callback, and the status of every bad
  * argument. Prints a line per failed check; exits with their count. */
 #include <stdio.h>
 #include <stdlib.h>
@@ -50,11 +51,14 @@ int main(void) {
   vantrel_display d = {.size = sizeof d}, small = {.size = 8};
   vantrel_rect layout[3];
   vantrel_mode m = {.size = sizeof m};
-  size_t n = 0, k, index, json_size = 0;
+  size_t n = 0, k, index, json_size = 0, place_size = 0;
+  char place[1024] = "";
+  vantrel_placed placed = {.size = sizeof placed};
+  int32_t moved = -1;
   const char* text = getenv("VANTREL_LAYOUT");
   char* json;
   RECT r;
-  HWND window;
+  HWND window, shown;
   DPI_AWARENESS_CONTEXT caller;
   vantrel_watcher* watcher = NULL;
   vantrel_watcher_options quick = {.size = sizeof quick, .quiet_ms = 50};
@@ -117,6 +121,34 @@ int main(void) {
   CHECK(vantrel_snapshot_of_window(s, window, VANTREL_FALLBACK_NONE, &index) == VANTREL_NOT_FOUND);
   CHECK(vantrel_snapshot_of_window(s, window, VANTREL_FALLBACK_NEAREST, &index) == 0 && index == 0);
 
+  /* A window's place on the right display as its line: sized, too small a
+   * buffer, saved, put back after a move, fitted on the snapshot. Then moved
+   * where no display is, and brought back left of everything. */
+  shown = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, layout[2].left + 100, 150, 400, 300, NULL,
+                          NULL, NULL, NULL);
+  Expect(vantrel_placement_save(shown, NULL, 0, &place_size), VANTREL_OK, "place size");
+  Expect(vantrel_placement_save(shown, place, place_size - 1, &n), VANTREL_ERROR_BUFFER_TOO_SMALL,
+         "place");
+  CHECK(n == place_size && place[0] == '\0' && place_size <= sizeof place);
+  Expect(vantrel_placement_save(shown, place, sizeof place, &n), VANTREL_OK, "save");
+  CHECK(n == place_size && strlen(place) + 1 == n);
+  SetWindowPos(shown, NULL, layout[1].left, layout[1].top, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+  Expect(vantrel_placement_restore(shown, place), VANTREL_OK, "restore");
+  GetWindowRect(shown, &r);
+  CHECK(r.left == layout[2].left + 100 && r.top == 150 && r.right == r.left + 400 &&
+        r.bottom == 450);
+  Expect(vantrel_placement_fit(s, place, &placed), VANTREL_OK, "fit");
+  CHECK(placed.size == sizeof placed && placed.display == 2 && placed.maximized == 0);
+  CHECK(placed.bounds.left == r.left && placed.bounds.top == r.top &&
+        placed.bounds.right == r.right && placed.bounds.bottom == r.bottom);
+  SetWindowPos(shown, NULL, -5000, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Expect(vantrel_window_ensure_visible(shown, &moved), VANTREL_OK, "ensure visible");
+  GetWindowRect(shown, &r);
+  CHECK(moved == 1 && r.left == DisplayOf(s, 1).work_area.left && r.top == 300 &&
+        r.right == r.left + 400);
+  Expect(vantrel_window_ensure_visible(shown, &moved), VANTREL_OK, "in view");
+  CHECK(moved == 0);
+
   /* The JSON: its size asked, too small a buffer, then whole. */
   Expect(vantrel_snapshot_json(s, NULL, 0, &json_size), VANTREL_OK, "json size");
   json = calloc(json_size, 1);
@@ -160,6 +192,20 @@ int main(void) {
   Expect(vantrel_centre_window(s, 0, NULL), VANTREL_ERROR_NULL_ARGUMENT, "centre null");
   Expect(vantrel_centre_window(s, 3, window), VANTREL_ERROR_OUT_OF_RANGE, "centre on display 3");
   Expect(vantrel_centre_window(s, 0, window), VANTREL_ERROR_SYSTEM, "centre a window gone");
+  Expect(vantrel_placement_save(NULL, NULL, 0, &n), VANTREL_ERROR_NULL_ARGUMENT, "save null");
+  Expect(vantrel_placement_save(shown, place, 9, NULL), VANTREL_ERROR_NULL_ARGUMENT, "save size");
+  Expect(vantrel_placement_save(window, NULL, 0, &n), VANTREL_ERROR_SYSTEM, "save a window gone");
+  Expect(vantrel_placement_restore(shown, NULL), VANTREL_ERROR_NULL_ARGUMENT, "restore null");
+  Expect(vantrel_placement_restore(shown, "vantrel-placement 1 state=normal dpi=96"),
+         VANTREL_ERROR_INVALID_ARGUMENT, "not a place");
+  Expect(vantrel_placement_restore(window, place), VANTREL_ERROR_SYSTEM, "restore a window gone");
+  CHECK(strcmp(vantrel_last_error_message(),
+               "vantrel_placement_restore: reading the window's "
+               "place failed (system error 1400)") == 0);
+  Expect(vantrel_placement_fit(s, "", &placed), VANTREL_ERROR_INVALID_ARGUMENT, "fit no place");
+  placed.size = 8;
+  Expect(vantrel_placement_fit(s, place, &placed), VANTREL_ERROR_BAD_SIZE, "placed too small");
+  Expect(vantrel_window_ensure_visible(window, NULL), VANTREL_ERROR_SYSTEM, "keep a gone in view");
   Expect(vantrel_watcher_start(NULL, NULL, NULL, &watcher), VANTREL_ERROR_NULL_ARGUMENT, "no cb");
   Expect(vantrel_watcher_start(NULL, OnChange, NULL, NULL), VANTREL_ERROR_NULL_ARGUMENT, "watch");
   quick.size = 0;

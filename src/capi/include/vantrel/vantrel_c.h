@@ -44,7 +44,7 @@ extern "C" {
 
 #define VANTREL_ABI_VERSION 1
 
-/* What a function returns: 0 done, 1 nothing found (a lookup only), negative
+/* What a function returns: 0 done, 1 nothing found (a lookup or a fit), negative
  * an error, explained by vantrel_last_error_message(). */
 typedef int32_t vantrel_status;
 #define VANTREL_OK 0
@@ -205,6 +205,46 @@ vantrel_status vantrel_snapshot_json(const vantrel_snapshot* snapshot, char* buf
 /* Moves the window (an HWND) so that it is centred on the display's work
  * area, keeping its size. */
 vantrel_status vantrel_centre_window(const vantrel_snapshot* snapshot, size_t index, void* window);
+
+/* ---- A window's place, kept between runs -------------------------------- */
+
+/* A window's place crosses as one line of text, to keep in a settings file
+ * as it is: the display it was on (by key), its restored rectangle, that
+ * display's work area and DPI, and whether it was maximized. ASCII,
+ * versioned ("vantrel-placement 1 ..."), the same in any locale. Put back,
+ * it lands on the same display when that is there, at that display's scale
+ * now, and always where its title bar can be reached. A window that is gone
+ * gives VANTREL_ERROR_SYSTEM, as centring one does. */
+
+/* The window's place now, with a terminating NUL, into the buffer as
+ * vantrel_snapshot_json writes (ask the size with NULL and 0). Each call
+ * reads the window anew: should it move between asking and reading, the
+ * second call may need more, and says so (VANTREL_ERROR_BUFFER_TOO_SMALL). */
+vantrel_status vantrel_placement_save(void* window, char* buffer, size_t capacity, size_t* size);
+
+/* Puts the window where the saved place fits the displays of now, in that
+ * state, and shows it: call it before the window is first shown. Text that
+ * vantrel_placement_save did not write, truncated or edited, is
+ * VANTREL_ERROR_INVALID_ARGUMENT and leaves the window as it was. */
+vantrel_status vantrel_placement_restore(void* window, const char* text);
+
+/* Where a saved place goes on a snapshot's displays, the window untouched. */
+typedef struct vantrel_placed {
+  uint32_t size;       /* sizeof(vantrel_placed), set by the caller */
+  int32_t maximized;   /* 1 or 0 */
+  size_t display;      /* its index in the snapshot */
+  vantrel_rect bounds; /* the restored rectangle, the one a maximized window un-maximizes to */
+} vantrel_placed;
+
+/* On a snapshot without displays: VANTREL_NOT_FOUND, display
+ * VANTREL_NO_DISPLAY and the bounds as saved. */
+vantrel_status vantrel_placement_fit(const vantrel_snapshot* snapshot, const char* text,
+                                     vantrel_placed* placed);
+
+/* Moves a window whose title bar no display shows wholly into the work area
+ * of the display nearest it. *moved (where not null) is 1 when it moved it,
+ * 0 when it was in view already. */
+vantrel_status vantrel_window_ensure_visible(void* window, int32_t* moved);
 
 /* ---- Watching for changes ----------------------------------------------- */
 
