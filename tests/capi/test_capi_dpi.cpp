@@ -3,6 +3,8 @@
 // caller that is not aware, and gives the thread its own awareness back.
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include "simulated_capi_system.h"
 #include "vantrel/vantrel_c.h"
 
@@ -58,6 +60,9 @@ TEST(CapiDpi, CallsRunPerMonitorAwareAndGiveTheCallerItsAwarenessBack) {
     EXPECT_EQ(index, 1u);
     EXPECT_EQ(SimulatedSystem::per_monitor_aware, c.caller_aware);
     EXPECT_EQ(vantrel_snapshot_free(snapshot), VANTREL_OK);
+    // Freed twice: the message names the call.
+    EXPECT_EQ(vantrel_snapshot_free(snapshot), VANTREL_ERROR_BAD_HANDLE);
+    EXPECT_EQ(std::string_view(vantrel_last_error_message()).find("vantrel_snapshot_free: "), 0u);
     UseSystem(nullptr);
   }
 }

@@ -170,6 +170,12 @@ TEST(EnsureVisible, MovesOnlyAWindowWhoseTitleBarNoDisplayShows) {
   EXPECT_TRUE(EnsureVisible(twin.system(), 1));
   EXPECT_EQ(w[1].rect, (Rect{-1024, 100, -624, 400}));  // the left display is the nearest
   EXPECT_FALSE(EnsureVisible(twin.system(), 2));
+  // Maximized where no display is, though it would restore onto the left
+  // one: it maximizes there.
+  w[4] = {{-3000, -3000, -2000, -2000}, {-900, 200, -500, 500}, platform::show_command::kMaximized};
+  EXPECT_TRUE(EnsureVisible(twin.system(), 4));
+  EXPECT_EQ(w[4].show, platform::show_command::kMaximized);
+  EXPECT_EQ(w[4].rect, kBounds[1]);
   EXPECT_FALSE(EnsureVisible(twin.system(), 3));
   EXPECT_FALSE(RestorePlacement(twin.system(), 3, {}));
   EXPECT_EQ(SavePlacement(twin.system(), 3), WindowPlacement{});

@@ -37,7 +37,6 @@ struct PlacementRecord {
   Point min_position;
   Point max_position;
   Rect normal;
-  friend bool operator==(const PlacementRecord&, const PlacementRecord&) = default;
 };
 
 enum class NormalCoordinates : std::uint8_t { kWorkspace, kScreen };
