@@ -9,12 +9,10 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <vector>
 
 #include "timing.h"
 #include "vantrel/displays/placement.h"
 
-using vantrel::bench::Median;
 using vantrel::bench::MicrosPerRun;
 
 namespace {
@@ -58,35 +56,12 @@ int main() {
     (void)vantrel::Displays::Take({.modes = false});
     SetWindowPlacement(hwnd, &wp);
   };
-  ours();  // both warmed up: the convention learnt, the optional functions bound
-  bare();
-  // Many short batches, paired: this machine's load wanders from second to
-  // second, and a pair's two batches share whatever it was.
   constexpr int kBatches = 61;
   constexpr int kRuns = 4;
-  std::vector<double> a;
-  std::vector<double> b;
-  std::vector<double> ratios;
-  for (int k = 0; k < kBatches; ++k) {
-    double x = 0;
-    double y = 0;
-    if (k % 2 == 0) {
-      x = MicrosPerRun(kRuns, ours);
-      y = MicrosPerRun(kRuns, bare);
-    } else {
-      y = MicrosPerRun(kRuns, bare);
-      x = MicrosPerRun(kRuns, ours);
-    }
-    Pump();
-    a.push_back(x);
-    b.push_back(y);
-    ratios.push_back(x / y);
-  }
-  const double x = Median(a);
-  const double y = Median(b);
+  const vantrel::bench::Paired t = vantrel::bench::Alternate(kBatches, kRuns, ours, bare, Pump);
   std::printf(
       "SavePlacement + RestorePlacement: %.1f us / GetWindowPlacement + SetWindowPlacement with a "
       "snapshot each %.1f us = %.3f; median of the paired ratios %.3f (%d batches of %d each)\n",
-      x, y, x / y, Median(ratios), kBatches, kRuns);
+      t.first, t.second, t.ratio(), t.paired, kBatches, kRuns);
   return 0;
 }
