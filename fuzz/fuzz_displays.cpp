@@ -7,6 +7,7 @@
 // promises; a crash or a sanitizer report is a finding too.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -86,22 +87,46 @@ SimulatedDisplays Layout(FuzzedDataProvider& in) {
   return layout;
 }
 
+// The displays with no modes.
+Displays WithoutModes(const Displays& displays) {
+  std::vector<Display> bare(displays.begin(), displays.end());
+  for (Display& d : bare) d.modes.clear();
+  return Displays(std::move(bare));
+}
+
 // Settling through messages and ticks at any times over reads that the
 // platform gives half-applied at random (DisplayConfig failing, a path, a
-// monitor or a mode missing) or with a display moving. Each settling must
-// stop at the first two whole reads that agree, or once its reads run out;
-// hold the last whole read (the last read when none was whole) and say
-// which it was; and tell its changes against the layout told before.
+// monitor or a mode missing) or with a display moving, telling the modes or
+// not. Each settling must stop at the first two whole reads that agree, or
+// once its reads run out; read the modes, when told, right after the first
+// whole read of each layout and only then (and at the end when no read was
+// whole); hold the last whole read (the last read when none was whole), with
+// the modes told, and say which it was; and tell its changes against the
+// layout told before.
 void Settle(FuzzedDataProvider& in, SimulatedDisplayFacts& service) {
   using std::chrono::milliseconds;
   const SimulatedDisplays layout = service.layout();
-  DisplaysRead told = ReadDisplays(service);
+  const bool modes = in.ConsumeBool();
+  const Displays all_modes = Displays::Take(service);
+  DisplaysRead told = ReadDisplays(service, {.modes = modes});
   // A system that lacks some facts for good is not one halfway through a change.
   Require(!HalfApplied(ReadDisplays(service), told), "a layout is half-applied against itself");
   std::vector<DisplaysRead> reads;  // of the settling under way
+  struct ModesRead {
+    std::size_t after;  // reads before it
+    Displays of;
+  };
+  std::vector<ModesRead> modes_reads;
   const SettleTiming timing{milliseconds(in.ConsumeIntegralInRange(0, 200)),
                             milliseconds(in.ConsumeIntegralInRange(0, 100)),
                             in.ConsumeIntegralInRange(1, 6)};
+  DisplaySettler::ModesReader modes_reader;
+  if (modes) {
+    modes_reader = [&](const Displays& displays) {
+      modes_reads.push_back({reads.size(), displays});
+      return ReadModes(service, displays);
+    };
+  }
   DisplaySettler settler(
       told,
       [&] {
@@ -114,10 +139,10 @@ void Settle(FuzzedDataProvider& in, SimulatedDisplayFacts& service) {
         }
         if (!now.displays.empty() && in.ConsumeBool()) now.displays[0].bounds = AnyRect(in);
         service.layout() = now;
-        reads.push_back(ReadDisplays(service));
+        reads.push_back(ReadDisplays(service, {.modes = false}));
         return reads.back();
       },
-      timing);
+      timing, modes_reader);
   DisplaySettler::Clock::time_point now{};
   std::optional<DisplaySettler::Clock::time_point> due;
   for (int step = 0; step < 64 && in.remaining_bytes() > 0; ++step) {
@@ -125,6 +150,7 @@ void Settle(FuzzedDataProvider& in, SimulatedDisplayFacts& service) {
     if (!due || in.ConsumeIntegralInRange(0, 3) == 0) {
       now += milliseconds(in.ConsumeIntegralInRange(0, 300));
       reads.clear();
+      modes_reads.clear();
       s = settler.OnMessage(now);
       Require(s.timer && !s.settled, "a message armed no timer");
     } else {
@@ -137,23 +163,42 @@ void Settle(FuzzedDataProvider& in, SimulatedDisplayFacts& service) {
     if (!s.settled) continue;
 
     Require(!s.timer, "a settled layout left the timer running");
-    std::vector<const DisplaysRead*> whole;
-    for (const DisplaysRead& r : reads) {
-      if (!HalfApplied(r, told)) whole.push_back(&r);
+    // The whole reads, and which of them agree with the whole read before.
+    std::vector<std::size_t> whole;
+    std::vector<bool> agrees(reads.size());
+    for (std::size_t k = 0; k < reads.size(); ++k) {
+      if (HalfApplied(reads[k], told)) continue;
+      agrees[k] = !whole.empty() && reads[whole.back()].displays == reads[k].displays;
+      whole.push_back(k);
     }
-    for (std::size_t k = 1; k + 1 < whole.size(); ++k) {
-      Require(whole[k - 1]->displays != whole[k]->displays, "read on past two that agreed");
-    }
-    const bool agreed = whole.size() >= 2 && whole.back() == &reads.back() &&
-                        whole[whole.size() - 2]->displays == reads.back().displays;
+    const std::size_t last = reads.size() - 1;
+    for (std::size_t k = 0; k < last; ++k) Require(!agrees[k], "read on past two that agreed");
+    const bool agreed = agrees[last];
     Require(agreed || static_cast<int>(reads.size()) == timing.max_reads,
             "stopped before two whole reads agreed or the reads ran out");
-    const DisplaysRead& taken = agreed || whole.empty() ? reads.back() : *whole.back();
-    Require(settler.Current() == taken.displays, "the layout kept is not the one taken");
-    const DisplayChanges expected = Difference(told.displays, taken.displays);
+    const std::size_t taken = agreed || whole.empty() ? last : whole.back();
+    std::size_t modes_due = 0;
+    for (std::size_t k = 0; k <= last; ++k) {
+      const bool first = !agrees[k] && std::ranges::find(whole, k) != whole.end();
+      const bool wanted = modes && (first || (k == last && whole.empty()));
+      const auto m =
+          std::ranges::find_if(modes_reads, [&](const ModesRead& r) { return r.after == k + 1; });
+      Require(wanted == (m != modes_reads.end()) && (!wanted || m->of == reads[k].displays),
+              "the modes were not read right after the first read of a layout, or for another");
+      modes_due += wanted ? 1 : 0;
+    }
+    Require(modes_reads.size() == modes_due, "the modes were read twice for a layout");
+    const Displays& held = settler.Current();
+    Require(WithoutModes(held) == reads[taken].displays, "the layout kept is not the one taken");
+    Require(held.size() == all_modes.size(), "displays came or went");
+    for (std::size_t k = 0; k < held.size(); ++k) {
+      Require(held[k].modes == (modes ? all_modes[k].modes : std::vector<DisplayMode>{}),
+              "the layout kept lacks the modes told, or has modes not told");
+    }
+    const DisplayChanges expected = Difference(told.displays, held);
     Require(s.changes.has_value() == !expected.empty(), "an event for no change, or none");
     if (s.changes) {
-      Require(s.changes->now == taken.displays && s.changes->added == expected.added &&
+      Require(s.changes->now == held && s.changes->added == expected.added &&
                   s.changes->removed == expected.removed,
               "the event is not told against the layout told before");
       Require(s.changes->settling == (agreed          ? Settling::kSettled
@@ -161,8 +206,10 @@ void Settle(FuzzedDataProvider& in, SimulatedDisplayFacts& service) {
                                                       : Settling::kUnconfirmed),
               "the event says wrongly how far it settled");
     }
-    told = taken;
+    told = reads[taken];
+    told.displays = held;
     reads.clear();
+    modes_reads.clear();
   }
 }
 

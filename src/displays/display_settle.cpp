@@ -50,8 +50,12 @@ bool HalfApplied(const DisplaysRead& read, const DisplaysRead& settled) {
   return false;
 }
 
-DisplaySettler::DisplaySettler(DisplaysRead current, Reader reader, SettleTiming timing)
-    : current_(std::move(current)), reader_(std::move(reader)), timing_(timing) {
+DisplaySettler::DisplaySettler(DisplaysRead current, Reader reader, SettleTiming timing,
+                               ModesReader modes_reader)
+    : current_(std::move(current)),
+      reader_(std::move(reader)),
+      modes_reader_(std::move(modes_reader)),
+      timing_(timing) {
   timing_.quiet = std::max(timing_.quiet, std::chrono::milliseconds{0});
   timing_.interval = std::max(timing_.interval, std::chrono::milliseconds{0});
   timing_.max_reads = std::max(timing_.max_reads, 1);
@@ -61,6 +65,7 @@ DisplaySettler::Step DisplaySettler::OnMessage(Clock::time_point now) {
   phase_ = Phase::kQuiet;
   due_ = now + timing_.quiet;
   last_whole_.reset();
+  modes_.reset();
   reads_ = 0;
   return {timing_.quiet, false, std::nullopt};
 }
@@ -75,7 +80,13 @@ DisplaySettler::Step DisplaySettler::OnTimer(Clock::time_point now) {
   const bool half = HalfApplied(read, current_);
   const bool agree = !half && last_whole_ && last_whole_->displays == read.displays;
   if (!agree && reads < timing_.max_reads) {
-    if (!half) last_whole_ = std::move(read);
+    // A layout's modes, read between its first read and the next.
+    std::optional<Displays> modes;
+    if (modes_reader_ && !half) modes = modes_reader_(read.displays);
+    if (!half) {
+      last_whole_ = std::move(read);
+      modes_ = std::move(modes);
+    }
     reads_ = reads;
     phase_ = Phase::kReading;
     due_ = now + timing_.interval;
@@ -86,12 +97,21 @@ DisplaySettler::Step DisplaySettler::OnTimer(Clock::time_point now) {
   Settling settling = Settling::kSettled;
   if (!agree) settling = half && !last_whole_ ? Settling::kHalfApplied : Settling::kUnconfirmed;
   DisplaysRead& taken = half && last_whole_ ? *last_whole_ : read;
+  // Its modes: those read while it held, else read now.
+  std::optional<Displays> modes_now;
+  Displays* with_modes = &taken.displays;
+  if (modes_reader_) {
+    const bool held = modes_ && (agree || &taken != &read);
+    with_modes = held ? &*modes_ : &modes_now.emplace(modes_reader_(taken.displays));
+  }
   Step step{std::nullopt, true, std::nullopt};
-  DisplayChanges changes = Difference(current_.displays, taken.displays);
+  DisplayChanges changes = Difference(current_.displays, *with_modes);
   changes.settling = settling;
+  if (with_modes != &taken.displays) taken.displays = std::move(*with_modes);
   current_ = std::move(taken);
   phase_ = Phase::kIdle;
   last_whole_.reset();
+  modes_.reset();
   reads_ = 0;
   if (!changes.empty()) step.changes = std::move(changes);
   return step;

@@ -109,7 +109,7 @@ struct DisplayWatcher::State {
   void Apply(HWND window, DisplaySettler::Step step);
   void Deliver(const DisplayChanges& changes) noexcept { callback(changes); }
   void RunThread(std::promise<void>& ready);
-  DisplaysRead Read() { return ReadDisplays(facts, options.snapshot); }
+  DisplaysRead Read() { return ReadDisplays(facts, {.modes = false}); }
 
   platform::DisplayFactsService& facts;
   const Callback callback;
@@ -142,11 +142,14 @@ LRESULT CALLBACK DisplayWatcher::State::Proc(HWND window, UINT message, WPARAM w
 // The first snapshot is read once the window exists, so no change falls
 // between the two; the window answers only once the settler is there.
 void DisplayWatcher::State::Listen(HWND listener) {
-  DisplaysRead first = Read();
+  DisplaysRead first = ReadDisplays(facts, options.snapshot);
   current = first.displays;
+  // The settling reads go without modes; those told have them when asked.
+  DisplaySettler::ModesReader modes;
+  if (options.snapshot.modes) modes = [this](const Displays& d) { return ReadModes(facts, d); };
   settler.emplace(
       std::move(first), [this] { return Read(); },
-      SettleTiming{options.quiet, options.settle_interval, options.max_reads});
+      SettleTiming{options.quiet, options.settle_interval, options.max_reads}, std::move(modes));
   SetWindowLongPtrW(listener, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

@@ -117,6 +117,16 @@ void MakeNamesUnique(std::vector<Display>& displays) {
   }
 }
 
+std::vector<DisplayMode> ModesOf(platform::DisplayFactsService& service, std::string_view adapter) {
+  const std::vector<ModeFacts> facts = service.Modes(adapter);
+  std::vector<DisplayMode> modes;
+  modes.reserve(facts.size());
+  std::ranges::transform(facts, std::back_inserter(modes), ToMode);
+  std::ranges::sort(modes);
+  modes.erase(std::unique(modes.begin(), modes.end()), modes.end());
+  return modes;
+}
+
 Display TakeOne(platform::DisplayFactsService& service, const platform::MonitorFacts& monitor,
                 const DisplayConfigTarget* target, const SnapshotOptions& options,
                 std::optional<std::optional<std::uint32_t>>& system_dpi,
@@ -185,12 +195,7 @@ Display TakeOne(platform::DisplayFactsService& service, const platform::MonitorF
   d.refresh_rate = RefreshOf(target, current);
   d.connection = target ? ConnectionOf(target->output_technology) : Connection::kUnknown;
 
-  if (!options.modes) return d;
-  const std::vector<ModeFacts> modes = service.Modes(monitor.device_name);
-  d.modes.reserve(modes.size());
-  std::ranges::transform(modes, std::back_inserter(d.modes), ToMode);
-  std::ranges::sort(d.modes);
-  d.modes.erase(std::unique(d.modes.begin(), d.modes.end()), d.modes.end());
+  if (options.modes) d.modes = ModesOf(service, monitor.device_name);
   return d;
 }
 
@@ -274,6 +279,14 @@ DisplaysRead ReadDisplays(platform::DisplayFactsService& service, SnapshotOption
   }
   MakeNamesUnique(displays);
   return {Displays(std::move(displays)), config.has_value(), std::move(sources)};
+}
+
+Displays ReadModes(platform::DisplayFactsService& service, const Displays& displays) {
+  std::vector<Display> with_modes(displays.begin(), displays.end());
+  for (Display& d : with_modes) {
+    if (!d.device_name.empty()) d.modes = ModesOf(service, d.device_name);
+  }
+  return Displays(std::move(with_modes));
 }
 
 const Display* Displays::Primary() const noexcept {

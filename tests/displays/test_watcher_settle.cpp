@@ -31,9 +31,14 @@ using Clock = DisplaySettler::Clock;
 class Simulation {
  public:
   explicit Simulation(SettleTiming timing = {},
-                      const platform::SimulatedDisplays& start = Simulated(ThreeMonitors()))
+                      const platform::SimulatedDisplays& start = Simulated(ThreeMonitors()),
+                      bool modes_reader = false)
       : settler_(
-            ReadOf(start), [this] { return Read(); }, timing) {
+            ReadOf(start), [this] { return Read(); }, timing,
+            modes_reader
+                ? DisplaySettler::ModesReader([this](const Displays& d) { return Modes(d); })
+                : nullptr),
+        lean_(modes_reader) {
     platform_[0ms] = start;
   }
   static DisplaysRead ReadOf(const platform::SimulatedDisplays& layout) {
@@ -68,6 +73,7 @@ class Simulation {
   };
   const std::vector<Event>& events() const { return events_; }
   const std::vector<milliseconds>& reads() const { return reads_; }
+  const std::vector<milliseconds>& modes_reads() const { return modes_reads_; }
   std::optional<milliseconds> timer() const { return timer_; }
   int ticks() const { return ticks_; }
   DisplaySettler& settler() { return settler_; }
@@ -83,7 +89,11 @@ class Simulation {
     }
     reads_.push_back(now_);
     service_.layout() = std::prev(platform_.upper_bound(now_))->second;
-    return ReadDisplays(service_);
+    return ReadDisplays(service_, {.modes = !lean_});
+  }
+  Displays Modes(const Displays& displays) {
+    modes_reads_.push_back(now_);
+    return ReadModes(service_, displays);
   }
 
   void Apply(const DisplaySettler::Step& step) {
@@ -95,12 +105,14 @@ class Simulation {
   std::map<milliseconds, platform::SimulatedDisplays> platform_;
   platform::SimulatedDisplayFacts service_;
   DisplaySettler settler_;
+  const bool lean_;  // reads without modes
   milliseconds now_{0};
   std::optional<milliseconds> timer_;
   int ticks_ = 0;
   bool fail_next_read_ = false;
   std::vector<Event> events_;
   std::vector<milliseconds> reads_;
+  std::vector<milliseconds> modes_reads_;
 };
 
 Layout RightResized() {
@@ -228,6 +240,18 @@ TEST(WatcherSettling, ReplayedReadsGiveOneEventOfTheLayoutThatHolds) {
     EXPECT_EQ(sim.events()[0].changes.settling, c.settling);
     EXPECT_EQ(sim.events()[0].changes.now, Snapshot(Answering(c.after, paths)));
   }
+}
+
+// Each layout found has its modes read once, right after its first read.
+TEST(WatcherSettling, TheModesAreReadOnceForEachLayoutFound) {
+  Simulation sim({}, Simulated(ThreeMonitors()), true);
+  sim.PlatformAt(0ms, RightResized());
+  sim.PlatformAt(120ms, LeftOff());
+  sim.MessageAt(0ms);
+  sim.RunUntil(10s);
+  EXPECT_EQ(sim.modes_reads(), (std::vector<milliseconds>{100ms, 150ms}));
+  ASSERT_EQ(sim.events().size(), 1u);
+  EXPECT_EQ(sim.events()[0].changes.now, Snapshot(LeftOff()));
 }
 
 TEST(WatcherSettling, MessageWhileReadingStartsAgainAndForgetsEarlierReads) {

@@ -265,8 +265,8 @@ typedef struct vantrel_watcher_options {
   uint32_t quiet_ms;           /* how long messages must stop before reading: 100 */
   uint32_t settle_interval_ms; /* between reads while two disagree: 50 */
   uint32_t max_reads;          /* reads before the last is taken as it is: 20 */
-  uint32_t modes;              /* nonzero: each read takes the mode list too (slower: see
-                                  vantrel_snapshot_options); 0: the snapshots have none */
+  uint32_t modes;              /* nonzero: the snapshots have the mode list, read once for
+                                  each layout found (see vantrel_snapshot_options); 0: none */
 } vantrel_watcher_options;
 
 /* Starts a thread that listens for changes; the first snapshot is taken

@@ -114,12 +114,15 @@ class DisplayWatcher {
     // more until the next message.
     std::chrono::milliseconds settle_interval{50};
     int max_reads = 20;
-    // What each read takes. Without modes (the default) a read costs a few
-    // milliseconds instead of tens (under Wine on three displays the mode
-    // list is nearly all of a snapshot's time), but Display::modes is empty
-    // in every event and in Current(), and a change of the modes a display
-    // offers, and nothing else, is not told. The mode in use is read all the
-    // same, so a change of it is told (kMode).
+    // What the layout told carries. Without modes (the default)
+    // Display::modes is empty in every event and in Current(), and a change
+    // of the modes a display offers, and nothing else, is not told. The mode
+    // in use is read all the same, so a change of it is told (kMode). With
+    // modes, the settling reads still go without them (under Wine on three
+    // displays the mode list is nearly all of a snapshot's time: tens of
+    // milliseconds against a few): a layout's modes are read right after
+    // its first whole read, and it is told once a whole read after them
+    // agrees; should it have moved meanwhile, the reads go on.
     SnapshotOptions snapshot{.modes = false};
   };
 

@@ -12,8 +12,16 @@
 // disagrees. When the reads run out, the last whole read is taken, else the
 // last read, and the changes say so (DisplayChanges::settling).
 //
+// With a modes reader, the layout told has the modes each display offers,
+// which cost most of a read: the settling reads go without them. A layout's
+// modes are read right after its first whole read, so the whole read that
+// agrees with it, with only half-applied reads between, tells that nothing
+// moved while they were read; a whole read that disagrees has its own read.
+// So they are read once for a layout that holds. A layout taken as the reads
+// run out without them has them read then.
+//
 // A message while reading starts the wait again: the layout is still moving.
-// The reader is called from OnTimer only; an exception from it leaves the
+// The readers are called from OnTimer only; an exception from one leaves the
 // settler as it was, to be ticked again.
 #pragma once
 
@@ -45,6 +53,8 @@ class DisplaySettler {
  public:
   using Clock = std::chrono::steady_clock;
   using Reader = std::function<DisplaysRead()>;
+  // The displays, each with the modes it offers.
+  using ModesReader = std::function<Displays(const Displays&)>;
 
   struct Step {
     // Set: (re)arm the timer to fire this long from now. Empty: stop it.
@@ -55,7 +65,10 @@ class DisplaySettler {
     std::optional<DisplayChanges> changes;
   };
 
-  DisplaySettler(DisplaysRead current, Reader reader, SettleTiming timing);
+  // Without a modes reader the layout told has the modes the reads have;
+  // with one, `current` must have them.
+  DisplaySettler(DisplaysRead current, Reader reader, SettleTiming timing,
+                 ModesReader modes_reader = {});
 
   Step OnMessage(Clock::time_point now);
   // A tick before its time (or with nothing to do) only re-arms (or stops)
@@ -70,10 +83,12 @@ class DisplaySettler {
 
   DisplaysRead current_;
   Reader reader_;
+  ModesReader modes_reader_;
   SettleTiming timing_;
   Phase phase_ = Phase::kIdle;
   Clock::time_point due_{};
   std::optional<DisplaysRead> last_whole_;  // of this settling
+  std::optional<Displays> modes_;           // its layout with modes, read while it held
   int reads_ = 0;
 };
 
