@@ -101,7 +101,8 @@ DisplaySettler::Step DisplaySettler::OnTimer(Clock::time_point now) {
   std::optional<Displays> modes_now;
   Displays* with_modes = &taken.displays;
   if (modes_reader_) {
-    const bool held = modes_ && (agree || &taken != &read);
+    // modes_ belongs to last_whole_: the read taken when it agreed or was half.
+    const bool held = modes_ && (agree || half);
     with_modes = held ? &*modes_ : &modes_now.emplace(modes_reader_(taken.displays));
   }
   Step step{std::nullopt, true, std::nullopt};
