@@ -87,6 +87,10 @@ int main(void) {
     CHECK(memcmp(&d.bounds, &layout[k], sizeof d.bounds) == 0);
     CHECK(d.name[0] && d.key[0] && strncmp(d.device_name, "\\\\.\\DISPLAY", 11) == 0);
     CHECK(d.current_width == d.bounds.right - d.bounds.left && d.mode_count > 0);
+    /* The rate DisplayConfig gives, against the mode's whole hertz. */
+    CHECK(d.refresh_denominator > 0 &&
+          (int32_t)(d.refresh_numerator / d.refresh_denominator) == d.current_frequency &&
+          d.refresh_hertz > d.current_frequency - 1 && d.refresh_hertz < d.current_frequency + 1);
     Expect(vantrel_snapshot_mode(s, k, d.mode_count - 1, &m), VANTREL_OK, "last mode");
     CHECK(m.size == sizeof m && m.width > 0 && m.bits_per_pixel > 0);
     CHECK(vantrel_snapshot_at_point(s, (d.bounds.left + d.bounds.right) / 2, d.bounds.bottom - 1,

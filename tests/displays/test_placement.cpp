@@ -55,6 +55,8 @@ TEST(Fit, EachRule) {
        {-240, 10, 160, 310}},
       {"5: 59 pixels of title bar", {"P", {-241, 10, 159, 310}, kPrimaryWork}, {}, "P",
        {100, 10, 500, 310}},
+      {"5: title bar on the work area's last 30 pixels", OnRight({1480, 738, 1880, 1038}), {}, "R",
+       {1480, 738, 1880, 1038}},
       {"5: larger than the work area", OnRight({1000, -50, 3000, 1000}), {}, "R", kBounds[2]},
       {"3: 144 DPI", OnRight(r1), [](auto& d) { d[2].dpi = 144; }, "R", {1580, 225, 2180, 675}},
       {"3: halves away from zero", OnRight({1282, 6, 1684, 308}), [](auto& d) { d[2].dpi = 120; },
