@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "listing.h"
-#include "simulated_display_facts.h"
+#include "simulated_system.h"
 #include "vantrel/displays/display_read.h"
 #include "vantrel/displays/display_settle.h"
 #include "vantrel/displays/displays.h"
@@ -44,7 +44,7 @@ std::int32_t Coordinate(FuzzedDataProvider& in) {
   }
 }
 
-platform::Rect AnyRect(FuzzedDataProvider& in) {
+Rect AnyRect(FuzzedDataProvider& in) {
   return {Coordinate(in), Coordinate(in), Coordinate(in), Coordinate(in)};
 }
 
@@ -55,7 +55,7 @@ std::string Text(FuzzedDataProvider& in) {
 
 SimulatedDisplays Layout(FuzzedDataProvider& in) {
   const auto count = in.ConsumeIntegralInRange<std::size_t>(0, 5);
-  std::vector<platform::Rect> rects;
+  std::vector<Rect> rects;
   for (std::size_t k = 0; k < count; ++k) rects.push_back(AnyRect(in));
   SimulatedDisplays layout = SimulatedDisplays::FromRects(rects);
   layout.has_display_config = in.ConsumeBool();
@@ -103,7 +103,7 @@ Displays WithoutModes(const Displays& displays) {
 // whole); hold the last whole read (the last read when none was whole), with
 // the modes told, and say which it was; and tell its changes against the
 // layout told before.
-void Settle(FuzzedDataProvider& in, SimulatedDisplayFacts& service) {
+void Settle(FuzzedDataProvider& in, SimulatedSystem& service) {
   using std::chrono::milliseconds;
   const SimulatedDisplays layout = service.layout();
   const bool modes = in.ConsumeBool();
@@ -234,7 +234,7 @@ bool ValidUtf8(const std::string& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
-  SimulatedDisplayFacts service(Layout(in));
+  SimulatedSystem service(Layout(in));
   const Displays before = Displays::Take(service);
 
   std::set<std::string> names;

@@ -113,7 +113,7 @@ class BuggyService final : public platform::DisplayService {
     return 0;
   }
   std::int32_t MonitorFromPoint(std::int32_t, std::int32_t, std::int32_t) override { return 0; }
-  std::int32_t MonitorFromRect(const platform::Rect&, std::int32_t) override { return 0; }
+  std::int32_t MonitorFromRect(const Rect&, std::int32_t) override { return 0; }
   std::int32_t MonitorFromWindow(std::int32_t, std::int32_t) override { return 0; }
   std::int32_t GetMonitorInfoA(std::int32_t, platform::MonitorInfoRecord&) override { return 0; }
 };

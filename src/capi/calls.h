@@ -15,6 +15,8 @@
 
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/placement.h"
+#include "vantrel/displays/result.h"
+#include "vantrel/platform/system.h"
 #include "vantrel/vantrel_c.h"
 
 namespace vantrel::capi {
@@ -53,7 +55,7 @@ Handles& LiveHandles() noexcept;
 // ---- Errors -----------------------------------------------------------------
 
 // Sets this thread's message, "function: what", and gives back the status.
-vantrel_status Error(vantrel_status status, const char* format, ...) noexcept;
+vantrel_status Report(vantrel_status status, const char* format, ...) noexcept;
 
 // The body of an exported function, run so that nothing escapes: running
 // out of memory and any other exception become statuses. The message names
@@ -73,7 +75,18 @@ vantrel_status Run(const char* function, Body&& body) noexcept {
 
 // For an argument that is null: `if (!index) return Null("index");`.
 inline vantrel_status Null(const char* argument) noexcept {
-  return Error(VANTREL_ERROR_NULL_ARGUMENT, "%s is null", argument);
+  return Report(VANTREL_ERROR_NULL_ARGUMENT, "%s is null", argument);
+}
+
+// The status and message of the C++ API's failure.
+vantrel_status Failed(const vantrel::Error& error) noexcept;
+
+// A C++ call run per-monitor aware, the calling thread's awareness given
+// back after it, so that its pixels are physical whatever the caller's.
+template <class Call>
+auto PerMonitorAware(Call&& call) {
+  const platform::PerMonitorAware aware(platform::CurrentSystem());
+  return call();
 }
 
 // ---- Texts for the caller --------------------------------------------------
@@ -113,9 +126,17 @@ vantrel_status FindSnapshot(const vantrel_snapshot* handle,
 // A new handle for the displays, written to *out. Throws std::bad_alloc.
 void GiveSnapshot(Displays displays, vantrel_snapshot** out);
 
-// The running system's (capi_windows.cpp); null where there is none.
-class System;
-System* RunningSystem() noexcept;
+// The body of an exported function on a snapshot: the handle checked, then
+// `body(const Displays&)` run as Run runs it.
+template <class Body>
+vantrel_status RunOnSnapshot(const char* function, const vantrel_snapshot* handle,
+                             Body&& body) noexcept {
+  return Run(function, [&] {
+    std::shared_ptr<const Snapshot> s;
+    if (const vantrel_status status = FindSnapshot(handle, s)) return status;
+    return body(*s);
+  });
+}
 
 // ---- The caller's structs ---------------------------------------------------
 
@@ -126,7 +147,7 @@ constexpr std::uint32_t kAbiSize = sizeof(T);
 template <class T>
 vantrel_status CheckSize(const T* s, const char* what) noexcept {
   if (s->size >= kAbiSize<T>) return VANTREL_OK;
-  return Error(VANTREL_ERROR_BAD_SIZE, "%s's size is %u, below this library's %u", what,
+  return Report(VANTREL_ERROR_BAD_SIZE, "%s's size is %u, below this library's %u", what,
                static_cast<unsigned>(s->size), static_cast<unsigned>(kAbiSize<T>));
 }
 

@@ -7,7 +7,6 @@
 
 #include "calls.h"
 #include "listing.h"
-#include "vantrel/capi/system.h"
 
 namespace vantrel::capi {
 
@@ -60,7 +59,7 @@ void BeginCall(const char* function) noexcept {
   message[0] = '\0';
 }
 
-vantrel_status Error(vantrel_status status, const char* format, ...) noexcept {
+vantrel_status Report(vantrel_status status, const char* format, ...) noexcept {
   const int prefix = std::snprintf(message, kMessageSize, "%s: ", current_function);
   if (prefix > 0 && static_cast<std::size_t>(prefix) < kMessageSize) {
     va_list arguments;
@@ -76,11 +75,11 @@ vantrel_status OnException(std::exception_ptr e) noexcept {
   try {
     std::rethrow_exception(e);
   } catch (const std::bad_alloc&) {
-    return Error(VANTREL_ERROR_OUT_OF_MEMORY, "out of memory");
+    return Report(VANTREL_ERROR_OUT_OF_MEMORY, "out of memory");
   } catch (const std::exception& other) {
-    return Error(VANTREL_ERROR_INTERNAL, "unexpected exception: %s", other.what());
+    return Report(VANTREL_ERROR_INTERNAL, "unexpected exception: %s", other.what());
   } catch (...) {
-    return Error(VANTREL_ERROR_INTERNAL, "unexpected exception");
+    return Report(VANTREL_ERROR_INTERNAL, "unexpected exception");
   }
 }
 
@@ -98,7 +97,7 @@ vantrel_status GiveText(const std::string& text, const char* what, char* buffer,
   *size = text.size() + 1;
   if (!buffer) return VANTREL_OK;
   if (capacity < *size) {
-    return Error(VANTREL_ERROR_BUFFER_TOO_SMALL, "the buffer holds %llu bytes, %s needs %llu",
+    return Report(VANTREL_ERROR_BUFFER_TOO_SMALL, "the buffer holds %llu bytes, %s needs %llu",
                  static_cast<unsigned long long>(capacity), what,
                  static_cast<unsigned long long>(*size));
   }
@@ -108,12 +107,12 @@ vantrel_status GiveText(const std::string& text, const char* what, char* buffer,
 
 vantrel_status ReadPlacement(const char* text, WindowPlacement& placement) {
   if (!text) return Null("text");
-  std::optional<WindowPlacement> read = PlacementFromText(text);
+  Result<WindowPlacement> read = PlacementFromText(text);
   if (!read) {
-    return Error(VANTREL_ERROR_INVALID_ARGUMENT,
+    return Report(VANTREL_ERROR_INVALID_ARGUMENT,
                  "the text is no window's place as vantrel_placement_save writes it");
   }
-  placement = std::move(*read);
+  placement = std::move(read).value();
   return VANTREL_OK;
 }
 
@@ -130,7 +129,7 @@ vantrel_status FindSnapshot(const vantrel_snapshot* handle,
   if (!handle) return Null("snapshot");
   snapshot = std::static_pointer_cast<const Snapshot>(LiveHandles().Find(handle, Kind::kSnapshot));
   if (snapshot) return VANTREL_OK;
-  return Error(VANTREL_ERROR_BAD_HANDLE, "the snapshot %p was never given or is freed",
+  return Report(VANTREL_ERROR_BAD_HANDLE, "the snapshot %p was never given or is freed",
                static_cast<const void*>(handle));
 }
 
@@ -139,28 +138,14 @@ void GiveSnapshot(Displays displays, vantrel_snapshot** out) {
       LiveHandles().Add(Kind::kSnapshot, std::make_shared<Snapshot>(std::move(displays))));
 }
 
-// ---- The system -------------------------------------------------------------
+// ---- Failures of the C++ API --------------------------------------------
 
-namespace {
-
-std::atomic<System*> chosen{nullptr};
-
-vantrel_status NoSystem() noexcept {
-  return Error(VANTREL_ERROR_SYSTEM, "no display system on this platform");
+vantrel_status Failed(const vantrel::Error& error) noexcept {
+  const vantrel_status status = error.code == ErrorCode::kInvalidArgument
+                                    ? VANTREL_ERROR_INVALID_ARGUMENT
+                                    : VANTREL_ERROR_SYSTEM;
+  return Report(status, "%s", error.message.c_str());
 }
-
-}  // namespace
-
-#ifndef _WIN32
-System* RunningSystem() noexcept { return nullptr; }
-#endif
-
-System* CurrentSystem() noexcept {
-  System* system = chosen.load();
-  return system ? system : RunningSystem();
-}
-
-void UseSystem(System* system) noexcept { chosen.store(system); }
 
 }  // namespace vantrel::capi
 
@@ -213,25 +198,21 @@ vantrel_display ToC(const Display& d) {
 
 vantrel_status CheckIndex(const Displays& displays, std::size_t index) noexcept {
   if (index < displays.size()) return VANTREL_OK;
-  return Error(VANTREL_ERROR_OUT_OF_RANGE, "display %llu of %llu",
+  return Report(VANTREL_ERROR_OUT_OF_RANGE, "display %llu of %llu",
                static_cast<unsigned long long>(index),
                static_cast<unsigned long long>(displays.size()));
 }
 
+// The C values are Fallback's own, in its order.
+static_assert(VANTREL_FALLBACK_NONE == static_cast<int>(Fallback::kNone) &&
+              VANTREL_FALLBACK_NEAREST == static_cast<int>(Fallback::kNearest) &&
+              VANTREL_FALLBACK_PRIMARY == static_cast<int>(Fallback::kPrimary));
 vantrel_status ToFallback(std::int32_t fallback, Fallback& out) noexcept {
-  switch (fallback) {
-    case VANTREL_FALLBACK_NONE:
-      out = Fallback::kNone;
-      return VANTREL_OK;
-    case VANTREL_FALLBACK_NEAREST:
-      out = Fallback::kNearest;
-      return VANTREL_OK;
-    case VANTREL_FALLBACK_PRIMARY:
-      out = Fallback::kPrimary;
-      return VANTREL_OK;
-    default:
-      return Error(VANTREL_ERROR_INVALID_ARGUMENT, "%d is no fallback", static_cast<int>(fallback));
+  if (fallback < VANTREL_FALLBACK_NONE || fallback > VANTREL_FALLBACK_PRIMARY) {
+    return Report(VANTREL_ERROR_INVALID_ARGUMENT, "%d is no fallback", static_cast<int>(fallback));
   }
+  out = static_cast<Fallback>(fallback);
+  return VANTREL_OK;
 }
 
 // A lookup's answer: the display's index, or VANTREL_NOT_FOUND.
@@ -244,14 +225,20 @@ vantrel_status Found(const Displays& displays, const Display* display, std::size
   return VANTREL_OK;
 }
 
-// The arguments every point, rectangle and window lookup checks.
-vantrel_status StartLookup(const vantrel_snapshot* handle, std::int32_t fallback,
-                           const std::size_t* index, std::shared_ptr<const Snapshot>& snapshot,
-                           Fallback& chosen_fallback) noexcept {
-  if (const vantrel_status s = FindSnapshot(handle, snapshot)) return s;
-  if (!index) return Null("index");
-  return ToFallback(fallback, chosen_fallback);
+// A lookup on a snapshot: the handle, the index and the fallback checked,
+// then `find(displays, fallback)` gives the display found, or null.
+template <class Find>
+vantrel_status Lookup(const char* function, const vantrel_snapshot* handle, std::int32_t fallback,
+                      std::size_t* index, Find&& find) noexcept {
+  return RunOnSnapshot(function, handle, [&](const Snapshot& s) {
+    if (!index) return Null("index");
+    Fallback chosen{};
+    if (const vantrel_status status = ToFallback(fallback, chosen)) return status;
+    return Found(s.displays(), find(s.displays(), chosen), index);
+  });
 }
+
+vantrel_status Window(void* window) noexcept { return window ? VANTREL_OK : Null("window"); }
 
 }  // namespace
 
@@ -275,14 +262,8 @@ vantrel_status vantrel_snapshot_take(const vantrel_snapshot_options* options,
     }
     const vantrel_snapshot_options chosen_options =
         ReadIn(options, vantrel_snapshot_options{kAbiSize<vantrel_snapshot_options>, 1});
-    System* system = CurrentSystem();
-    if (!system) return NoSystem();
-    Displays displays;
-    {
-      const PerMonitorAware aware(*system);
-      displays = Displays::Take(system->Facts(), {.modes = chosen_options.modes != 0});
-    }
-    GiveSnapshot(std::move(displays), snapshot);
+    GiveSnapshot(PerMonitorAware([&] { return Displays::Take({.modes = chosen_options.modes != 0}); }),
+                 snapshot);
     return VANTREL_OK;
   });
 }
@@ -291,45 +272,39 @@ vantrel_status vantrel_snapshot_free(vantrel_snapshot* snapshot) {
   return Run(__func__, [&] {
     if (!snapshot) return VANTREL_OK;
     if (LiveHandles().Remove(snapshot, Kind::kSnapshot)) return VANTREL_OK;
-    return Error(VANTREL_ERROR_BAD_HANDLE, "the snapshot %p was never given or is freed",
+    return Report(VANTREL_ERROR_BAD_HANDLE, "the snapshot %p was never given or is freed",
                  static_cast<void*>(snapshot));
   });
 }
 
 vantrel_status vantrel_snapshot_count(const vantrel_snapshot* snapshot, size_t* count) {
-  return Run(__func__, [&] {
-    std::shared_ptr<const Snapshot> s;
-    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
     if (!count) return Null("count");
-    *count = s->displays().size();
+    *count = s.displays().size();
     return VANTREL_OK;
   });
 }
 
 vantrel_status vantrel_snapshot_display(const vantrel_snapshot* snapshot, size_t index,
                                         vantrel_display* display) {
-  return Run(__func__, [&] {
-    std::shared_ptr<const Snapshot> s;
-    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
     if (!display) return Null("display");
     if (const vantrel_status status = CheckSize(display, "the display")) return status;
-    if (const vantrel_status status = CheckIndex(s->displays(), index)) return status;
-    WriteOut(ToC(s->displays()[index]), display);
+    if (const vantrel_status status = CheckIndex(s.displays(), index)) return status;
+    WriteOut(ToC(s.displays()[index]), display);
     return VANTREL_OK;
   });
 }
 
 vantrel_status vantrel_snapshot_mode(const vantrel_snapshot* snapshot, size_t display_index,
                                      size_t mode_index, vantrel_mode* mode) {
-  return Run(__func__, [&] {
-    std::shared_ptr<const Snapshot> s;
-    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
     if (!mode) return Null("mode");
     if (const vantrel_status status = CheckSize(mode, "the mode")) return status;
-    if (const vantrel_status status = CheckIndex(s->displays(), display_index)) return status;
-    const std::vector<DisplayMode>& modes = s->displays()[display_index].modes;
+    if (const vantrel_status status = CheckIndex(s.displays(), display_index)) return status;
+    const std::vector<DisplayMode>& modes = s.displays()[display_index].modes;
     if (mode_index >= modes.size()) {
-      return Error(VANTREL_ERROR_OUT_OF_RANGE, "mode %llu of %llu",
+      return Report(VANTREL_ERROR_OUT_OF_RANGE, "mode %llu of %llu",
                    static_cast<unsigned long long>(mode_index),
                    static_cast<unsigned long long>(modes.size()));
     }
@@ -340,88 +315,59 @@ vantrel_status vantrel_snapshot_mode(const vantrel_snapshot* snapshot, size_t di
 }
 
 vantrel_status vantrel_snapshot_primary(const vantrel_snapshot* snapshot, size_t* index) {
-  return Run(__func__, [&] {
-    std::shared_ptr<const Snapshot> s;
-    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
     if (!index) return Null("index");
-    return Found(s->displays(), s->displays().Primary(), index);
+    return Found(s.displays(), s.displays().Primary(), index);
   });
 }
 
 vantrel_status vantrel_snapshot_at_point(const vantrel_snapshot* snapshot, int32_t x, int32_t y,
                                          int32_t fallback, size_t* index) {
-  return Run(__func__, [&] {
-    std::shared_ptr<const Snapshot> s;
-    Fallback f{};
-    if (const vantrel_status status = StartLookup(snapshot, fallback, index, s, f)) return status;
-    return Found(s->displays(), s->displays().AtPoint({x, y}, f), index);
-  });
+  return Lookup(__func__, snapshot, fallback, index,
+                [&](const Displays& d, Fallback f) { return d.AtPoint({x, y}, f); });
 }
 
 vantrel_status vantrel_snapshot_of_rect(const vantrel_snapshot* snapshot, int32_t left, int32_t top,
                                         int32_t right, int32_t bottom, int32_t fallback,
                                         size_t* index) {
-  return Run(__func__, [&] {
-    std::shared_ptr<const Snapshot> s;
-    Fallback f{};
-    if (const vantrel_status status = StartLookup(snapshot, fallback, index, s, f)) return status;
-    return Found(s->displays(), s->displays().OfRect({left, top, right, bottom}, f), index);
+  return Lookup(__func__, snapshot, fallback, index, [&](const Displays& d, Fallback f) {
+    return d.OfRect({left, top, right, bottom}, f);
   });
 }
 
 vantrel_status vantrel_snapshot_of_window(const vantrel_snapshot* snapshot, void* window,
                                           int32_t fallback, size_t* index) {
-  return Run(__func__, [&] {
-    std::shared_ptr<const Snapshot> s;
-    Fallback f{};
-    if (const vantrel_status status = StartLookup(snapshot, fallback, index, s, f)) return status;
-    if (!window) return Null("window");
-    System* system = CurrentSystem();
-    if (!system) return NoSystem();
-    std::optional<Rect> rect;
-    {
-      const PerMonitorAware aware(*system);
-      rect = system->Facts().WindowRect(reinterpret_cast<std::uintptr_t>(window));
-    }
-    const Displays& displays = s->displays();
-    // As Displays::OfWindow answers: a window that is gone has no place to be
-    // nearest to.
-    if (!rect) return Found(displays, f == Fallback::kNone ? nullptr : displays.Primary(), index);
-    return Found(displays, displays.OfRect(*rect, f), index);
+  if (!window) return Run(__func__, [] { return Null("window"); });
+  return Lookup(__func__, snapshot, fallback, index, [&](const Displays& d, Fallback f) {
+    return PerMonitorAware([&] { return d.OfWindow(static_cast<HWND__*>(window), f); });
   });
 }
 
 vantrel_status vantrel_snapshot_find_key(const vantrel_snapshot* snapshot, const char* key,
                                          size_t* index) {
-  return Run(__func__, [&] {
-    std::shared_ptr<const Snapshot> s;
-    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
     if (!key) return Null("key");
     if (!index) return Null("index");
-    return Found(s->displays(), s->displays().FindByKey(key), index);
+    return Found(s.displays(), s.displays().FindByKey(key), index);
   });
 }
 
 vantrel_status vantrel_snapshot_json(const vantrel_snapshot* snapshot, char* buffer,
                                      size_t capacity, size_t* size) {
-  return Run(__func__, [&] {
-    std::shared_ptr<const Snapshot> s;
-    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
     if (const vantrel_status status = CheckTextOut(buffer, capacity, size)) return status;
-    return GiveText(s->Json(), "the JSON", buffer, capacity, size);
+    return GiveText(s.Json(), "the JSON", buffer, capacity, size);
   });
 }
 
 vantrel_status vantrel_placement_fit(const vantrel_snapshot* snapshot, const char* text,
                                      vantrel_placed* placed) {
-  return Run(__func__, [&] {
-    std::shared_ptr<const Snapshot> s;
-    if (const vantrel_status status = FindSnapshot(snapshot, s)) return status;
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
     if (!placed) return Null("placed");
     if (const vantrel_status status = CheckSize(placed, "placed")) return status;
     WindowPlacement saved;
     if (const vantrel_status status = ReadPlacement(text, saved)) return status;
-    const Displays& displays = s->displays();
+    const Displays& displays = s.displays();
     const Placed fit = Fit(saved, displays);
     vantrel_placed out{};
     out.maximized = fit.state == WindowState::kMaximized ? 1 : 0;
@@ -431,6 +377,50 @@ vantrel_status vantrel_placement_fit(const vantrel_snapshot* snapshot, const cha
     out.display = index;
     WriteOut(out, placed);
     return status;
+  });
+}
+
+vantrel_status vantrel_centre_window(const vantrel_snapshot* snapshot, size_t index, void* window) {
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
+    if (const vantrel_status status = Window(window)) return status;
+    if (const vantrel_status status = CheckIndex(s.displays(), index)) return status;
+    const Result<void> done = PerMonitorAware(
+        [&] { return CentreWindow(static_cast<HWND__*>(window), s.displays()[index]); });
+    return done ? VANTREL_OK : Failed(done.error());
+  });
+}
+
+vantrel_status vantrel_placement_save(void* window, char* buffer, size_t capacity, size_t* size) {
+  return Run(__func__, [&] {
+    if (const vantrel_status status = Window(window)) return status;
+    if (const vantrel_status status = CheckTextOut(buffer, capacity, size)) return status;
+    const Result<WindowPlacement> saved =
+        PerMonitorAware([&] { return SavePlacement(static_cast<HWND__*>(window)); });
+    if (!saved) return Failed(saved.error());
+    return GiveText(ToText(*saved), "the place", buffer, capacity, size);
+  });
+}
+
+vantrel_status vantrel_placement_restore(void* window, const char* text) {
+  return Run(__func__, [&] {
+    if (const vantrel_status status = Window(window)) return status;
+    WindowPlacement saved;
+    if (const vantrel_status status = ReadPlacement(text, saved)) return status;
+    const Result<void> done =
+        PerMonitorAware([&] { return RestorePlacement(static_cast<HWND__*>(window), saved); });
+    return done ? VANTREL_OK : Failed(done.error());
+  });
+}
+
+vantrel_status vantrel_window_ensure_visible(void* window, int32_t* moved) {
+  return Run(__func__, [&] {
+    if (const vantrel_status status = Window(window)) return status;
+    if (moved) *moved = 0;
+    const Result<Visibility> seen =
+        PerMonitorAware([&] { return EnsureVisible(static_cast<HWND__*>(window)); });
+    if (!seen) return Failed(seen.error());
+    if (moved) *moved = *seen == Visibility::kMoved ? 1 : 0;
+    return VANTREL_OK;
   });
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <exception>
 #include <future>
 #include <memory>
@@ -13,12 +14,11 @@
 #include <optional>
 #include <utility>
 
-#include "vantrel/base/attempt.h"
 #include "vantrel/base/handle_owners.h"
 #include "vantrel/displays/display_read.h"
 #include "vantrel/displays/display_settle.h"
 #include "vantrel/displays/watcher.h"
-#include "vantrel/platform/display_facts_service.h"
+#include "vantrel/platform/system.h"
 
 namespace vantrel {
 
@@ -28,6 +28,14 @@ constexpr UINT_PTR kSettleTimer = 1;
 // Posted or sent by Stop only; no broadcast uses the application range.
 constexpr UINT kStopMessage = WM_APP + 0x5D1;
 constexpr wchar_t kClassName[] = L"VantrelDisplayWatcher";
+
+// A call that failed, named with GetLastError's code.
+[[noreturn]] void Fail(const char* call) {
+  const DWORD error = GetLastError();
+  char text[96];
+  std::snprintf(text, sizeof text, "%s failed (system error %lu)", call, error);
+  throw Exception(Error{ErrorCode::kSystem, error, text});
+}
 
 // The module this code is linked into (a program or a DLL), which owns the
 // window class.
@@ -51,7 +59,7 @@ class ClassUse {
       wc.lpfnWndProc = proc;
       wc.hInstance = ThisModule();
       wc.lpszClassName = kClassName;
-      if (!RegisterClassExW(&wc)) Fail(kInvalidCall, GetLastError(), "RegisterClassExW");
+      if (!RegisterClassExW(&wc)) Fail("RegisterClassExW");
     }
     ++users_;
   }
@@ -77,7 +85,7 @@ UINT TimerMilliseconds(std::chrono::milliseconds wait) noexcept {
 HWND MakeWindow() {
   HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, L"", WS_POPUP, 0,
                                 0, 0, 0, nullptr, nullptr, ThisModule(), nullptr);
-  if (!window) Fail(kInvalidCall, GetLastError(), "CreateWindowExW");
+  if (!window) Fail("CreateWindowExW");
   return window;
 }
 
@@ -99,7 +107,7 @@ bool MayHaveChanged(UINT message, WPARAM wparam) noexcept {
 }  // namespace
 
 struct DisplayWatcher::State {
-  State(platform::DisplayFactsService& f, Callback c, Options o)
+  State(platform::System& f, Callback c, Options o)
       : facts(f), callback(std::move(c)), options(o) {}
 
   // The window's thread: the constructor's, or `thread`.
@@ -111,12 +119,13 @@ struct DisplayWatcher::State {
   void RunThread(std::promise<void>& ready);
   DisplaysRead Read() { return ReadDisplays(facts, {.modes = false}); }
 
-  platform::DisplayFactsService& facts;
+  platform::System& facts;
   const Callback callback;
   const Options options;
 
   std::atomic<std::uint64_t> wakeups{0};
   std::atomic<bool> stopping{false};
+  std::mutex stop_mutex;  // Stop from two threads at once ends the thread once
   mutable std::mutex mutex;
   Displays current;  // under `mutex`: what Current() answers
 
@@ -200,6 +209,9 @@ void DisplayWatcher::State::Apply(HWND window, DisplaySettler::Step step) {
 }
 
 void DisplayWatcher::State::RunThread(std::promise<void>& ready) {
+  // The thread is the watcher's: it stays per-monitor aware to its end, and
+  // its window takes that awareness from it.
+  facts.EnterPerMonitorAware();
   std::optional<ClassUse> use;
   UniqueWindow own;
   try {
@@ -222,9 +234,9 @@ DisplayWatcher::DisplayWatcher(Callback callback)
     : DisplayWatcher(std::move(callback), Options{}) {}
 
 DisplayWatcher::DisplayWatcher(Callback callback, Options options)
-    : DisplayWatcher(platform::User32DisplayFacts(), std::move(callback), options) {}
+    : DisplayWatcher(platform::CurrentSystem(), std::move(callback), options) {}
 
-DisplayWatcher::DisplayWatcher(platform::DisplayFactsService& facts, Callback callback,
+DisplayWatcher::DisplayWatcher(platform::System& facts, Callback callback,
                                Options options)
     : state_(std::make_unique<State>(facts, std::move(callback), options)) {
   State& s = *state_;
@@ -250,7 +262,7 @@ DisplayWatcher::DisplayWatcher(platform::DisplayFactsService& facts, Callback ca
   auto start = std::make_unique<Start>(Start{s, {}});
   std::future<void> made = start->ready.get_future();
   s.thread = CreateThread(nullptr, 0, &Start::Run, start.get(), 0, nullptr);
-  if (!s.thread) Fail(kInvalidCall, GetLastError());
+  if (!s.thread) Fail("CreateThread");
   (void)start.release();
   try {
     made.get();
@@ -265,6 +277,7 @@ DisplayWatcher::~DisplayWatcher() { Stop(); }
 
 void DisplayWatcher::Stop() noexcept {
   State& s = *state_;
+  const std::lock_guard stop_lock(s.stop_mutex);
   s.stopping.store(true);
   if (s.thread) {
     // Through the window, so that a modal loop in the callback ends too; a

@@ -9,7 +9,7 @@
 #include <unordered_set>
 
 #include "vantrel/displays/display_read.h"
-#include "vantrel/platform/display_facts_service.h"
+#include "vantrel/platform/system.h"
 
 namespace vantrel {
 
@@ -117,7 +117,7 @@ void MakeNamesUnique(std::vector<Display>& displays) {
   }
 }
 
-std::vector<DisplayMode> ModesOf(platform::DisplayFactsService& service, std::string_view adapter) {
+std::vector<DisplayMode> ModesOf(platform::System& service, std::string_view adapter) {
   const std::vector<ModeFacts> facts = service.Modes(adapter);
   std::vector<DisplayMode> modes;
   modes.reserve(facts.size());
@@ -127,7 +127,7 @@ std::vector<DisplayMode> ModesOf(platform::DisplayFactsService& service, std::st
   return modes;
 }
 
-Display TakeOne(platform::DisplayFactsService& service, const platform::MonitorFacts& monitor,
+Display TakeOne(platform::System& service, const platform::MonitorFacts& monitor,
                 const DisplayConfigTarget* target, const SnapshotOptions& options,
                 std::optional<std::optional<std::uint32_t>>& system_dpi,
                 DisplaysRead::Sources& sources) {
@@ -258,11 +258,15 @@ std::string_view ToString(Connection connection) noexcept {
   return "unknown";
 }
 
-Displays Displays::Take(platform::DisplayFactsService& service, SnapshotOptions options) {
+Displays Displays::Take(SnapshotOptions options) {
+  return Take(platform::CurrentSystem(), options);
+}
+
+Displays Displays::Take(platform::System& service, SnapshotOptions options) {
   return ReadDisplays(service, options).displays;
 }
 
-DisplaysRead ReadDisplays(platform::DisplayFactsService& service, SnapshotOptions options) {
+DisplaysRead ReadDisplays(platform::System& service, SnapshotOptions options) {
   const std::vector<platform::MonitorFacts> monitors = service.Monitors();
   // One DisplayConfig query serves every display: it is by far the dearest
   // call of a snapshot.
@@ -281,17 +285,12 @@ DisplaysRead ReadDisplays(platform::DisplayFactsService& service, SnapshotOption
   return {Displays(std::move(displays)), config.has_value(), std::move(sources)};
 }
 
-Displays ReadModes(platform::DisplayFactsService& service, const Displays& displays) {
+Displays ReadModes(platform::System& service, const Displays& displays) {
   std::vector<Display> with_modes(displays.begin(), displays.end());
   for (Display& d : with_modes) {
     if (!d.device_name.empty()) d.modes = ModesOf(service, d.device_name);
   }
   return Displays(std::move(with_modes));
-}
-
-const Display* Displays::Primary() const noexcept {
-  const auto found = std::ranges::find_if(displays_, &Display::primary);
-  return found == displays_.end() ? nullptr : &*found;
 }
 
 const Display* Displays::FindByKey(std::string_view key) const noexcept {
@@ -300,6 +299,11 @@ const Display* Displays::FindByKey(std::string_view key) const noexcept {
 }
 
 namespace {
+
+const Display* PrimaryOf(const std::vector<Display>& displays) {
+  const auto found = std::ranges::find_if(displays, &Display::primary);
+  return found == displays.end() ? nullptr : &*found;
+}
 
 template <class Shape>
 const Display* Nearest(const std::vector<Display>& displays, const Shape& shape) {
@@ -318,21 +322,23 @@ const Display* Nearest(const std::vector<Display>& displays, const Shape& shape)
   return nearest;
 }
 
+// What a lookup that found no display answers.
+template <class Shape>
+const Display* Otherwise(const std::vector<Display>& displays, const Shape& shape,
+                         Fallback fallback) {
+  if (fallback == Fallback::kNearest) return Nearest(displays, shape);
+  return fallback == Fallback::kPrimary ? PrimaryOf(displays) : nullptr;
+}
+
 }  // namespace
+
+const Display* Displays::Primary() const noexcept { return PrimaryOf(displays_); }
 
 const Display* Displays::AtPoint(Point point, Fallback fallback) const noexcept {
   const auto found =
       std::ranges::find_if(displays_, [&](const Display& d) { return d.bounds.contains(point); });
   if (found != displays_.end()) return &*found;
-  switch (fallback) {
-    case Fallback::kNearest:
-      return Nearest(displays_, point);
-    case Fallback::kPrimary:
-      return Primary();
-    case Fallback::kNone:
-      break;
-  }
-  return nullptr;
+  return Otherwise(displays_, point, fallback);
 }
 
 const Display* Displays::OfRect(const Rect& rect, Fallback fallback) const noexcept {
@@ -350,15 +356,21 @@ const Display* Displays::OfRect(const Rect& rect, Fallback fallback) const noexc
     }
   }
   if (largest) return largest;
-  switch (fallback) {
-    case Fallback::kNearest:
-      return Nearest(displays_, rect);
-    case Fallback::kPrimary:
-      return Primary();
-    case Fallback::kNone:
-      break;
-  }
-  return nullptr;
+  return Otherwise(displays_, rect, fallback);
+}
+
+const Display* Displays::OfWindow(HWND__* window, Fallback fallback) const noexcept {
+  platform::System& system = platform::CurrentSystem();
+  const auto id = reinterpret_cast<std::uintptr_t>(window);
+  // A minimized window's rectangle is parked off every display; the one it
+  // will be restored to says where it belongs.
+  const std::optional<platform::PlacementRecord> record = system.Placement(id);
+  const std::optional<Rect> rect = !record                                      ? std::nullopt
+                                   : platform::IsMinimized(record->show_command) ? record->normal
+                                                                                 : system.WindowRect(id);
+  // A window that is gone has no place to be nearest to.
+  if (!rect) return fallback == Fallback::kNone ? nullptr : Primary();
+  return OfRect(*rect, fallback);
 }
 
 }  // namespace vantrel

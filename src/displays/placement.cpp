@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 namespace vantrel {
 
@@ -179,7 +180,9 @@ std::string ToText(const WindowPlacement& p) {
   return out;
 }
 
-std::optional<WindowPlacement> PlacementFromText(std::string_view text) {
+namespace {
+
+std::optional<WindowPlacement> Parse(std::string_view text) {
   Reader in(text);
   WindowPlacement p;
   if (!in.Literal(kHeader)) return std::nullopt;
@@ -197,6 +200,13 @@ std::optional<WindowPlacement> PlacementFromText(std::string_view text) {
   // lower-case or needless escapes, nothing after the key.
   if (ToText(p) != text) return std::nullopt;
   return p;
+}
+
+}  // namespace
+
+Result<WindowPlacement> PlacementFromText(std::string_view text) {
+  if (std::optional<WindowPlacement> p = Parse(text)) return std::move(*p);
+  return Error{ErrorCode::kInvalidArgument, 0, "the text is no window's place as ToText writes it"};
 }
 
 }  // namespace vantrel

@@ -3,7 +3,7 @@
 # (tests/e2e/run-capi.sh), its ABI pinned in their builds (abi_pin.h).
 if(NOT WIN32)
   vantrel_add_test_suite(capi_tests ${CMAKE_CURRENT_LIST_DIR}/test_capi_dpi.cpp)
-  target_link_libraries(capi_tests PRIVATE vantrel_capi_internal)
+  target_link_libraries(capi_tests PRIVATE vantrel_capi)
 else()
   add_test(NAME capi_three_monitors
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-capi.sh ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})

@@ -5,10 +5,10 @@
 
 #include <string_view>
 
-#include "simulated_capi_system.h"
+#include "simulated_system.h"
 #include "vantrel/vantrel_c.h"
 
-namespace vantrel::capi {
+namespace vantrel::platform {
 namespace {
 
 // Two displays side by side at 150 %, and a window on the right one. In the
@@ -17,12 +17,11 @@ namespace {
 constexpr std::uintptr_t kWindow = 0x1234;
 
 SimulatedSystem TwoDisplaysAt150() {
-  auto physical =
-      platform::SimulatedDisplays::FromRects({{0, 0, 1920, 1080}, {1920, 0, 3840, 1080}});
+  auto physical = SimulatedDisplays::FromRects({{0, 0, 1920, 1080}, {1920, 0, 3840, 1080}});
   for (auto& d : physical.displays) d.dpi = 144;
-  physical.windows[kWindow] = {2000, 100, 2400, 400};
-  auto scaled = platform::SimulatedDisplays::FromRects({{0, 0, 1280, 720}, {1280, 0, 2560, 720}});
-  scaled.windows[kWindow] = {1333, 66, 1600, 266};
+  physical.windows[kWindow] = {{2000, 100, 2400, 400}, {2000, 100, 2400, 400}};
+  auto scaled = SimulatedDisplays::FromRects({{0, 0, 1280, 720}, {1280, 0, 2560, 720}});
+  scaled.windows[kWindow] = {{1333, 66, 1600, 266}, {1333, 66, 1600, 266}};
   return SimulatedSystem(std::move(physical), std::move(scaled));
 }
 
@@ -68,4 +67,4 @@ TEST(CapiDpi, CallsRunPerMonitorAwareAndGiveTheCallerItsAwarenessBack) {
 }
 
 }  // namespace
-}  // namespace vantrel::capi
+}  // namespace vantrel::platform

@@ -1,6 +1,6 @@
 # A window's place: natively against simulated windows and displays.
 vantrel_add_test_suite(placement_tests ${CMAKE_CURRENT_LIST_DIR}/test_placement.cpp)
-target_link_libraries(placement_tests PRIVATE vantrel_displays_internal)
+target_link_libraries(placement_tests PRIVATE vantrel_displays_internal vantrel_platform_internal)
 
 if(WIN32)
   # Against Wine's user32 on three monitors, the primary's work area narrowed

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "simulated_display_facts.h"
+#include "simulated_system.h"
 #include "vantrel/displays/displays.h"
 
 namespace vantrel {
 namespace {
 
-using platform::SimulatedDisplayFacts;
+using platform::SimulatedSystem;
 using platform::SimulatedDisplays;
 namespace ot = platform::output_technology;
 
@@ -23,7 +23,7 @@ SimulatedDisplays Three() {
 }
 
 Displays TakeOf(const SimulatedDisplays& layout) {
-  SimulatedDisplayFacts service(layout);
+  SimulatedSystem service(layout);
   return Displays::Take(service);
 }
 
@@ -81,7 +81,7 @@ TEST(DisplaysTake, ModesAreSortedWithoutRepeats) {
 // Without the mode list the platform is not asked for it, and the snapshot
 // differs from a whole one in `modes` alone.
 TEST(DisplaysTake, WithoutModesEveryOtherFactStays) {
-  SimulatedDisplayFacts service(Three());
+  SimulatedSystem service(Three());
   const Displays whole = Displays::Take(service);
   const Displays lean = Displays::Take(service, {.modes = false});
   EXPECT_EQ(service.counts().modes, 3);  // the whole snapshot's only
@@ -94,7 +94,7 @@ TEST(DisplaysTake, WithoutModesEveryOtherFactStays) {
 }
 
 TEST(DisplaysTake, AsksDisplayConfigOncePerSnapshotAndTheDeviceOnlyWhenNeeded) {
-  SimulatedDisplayFacts service(Three());
+  SimulatedSystem service(Three());
   (void)Displays::Take(service);
   auto counts = service.counts();
   EXPECT_EQ(counts.display_config, 1);
@@ -316,7 +316,7 @@ TEST(DisplaysTake, NothingToListAndNothingPrimary) {
 }
 
 TEST(DisplaysTake, ASnapshotKeepsItsFactsWhenTheLayoutChanges) {
-  SimulatedDisplayFacts service(Three());
+  SimulatedSystem service(Three());
   const Displays before = Displays::Take(service);
   service.Change([](SimulatedDisplays& l) {
     l.displays.erase(l.displays.begin() + 1);
@@ -329,7 +329,7 @@ TEST(DisplaysTake, ASnapshotKeepsItsFactsWhenTheLayoutChanges) {
   EXPECT_EQ(after[0].bounds.right, 1920);
   EXPECT_EQ(after[1].name, "Display3");  // its path still found after the other went
   EXPECT_NE(before, after);
-  SimulatedDisplayFacts again(Three());
+  SimulatedSystem again(Three());
   EXPECT_EQ(before, Displays::Take(again));
 }
 

@@ -1,12 +1,14 @@
-// A window's place: each rule of Fit, its line of text, and saving and
-// restoring through simulated windows in both coordinate conventions.
+// A window's place: each rule of Fit, its line of text, the calls on a
+// window over the simulated system, and the conversion of a normal rectangle
+// in both coordinate conventions.
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <map>
 
-#include "simulated_window_placement.h"
+#include "simulated_system.h"
 #include "vantrel/displays/placement.h"
-#include "vantrel/displays/window_placement.h"
+#include "vantrel/platform/normal_coordinates.h"
 
 namespace vantrel {
 namespace {
@@ -94,7 +96,7 @@ TEST(PlacementText, AnyKeyRoundTripsAndNothingElseParses) {
                           WindowState::kMaximized};
   const std::string text = ToText(p);
   EXPECT_EQ(text.find_first_of(" \n", text.find("key=")), std::string::npos);
-  EXPECT_EQ(PlacementFromText(text), p);
+  EXPECT_EQ(*PlacementFromText(text), p);
   EXPECT_EQ(ToText(WindowPlacement{}),
             "vantrel-placement 1 state=normal dpi=96 bounds=0,0,0,0 work=0,0,0,0 key=");
   const std::string good = ToText(OnRight({1, 2, 3, 4}));
@@ -105,82 +107,111 @@ TEST(PlacementText, AnyKeyRoundTripsAndNothingElseParses) {
         std::string(good).replace(good.find("96"), 2, "+96"),
         std::string(good).replace(good.find("normal"), 6, "minimized"),
         std::string(good).replace(good.find("1,"), 1, "-0")}) {
-    EXPECT_EQ(PlacementFromText(bad), std::nullopt) << bad;
+    EXPECT_FALSE(PlacementFromText(bad).has_value()) << bad;
   }
 }
 
-struct TwinSystem {
-  explicit TwinSystem(NormalCoordinates c) : windows(facts, c) {
-    facts.layout().displays[0].work_area = kPrimaryWork;
+// The Wine tests' layout on the simulated system, made the current one.
+struct Twin {
+  Twin() {
+    system.layout().displays[0].work_area = kPrimaryWork;
+    platform::UseSystem(&system);
   }
-  WindowSystem system() { return {facts, windows}; }
-  platform::SimulatedDisplayFacts facts{platform::SimulatedDisplays::FromRects(kBounds)};
-  platform::SimulatedWindows windows;
+  ~Twin() { platform::UseSystem(nullptr); }
+  platform::SimulatedSystem system{platform::SimulatedDisplays::FromRects(kBounds)};
+  std::map<std::uintptr_t, platform::SimulatedWindow>& w = system.layout().windows;
 };
+HWND__* H(std::uintptr_t id) { return reinterpret_cast<HWND__*>(id); }
 
-TEST(SaveAndRestore, BothCoordinateConventionsOnAWorkAreaOffItsCorner) {
+TEST(SaveAndRestore, EachStateOnAWorkAreaOffItsCorner) {
   const Rect r{300, 200, 700, 500};
   namespace show = platform::show_command;
-  for (const auto c : {NormalCoordinates::kWorkspace, NormalCoordinates::kScreen}) {
-    for (const bool tool : {false, true}) {
-      for (const std::uint32_t state : {show::kNormal, show::kMaximized, show::kMinimized}) {
-        SCOPED_TRACE(testing::Message() << int(c) << tool << state);
-        TwinSystem twin(c);
-        auto& w = twin.windows.windows;
-        w[1] = {r, r, show::kNormal, 0, tool};
-        auto p = *twin.windows.Placement(1);
-        p.show_command = state;
-        p.flags = state == show::kMinimized ? platform::kRestoreToMaximized : 0;
-        ASSERT_TRUE(twin.windows.SetPlacement(1, p));
+  for (const std::uint32_t state : {show::kNormal, show::kMaximized, show::kMinimized}) {
+    SCOPED_TRACE(state);
+    Twin twin;
+    twin.w[1] = {r, r};
+    auto p = *twin.system.Placement(1);
+    p.show_command = state;
+    p.flags = state == show::kMinimized ? platform::kRestoreToMaximized : 0;
+    ASSERT_TRUE(twin.system.SetPlacement(1, p));
 
-        const WindowPlacement saved = SavePlacement(twin.system(), 1);
-        EXPECT_EQ(saved,
-                  (WindowPlacement{
-                      twin.facts.layout().displays[0].target->device_path, r, kPrimaryWork, 96,
-                      state == show::kNormal ? WindowState::kNormal : WindowState::kMaximized}));
-        // A new window, shown elsewhere, takes the place in one call.
-        w[2] = {kBounds[2], kBounds[2], show::kNormal, 0, tool};
-        twin.windows.set_placements = 0;
-        ASSERT_TRUE(RestorePlacement(twin.system(), 2, saved));
-        EXPECT_EQ(twin.windows.set_placements, 1);
-        EXPECT_EQ(w[2].normal, r);
-        EXPECT_EQ(w[2].show, state == show::kNormal ? show::kNormal : show::kMaximized);
-        EXPECT_EQ(w[2].rect, state == show::kNormal ? r : kPrimaryWork);
-        // Learnt once: from the window shown normally, else from one probe.
-        EXPECT_EQ(twin.windows.probes, state == show::kNormal || tool ? 0 : 1);
-      }
+    const WindowPlacement saved = SavePlacement(H(1)).value();
+    EXPECT_EQ(saved, (WindowPlacement{
+                         twin.system.layout().displays[0].target->device_path, r, kPrimaryWork, 96,
+                         state == show::kNormal ? WindowState::kNormal : WindowState::kMaximized}));
+    // A new window, shown elsewhere, takes the place in one call.
+    twin.w[2] = {kBounds[2], kBounds[2]};
+    const int before = twin.system.counts().set_placements;
+    ASSERT_TRUE(RestorePlacement(H(2), saved));
+    EXPECT_EQ(twin.system.counts().set_placements, before + 1);
+    EXPECT_EQ(twin.w[2].normal, r);
+    EXPECT_EQ(twin.w[2].show, state == show::kNormal ? show::kNormal : show::kMaximized);
+    EXPECT_EQ(twin.w[2].rect, state == show::kNormal ? r : kPrimaryWork);
+  }
+}
+
+// Windows' workspace coordinates and Wine's screen ones, each learnt once:
+// from a window shown normally, else from one hidden window.
+TEST(NormalConverter, BothConventionsOnAWorkAreaOffItsCorner) {
+  using platform::NormalCoordinates;
+  const platform::MonitorAreas primary{kBounds[0], kPrimaryWork};
+  const platform::MonitorAreas right{kBounds[2], kBounds[2]};
+  const Rect screen{300, 200, 700, 500};
+  const Rect workspace{200, 200, 600, 500};
+  for (const auto c : {NormalCoordinates::kWorkspace, NormalCoordinates::kScreen}) {
+    const Rect normal = c == NormalCoordinates::kScreen ? screen : workspace;
+    for (const bool observed : {false, true}) {
+      SCOPED_TRACE(testing::Message() << int(c) << observed);
+      int probes = 0;
+      platform::NormalConverter converter([&](const Rect& at) -> std::optional<Rect> {
+        ++probes;
+        return platform::ScreenToNormal(at, c, platform::OffsetOf(kBounds[0], kPrimaryWork));
+      });
+      // Where the work area starts at the corner nothing need be learnt.
+      EXPECT_EQ(converter.ToScreen(screen, false, right), screen);
+      if (observed) converter.Observe(screen, normal, primary);
+      EXPECT_EQ(converter.ToScreen(normal, false, primary), screen);
+      EXPECT_EQ(converter.ToSystem(screen, false, primary), normal);
+      EXPECT_EQ(converter.ToSystem(screen, true, primary), screen);  // a tool window
+      EXPECT_EQ(converter.learnt(), c);
+      EXPECT_EQ(probes, observed ? 0 : 1);
     }
   }
 }
 
 TEST(SaveAndRestore, AWindowThatRescalesOnTheWayEndsAtFitsRectangle) {
-  TwinSystem twin(NormalCoordinates::kWorkspace);
-  twin.facts.layout().displays[2].dpi = 144;
-  twin.windows.windows[1] = {{300, 200, 700, 500}, {300, 200, 700, 500}};
-  const WindowPlacement saved{
-      twin.facts.layout().displays[2].target->device_path, {1480, 150, 2080, 600}, kBounds[2], 144};
-  ASSERT_TRUE(RestorePlacement(twin.system(), 1, saved));
-  EXPECT_EQ(twin.windows.windows[1].rect, saved.bounds);
-  EXPECT_EQ(twin.windows.set_placements, 2);
+  Twin twin;
+  twin.system.layout().displays[2].dpi = 144;
+  twin.w[1] = {{300, 200, 700, 500}, {300, 200, 700, 500}};
+  const WindowPlacement saved{twin.system.layout().displays[2].target->device_path,
+                              {1480, 150, 2080, 600},
+                              kBounds[2],
+                              144};
+  ASSERT_TRUE(RestorePlacement(H(1), saved));
+  EXPECT_EQ(twin.w[1].rect, saved.bounds);
+  EXPECT_EQ(twin.system.counts().set_placements, 2);
 }
 
 TEST(EnsureVisible, MovesOnlyAWindowWhoseTitleBarNoDisplayShows) {
-  TwinSystem twin(NormalCoordinates::kWorkspace);
-  auto& w = twin.windows.windows;
+  Twin twin;
+  auto& w = twin.w;
   w[1] = {{-3000, -3000, -2600, -2700}, {-3000, -3000, -2600, -2700}};
   w[2] = {{1280, 700, 1680, 1000}, {1280, 700, 1680, 1000}};
-  EXPECT_TRUE(EnsureVisible(twin.system(), 1));
+  EXPECT_EQ(*EnsureVisible(H(1)), Visibility::kMoved);
   EXPECT_EQ(w[1].rect, (Rect{-1024, 100, -624, 400}));  // the left display is the nearest
-  EXPECT_FALSE(EnsureVisible(twin.system(), 2));
+  EXPECT_EQ(*EnsureVisible(H(2)), Visibility::kAlreadyInView);
   // Maximized where no display is, though it would restore onto the left
   // one: it maximizes there.
   w[4] = {{-3000, -3000, -2000, -2000}, {-900, 200, -500, 500}, platform::show_command::kMaximized};
-  EXPECT_TRUE(EnsureVisible(twin.system(), 4));
+  EXPECT_EQ(*EnsureVisible(H(4)), Visibility::kMoved);
   EXPECT_EQ(w[4].show, platform::show_command::kMaximized);
   EXPECT_EQ(w[4].rect, kBounds[1]);
-  EXPECT_FALSE(EnsureVisible(twin.system(), 3));
-  EXPECT_FALSE(RestorePlacement(twin.system(), 3, {}));
-  EXPECT_EQ(SavePlacement(twin.system(), 3), WindowPlacement{});
+  // A window that is gone is told apart from one in view.
+  for (const Error& e : {EnsureVisible(H(3)).error(), RestorePlacement(H(3), {}).error(),
+                         SavePlacement(H(3)).error(), CentreWindow(H(3), Three()[0]).error()}) {
+    EXPECT_EQ(e.code, ErrorCode::kNoSuchWindow);
+    EXPECT_EQ(e.system_error, 1400u);
+  }
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "simulated_display_facts.h"
+#include "simulated_system.h"
 #include "vantrel/displays/displays.h"
 
 namespace vantrel::testing_layouts {
@@ -35,7 +35,7 @@ inline Layout ThreeMonitors() {
 }
 
 inline platform::SimulatedDisplays Simulated(const Layout& layout) {
-  std::vector<platform::Rect> rects;
+  std::vector<Rect> rects;
   for (const Monitor& m : layout.monitors) {
     rects.push_back({m.bounds.left, m.bounds.top, m.bounds.right, m.bounds.bottom});
   }
@@ -65,7 +65,7 @@ inline platform::SimulatedDisplays Simulated(const Layout& layout) {
 }
 
 inline Displays Snapshot(const platform::SimulatedDisplays& layout) {
-  platform::SimulatedDisplayFacts service(layout);
+  platform::SimulatedSystem service(layout);
   return Displays::Take(service);
 }
 

@@ -42,7 +42,7 @@ class Simulation {
     platform_[0ms] = start;
   }
   static DisplaysRead ReadOf(const platform::SimulatedDisplays& layout) {
-    platform::SimulatedDisplayFacts service(layout);
+    platform::SimulatedSystem service(layout);
     return ReadDisplays(service);
   }
 
@@ -103,7 +103,7 @@ class Simulation {
   }
 
   std::map<milliseconds, platform::SimulatedDisplays> platform_;
-  platform::SimulatedDisplayFacts service_;
+  platform::SimulatedSystem service_;
   DisplaySettler settler_;
   const bool lean_;  // reads without modes
   milliseconds now_{0};

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "display_change.h"
-#include "simulated_display_facts.h"
+#include "simulated_system.h"
 #include "test_watcher_layouts.h"
 #include "vantrel/displays/watcher_over_facts.h"
 
@@ -337,7 +337,7 @@ TEST_F(WatcherOnWine, CallerThreadDeliversInItsMessageLoop) {
 class OverFacts : public ::testing::Test {
  protected:
   static HWND Window() { return FindWindowW(L"VantrelDisplayWatcher", nullptr); }
-  platform::SimulatedDisplayFacts facts{
+  platform::SimulatedSystem facts{
       testing_layouts::Simulated(testing_layouts::ThreeMonitors())};
   const DisplayWatcher::Options fast{.quiet = 10ms, .settle_interval = 10ms};
 };

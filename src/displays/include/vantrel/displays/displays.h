@@ -22,18 +22,14 @@
 #include <string_view>
 #include <vector>
 
-#include "vantrel/platform/display_service.h"
+#include "vantrel/geometry.h"
 #include "vantrel/platform/handles.h"
 
 namespace vantrel {
 
 namespace platform {
-class DisplayFactsService;
+class System;
 }
-
-// Pixels of the virtual screen, as the display service gives them.
-using Point = platform::Point;
-using Rect = platform::Rect;
 
 // Millimetres.
 struct PhysicalSize {
@@ -140,13 +136,12 @@ class Displays {
   Displays() = default;
   explicit Displays(std::vector<Display> displays) : displays_(std::move(displays)) {}
 
-#ifdef _WIN32
-  // The displays of the running system.
+  // The displays of the current system (platform::CurrentSystem(): the
+  // running one unless replaced).
   static Displays Take(SnapshotOptions options = {});
-#endif
-  // The displays as the service reports them, in the order the service lists
-  // them (Windows: EnumDisplayMonitors' order).
-  static Displays Take(platform::DisplayFactsService& service, SnapshotOptions options = {});
+  // The displays as the system reports them, in the order it lists them
+  // (Windows: EnumDisplayMonitors' order).
+  static Displays Take(platform::System& system, SnapshotOptions options = {});
 
   using const_iterator = std::vector<Display>::const_iterator;
   const_iterator begin() const noexcept { return displays_.begin(); }
@@ -166,12 +161,10 @@ class Displays {
   // fallback says; nearest is by distance between edges.
   const Display* AtPoint(Point point, Fallback fallback) const noexcept;
   const Display* OfRect(const Rect& rect, Fallback fallback) const noexcept;
-#ifdef _WIN32
-  // The display of the window's rectangle (its restored rectangle while it
-  // is minimized); a window that is gone gets the fallback, kNearest giving
-  // the primary as kPrimary does.
+  // The display of the window's rectangle on the current system (its
+  // restored rectangle while it is minimized); a window that is gone gets the
+  // fallback, kNearest giving the primary as kPrimary does.
   const Display* OfWindow(HWND__* window, Fallback fallback) const noexcept;
-#endif
 
   friend bool operator==(const Displays&, const Displays&) = default;
 

@@ -2,20 +2,26 @@
 // display it was on (by its key), at its size at that display's scale, and
 // always where its title bar can be reached.
 //
-//   settings.Write("window", vantrel::ToText(vantrel::SavePlacement(hwnd)));  // closing
+//   if (auto place = vantrel::SavePlacement(hwnd)) {                        // closing
+//     settings.Write("window", vantrel::ToText(*place));
+//   }
 //   if (auto saved = vantrel::PlacementFromText(settings.Read("window"))) {   // starting,
 //     vantrel::RestorePlacement(hwnd, *saved);                                // before it shows
 //   } else {
 //     ShowWindow(hwnd, SW_SHOWDEFAULT);
 //   }
+//
+// The calls on a window act on the current system (platform::CurrentSystem())
+// and fail with a vantrel::Error: ErrorCode::kNoSuchWindow for a window that
+// is gone, kSystem with the system's code for a call that failed.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "vantrel/displays/displays.h"
+#include "vantrel/displays/result.h"
 #include "vantrel/platform/handles.h"
 
 namespace vantrel {
@@ -31,13 +37,13 @@ struct WindowPlacement {
   friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
 };
 
-// One line of text for a settings file, and back. PlacementFromText answers
-// std::nullopt for any text ToText did not write (truncated, edited,
-// hostile). The line is versioned, its numbers decimal whatever the locale,
+// One line of text for a settings file, and back. PlacementFromText fails
+// (ErrorCode::kInvalidArgument) for any text ToText did not write
+// (truncated, edited, hostile). The line is versioned, its numbers decimal whatever the locale,
 // and any byte of a key comes back as it was:
 //   vantrel-placement 1 state=normal dpi=96 bounds=1480,150,1880,450 work=1280,0,2304,768 key=...
 std::string ToText(const WindowPlacement& placement);
-std::optional<WindowPlacement> PlacementFromText(std::string_view text);
+Result<WindowPlacement> PlacementFromText(std::string_view text);
 
 struct Placed {
   const Display* display;  // of `now`
@@ -70,19 +76,28 @@ struct Placed {
 // The arithmetic saturates; nothing overflows whatever the numbers.
 Placed Fit(const WindowPlacement& saved, const Displays& now);
 
-#ifdef _WIN32
 // The window's place now, on the displays of a snapshot of its own (taken
 // without modes). A minimized window is saved in the state and rectangle it
-// would be restored to. A window that is gone gives an empty placement.
-WindowPlacement SavePlacement(HWND__* window);
+// would be restored to.
+Result<WindowPlacement> SavePlacement(HWND__* window);
 // Puts the window where Fit says, in one SetWindowPlacement call (a second
 // when the window's DPI changed during the first, since a window rescales
 // itself then), and shows it in that state, as SetWindowPlacement does: call
-// it before the window is first shown. False when the window is gone.
-bool RestorePlacement(HWND__* window, const WindowPlacement& saved);
+// it before the window is first shown.
+Result<void> RestorePlacement(HWND__* window, const WindowPlacement& saved);
+
+// What EnsureVisible did.
+enum class Visibility {
+  kMoved,          // no display showed its title bar: it was moved onto one
+  kAlreadyInView,  // left where it was
+};
 // Moves a window whose title bar no display shows wholly into the work area
-// of the display nearest it; true when it moved it.
-bool EnsureVisible(HWND__* window);
-#endif
+// of the display nearest it.
+Result<Visibility> EnsureVisible(HWND__* window);
+
+// Moves the window so that it is centred on the display's work area, its
+// size kept (a window larger than the work area overhangs it evenly).
+// kInvalidArgument where the centred window would leave the 32-bit screen.
+Result<void> CentreWindow(HWND__* window, const Display& display);
 
 }  // namespace vantrel

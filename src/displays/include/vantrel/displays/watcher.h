@@ -26,8 +26,16 @@
 #include <vector>
 
 #include "vantrel/displays/displays.h"
+#include "vantrel/displays/result.h"
 
 namespace vantrel {
+
+// The watcher's defaults (DisplayWatcher::Options): how long messages must
+// stop before the layout is read, the time between two reads until two
+// whole ones agree, and how many reads at most.
+inline constexpr std::chrono::milliseconds kDefaultQuiet{100};
+inline constexpr std::chrono::milliseconds kDefaultSettleInterval{50};
+inline constexpr int kDefaultMaxReads = 20;
 
 // Which facts of a display changed.
 enum class ChangedFacts : std::uint32_t {
@@ -101,9 +109,11 @@ class DisplayWatcher {
     //  - kCallerThread: the thread that constructs the watcher, from within
     //    that thread's message loop, which the program must run (GetMessage
     //    and DispatchMessage). A modal loop (a message box) runs it too.
+    // The own thread is per-monitor DPI aware where the system allows it, so
+    // its snapshots are in physical pixels whatever the program's awareness.
     enum class Thread { kOwnThread, kCallerThread } thread = Thread::kOwnThread;
     // How long the messages must stop before the layout is read.
-    std::chrono::milliseconds quiet{100};
+    std::chrono::milliseconds quiet = kDefaultQuiet;
     // The time between two reads until two whole ones agree, and how many
     // reads at most. A read is half-applied, and counts as failed, when
     // against the layout last told DisplayConfig fails where it answered, or
@@ -112,8 +122,8 @@ class DisplayWatcher {
     // the layout: where another display has them). When the reads run out
     // the event says so (DisplayChanges::settling) and the watcher reads no
     // more until the next message.
-    std::chrono::milliseconds settle_interval{50};
-    int max_reads = 20;
+    std::chrono::milliseconds settle_interval = kDefaultSettleInterval;
+    int max_reads = kDefaultMaxReads;
     // What the layout told carries. Without modes (the default)
     // Display::modes is empty in every event and in Current(), and a change
     // of the modes a display offers, and nothing else, is not told. The mode
@@ -126,10 +136,11 @@ class DisplayWatcher {
     SnapshotOptions snapshot{.modes = false};
   };
 
-  // Starts listening; the first snapshot is taken here, once the window is
-  // there to hear of a change, and changes are told against it. Throws
-  // vantrel::Failure 5 (kInvalidCall, with GetLastError's code as its
-  // system_error) when the window or the thread cannot be made.
+  // Starts listening on the current system (platform::CurrentSystem()); the
+  // first snapshot is taken here, once the window is there to hear of a
+  // change, and changes are told against it. Throws vantrel::Exception
+  // (ErrorCode::kSystem, with GetLastError's code and the call that failed)
+  // when the window or the thread cannot be made.
   explicit DisplayWatcher(Callback callback);
   DisplayWatcher(Callback callback, Options options);
   DisplayWatcher(const DisplayWatcher&) = delete;
@@ -156,9 +167,9 @@ class DisplayWatcher {
   std::uint64_t Wakeups() const noexcept;
 
  protected:
-  // Over another source of the facts than the running system (for tests):
-  // `facts` must outlive the watcher and answer from any thread.
-  DisplayWatcher(platform::DisplayFactsService& facts, Callback callback, Options options);
+  // Over another system than the current one (for tests): `system` must
+  // outlive the watcher and answer from any thread.
+  DisplayWatcher(platform::System& system, Callback callback, Options options);
 
  private:
   struct State;

@@ -25,10 +25,10 @@ struct DisplaysRead {
 };
 
 // What Displays::Take(service, options) reads, with its sources.
-DisplaysRead ReadDisplays(platform::DisplayFactsService& service, SnapshotOptions options = {});
+DisplaysRead ReadDisplays(platform::System& service, SnapshotOptions options = {});
 
 // The displays with the modes each offers, read now: all a snapshot with
 // modes reads beyond one without.
-Displays ReadModes(platform::DisplayFactsService& service, const Displays& displays);
+Displays ReadModes(platform::System& service, const Displays& displays);
 
 }  // namespace vantrel

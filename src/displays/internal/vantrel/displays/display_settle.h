@@ -36,9 +36,9 @@
 namespace vantrel {
 
 struct SettleTiming {
-  std::chrono::milliseconds quiet{100};
-  std::chrono::milliseconds interval{50};
-  int max_reads = 20;  // fewer than 1 counts as 1
+  std::chrono::milliseconds quiet = kDefaultQuiet;
+  std::chrono::milliseconds interval = kDefaultSettleInterval;
+  int max_reads = kDefaultMaxReads;  // fewer than 1 counts as 1
 };
 
 // A read taken while the platform is still applying a change, judged against

@@ -12,7 +12,7 @@ namespace vantrel {
 
 class WatcherOverFacts final : public DisplayWatcher {
  public:
-  WatcherOverFacts(platform::DisplayFactsService& facts, Callback callback, Options options)
+  WatcherOverFacts(platform::System& facts, Callback callback, Options options)
       : DisplayWatcher(facts, std::move(callback), options) {}
 };
 

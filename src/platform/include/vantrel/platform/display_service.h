@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "vantrel/geometry.h"
 #include "vantrel/platform/service_records.h"
 
 namespace vantrel {
@@ -21,27 +22,10 @@ inline constexpr std::int32_t kMonitorDefaultToNearest = 2;
 
 namespace vantrel::platform {
 
-// Pixels of the virtual screen, whose origin is the primary display's
-// top-left corner.
-struct Point {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  friend bool operator==(const Point&, const Point&) = default;
-};
-
-// Right and bottom lie one past the last pixel.
-struct Rect {
-  std::int32_t left = 0;
-  std::int32_t top = 0;
-  std::int32_t right = 0;
-  std::int32_t bottom = 0;
-  std::int64_t width() const noexcept { return std::int64_t{right} - left; }
-  std::int64_t height() const noexcept { return std::int64_t{bottom} - top; }
-  bool contains(Point p) const noexcept {
-    return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-  }
-  friend bool operator==(const Rect&, const Rect&) = default;
-};
+// The geometry of the whole library, by the names this boundary has always
+// used.
+using vantrel::Point;
+using vantrel::Rect;
 
 // Monitor and window handles cross as signed 32-bit values; 0 is "none".
 class DisplayService {

@@ -1,15 +1,23 @@
-// An in-process display facts service answering for a layout described in
-// plain data. FromRects builds a layout from a few rectangles with what Wine
-// gives for each display; a test then changes what it needs:
+// The simulated twin of the running system: an in-process platform::System
+// answering for a layout described in plain data. FromRects builds a layout
+// from a few rectangles with what Wine gives for each display; a test then
+// changes what it needs:
 //
 //   auto layout = SimulatedDisplays::FromRects({{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}});
 //   layout.displays[1].target->friendly_name = "";   // no friendly name
 //   layout.has_shcore = false;                        // no GetDpiForMonitor
-//   SimulatedDisplayFacts service(layout);
-//   Displays displays = Displays::Take(service);
-//   service.Change([](SimulatedDisplays& l) { l.displays.pop_back(); });
+//   SimulatedSystem system(layout);
+//   Displays displays = Displays::Take(system);
+//   system.Change([](SimulatedDisplays& l) { l.displays.pop_back(); });
 //
-// Every call locks the service, so another thread may take snapshots while a
+// Its windows keep their normal rectangle in screen coordinates, and one that
+// lands on a display of another DPI rescales itself, as a per-monitor aware
+// window does on WM_DPICHANGED. Each thread has a DPI awareness: a thread
+// that is not per-monitor aware (python.exe's, most .NET hosts') is told the
+// `unaware` layout where a test gives one, as Windows scales every rectangle
+// down to 96 DPI for it.
+//
+// Every call locks the system, so another thread may take snapshots while a
 // test changes the layout through Change.
 #pragma once
 
@@ -22,7 +30,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vantrel/platform/display_facts_service.h"
+#include "vantrel/platform/system.h"
 
 namespace vantrel::platform {
 
@@ -45,12 +53,19 @@ struct SimulatedDisplay {
   std::vector<ModeFacts> modes;  // in the order the platform would list them
 };
 
+struct SimulatedWindow {
+  Rect rect;    // GetWindowRect; a maximized window fills its display's work area
+  Rect normal;  // screen coordinates
+  std::uint32_t show = show_command::kNormal;
+  std::uint32_t flags = 0;
+};
+
 struct SimulatedDisplays {
   std::vector<SimulatedDisplay> displays;  // in EnumDisplayMonitors' order
   bool has_display_config = true;          // false: the system lacks it, or the query fails
   bool has_shcore = true;                  // false: no GetDpiForMonitor
   std::optional<std::uint32_t> system_dpi = 96;
-  std::map<std::uintptr_t, Rect> windows;  // window handle -> its rectangle
+  std::map<std::uintptr_t, SimulatedWindow> windows;  // by handle
 
   // One display per rectangle, the first the primary, each as Wine gives it:
   // named "DisplayN" with a device path of its own, the device string
@@ -63,9 +78,18 @@ struct SimulatedDisplays {
   SimulatedDisplay* Find(std::string_view device_name);
 };
 
-class SimulatedDisplayFacts final : public DisplayFactsService {
+class SimulatedSystem final : public System {
  public:
-  explicit SimulatedDisplayFacts(SimulatedDisplays layout = {}) : layout_(std::move(layout)) {}
+  explicit SimulatedSystem(SimulatedDisplays layout = {}) : layout_(std::move(layout)) {}
+  // `unaware`: what a thread that is not per-monitor aware is told.
+  SimulatedSystem(SimulatedDisplays layout, SimulatedDisplays unaware)
+      : layout_(std::move(layout)), unaware_(std::move(unaware)) {}
+
+  // The calling thread's awareness: unaware unless a test says otherwise.
+  static inline thread_local bool per_monitor_aware = false;
+  // False: a system without SetThreadDpiAwarenessContext (before Windows 10
+  // 1607), where no thread's awareness can be changed.
+  bool can_set_awareness = true;
 
   // For the thread that takes the snapshots; others use Change.
   SimulatedDisplays& layout() { return layout_; }
@@ -82,6 +106,7 @@ class SimulatedDisplayFacts final : public DisplayFactsService {
     int current_mode = 0;
     int modes = 0;
     int window_rect = 0;
+    int set_placements = 0;
   };
   Counts counts() const;
 
@@ -96,13 +121,30 @@ class SimulatedDisplayFacts final : public DisplayFactsService {
   std::optional<ModeFacts> CurrentMode(std::string_view adapter) override;
   std::vector<ModeFacts> Modes(std::string_view adapter) override;
   std::optional<Rect> WindowRect(std::uintptr_t window) override;
+  std::optional<PlacementRecord> Placement(std::uintptr_t window) override;
+  bool SetPlacement(std::uintptr_t window, const PlacementRecord& placement) override;
+  std::optional<std::uint32_t> WindowDpi(std::uintptr_t window) override;
+  bool MoveTo(std::uintptr_t window, const Rect& rect) override;
+  std::uint32_t LastError() noexcept override;
+  void* EnterPerMonitorAware() noexcept override;
+  void RestoreAwareness(void* previous) noexcept override;
 
  private:
-  const SimulatedDisplay* Adapter(std::string_view name) const;
+  // The layout the calling thread is told, by its awareness.
+  SimulatedDisplays& Seen();
+  const SimulatedDisplay* Adapter(std::string_view name);
+  // The display sharing the most area with the rectangle, else the first.
+  const SimulatedDisplay& DisplayOf(const Rect& r);
+  SimulatedWindow* Find(std::uintptr_t window);
+  // The window lands at `rect`, and rescales itself when its DPI changed.
+  void Land(SimulatedWindow& w, const Rect& rect);
 
   mutable std::mutex mutex_;
   SimulatedDisplays layout_;
+  std::optional<SimulatedDisplays> unaware_;
   Counts counts_;
+  char aware_ = 0;
+  char unaware_mark_ = 0;
 };
 
 }  // namespace vantrel::platform

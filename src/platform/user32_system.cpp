@@ -2,6 +2,7 @@
 // After windows.h, whose types it uses.
 #include <shellscalingapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <exception>
 #include <string>
@@ -9,9 +10,9 @@
 #include <vector>
 
 #include "vantrel/base/handle_owners.h"
-#include "vantrel/platform/display_facts_service.h"
 #include "vantrel/platform/dynamic_functions.h"
-#include "vantrel/platform/window_placement_service.h"
+#include "vantrel/platform/normal_coordinates.h"
+#include "vantrel/platform/system.h"
 
 namespace vantrel::platform {
 
@@ -28,6 +29,12 @@ static_assert(output_technology::kOther ==
               output_technology::kUdiEmbedded == DISPLAYCONFIG_OUTPUT_TECHNOLOGY_UDI_EMBEDDED &&
               output_technology::kInternal ==
                   static_cast<std::uint32_t>(DISPLAYCONFIG_OUTPUT_TECHNOLOGY_INTERNAL));
+static_assert(show_command::kNormal == SW_SHOWNORMAL &&
+              show_command::kMinimized == SW_SHOWMINIMIZED &&
+              show_command::kMaximized == SW_SHOWMAXIMIZED &&
+              show_command::kMinimize == SW_MINIMIZE &&
+              show_command::kMinimizedNoActivate == SW_SHOWMINNOACTIVE &&
+              kRestoreToMaximized == WPF_RESTORETOMAXIMIZED);
 static_assert(rotation::kIdentity == DISPLAYCONFIG_ROTATION_IDENTITY &&
               rotation::kRotate90 == DISPLAYCONFIG_ROTATION_ROTATE90 &&
               rotation::kRotate180 == DISPLAYCONFIG_ROTATION_ROTATE180 &&
@@ -63,6 +70,41 @@ std::wstring ToWide(std::string_view text) {
 }
 
 Rect FromRECT(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT ToRECT(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+HWND HandleOf(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
+// A width or height as SetWindowPos and CreateWindowEx take it: an inverted
+// rectangle is empty, and none is wider than an int.
+int Extent(std::int64_t length) {
+  return static_cast<int>(std::clamp<std::int64_t>(length, 0, INT32_MAX));
+}
+
+// The monitor's rectangle and work area; absent when it cannot be read.
+std::optional<MonitorAreas> AreasOf(HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(monitor, &info)) return std::nullopt;
+  return MonitorAreas{FromRECT(info.rcMonitor), FromRECT(info.rcWork)};
+}
+
+// A window whose normal rectangle is in screen coordinates whatever the
+// system's convention.
+bool PlacedOnScreen(HWND window) {
+  return (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0 ||
+         (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+}
+
+// The normal rectangle a hidden top-level window made at `r` gets: a window
+// without WS_EX_TOOLWINDOW, never shown.
+std::optional<Rect> ProbeNormalRect(const Rect& r) {
+  const UniqueWindow probe(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, r.left, r.top,
+                                           Extent(r.width()), Extent(r.height()), nullptr, nullptr,
+                                           GetModuleHandleW(nullptr), nullptr));
+  if (!probe) return std::nullopt;
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  if (!GetWindowPlacement(probe.get(), &wp)) return std::nullopt;
+  return FromRECT(wp.rcNormalPosition);
+}
 
 ModeFacts FromDevMode(const DEVMODEW& dm) {
   ModeFacts mode{static_cast<std::int32_t>(dm.dmPelsWidth),
@@ -100,7 +142,7 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   }
 }
 
-class User32Facts final : public DisplayFactsService {
+class User32 final : public System {
  public:
   std::vector<MonitorFacts> Monitors() override {
     MonitorHandles found;
@@ -231,38 +273,89 @@ class User32Facts final : public DisplayFactsService {
   }
 
   std::optional<Rect> WindowRect(std::uintptr_t window) override {
-    const HWND hwnd = reinterpret_cast<HWND>(window);
-    if (!IsIconic(hwnd)) {
-      RECT rc{};
-      if (!GetWindowRect(hwnd, &rc)) return std::nullopt;
-      return FromRECT(rc);
-    }
-    // A minimized window's rectangle is parked off screen; the one it will
-    // be restored to says where it belongs.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (!GetWindowPlacement(hwnd, &placement)) return std::nullopt;
-    const Rect normal = FromRECT(placement.rcNormalPosition);
-    // A top-level window's may be in workspace coordinates: from its
-    // monitor's work area, not from the screen.
-    WindowPlacementService& windows = User32WindowPlacement();
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (windows.PlacedOnScreen(window) ||
-        !GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) {
-      return normal;
-    }
-    const Rect bounds = FromRECT(info.rcMonitor);
-    const Rect work = FromRECT(info.rcWork);
-    return NormalToScreen(normal, Convention(windows, bounds, work), OffsetOf(bounds, work));
+    RECT rc{};
+    if (!GetWindowRect(HandleOf(window), &rc)) return std::nullopt;
+    return FromRECT(rc);
   }
+
+  std::optional<PlacementRecord> Placement(std::uintptr_t window) override {
+    const HWND hwnd = HandleOf(window);
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (!GetWindowPlacement(hwnd, &wp)) return std::nullopt;
+    PlacementRecord record{wp.flags,
+                           wp.showCmd,
+                           {wp.ptMinPosition.x, wp.ptMinPosition.y},
+                           {wp.ptMaxPosition.x, wp.ptMaxPosition.y},
+                           FromRECT(wp.rcNormalPosition)};
+    // For a minimized window Windows takes the monitor of the rectangle it
+    // will be restored to.
+    const auto monitor = AreasOf(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST));
+    if (!monitor) return record;
+    const bool on_screen = PlacedOnScreen(hwnd);
+    RECT rc{};
+    if (!on_screen && !IsIconic(hwnd) && !IsZoomed(hwnd) && GetWindowRect(hwnd, &rc)) {
+      converter_.Observe(FromRECT(rc), record.normal, *monitor);
+    }
+    record.normal = converter_.ToScreen(record.normal, on_screen, *monitor);
+    return record;
+  }
+
+  bool SetPlacement(std::uintptr_t window, const PlacementRecord& p) override {
+    const HWND hwnd = HandleOf(window);
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    wp.flags = p.flags;
+    wp.showCmd = p.show_command;
+    wp.ptMinPosition = {p.min_position.x, p.min_position.y};
+    wp.ptMaxPosition = {p.max_position.x, p.max_position.y};
+    RECT normal = ToRECT(p.normal);
+    if (const auto monitor = AreasOf(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST))) {
+      normal = ToRECT(converter_.ToSystem(p.normal, PlacedOnScreen(hwnd), *monitor));
+    }
+    wp.rcNormalPosition = normal;
+    return SetWindowPlacement(hwnd, &wp) != FALSE;
+  }
+
+  std::optional<std::uint32_t> WindowDpi(std::uintptr_t window) override {
+    const auto get_dpi = OptionalUser32().GetDpiForWindow;
+    if (!get_dpi) return std::nullopt;
+    const UINT dpi = get_dpi(HandleOf(window));
+    if (dpi == 0) return std::nullopt;
+    return dpi;
+  }
+
+  bool MoveTo(std::uintptr_t window, const Rect& r) override {
+    return SetWindowPos(HandleOf(window), nullptr, r.left, r.top, Extent(r.width()),
+                        Extent(r.height()),
+                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER) != FALSE;
+  }
+
+  std::uint32_t LastError() noexcept override { return GetLastError(); }
+
+  // Per-monitor v2 where the system has it (Windows 10 1703 on), else the
+  // first per-monitor awareness (1607); before 1607 there is no thread
+  // awareness to set.
+  void* EnterPerMonitorAware() noexcept override {
+    const auto set = OptionalUser32().SetThreadDpiAwarenessContext;
+    if (!set) return nullptr;
+    if (void* previous = set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return previous;
+    return set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+  }
+  void RestoreAwareness(void* previous) noexcept override {
+    const auto set = OptionalUser32().SetThreadDpiAwarenessContext;
+    if (set && previous) set(static_cast<DPI_AWARENESS_CONTEXT>(previous));
+  }
+
+ private:
+  NormalConverter converter_{&ProbeNormalRect};
 };
 
 }  // namespace
 
-DisplayFactsService& User32DisplayFacts() noexcept {
-  static User32Facts service;
-  return service;
+System& User32System() noexcept {
+  static User32 system;
+  return system;
 }
 
 }  // namespace vantrel::platform

@@ -1,0 +1,216 @@
+/// @file
+/// The one seam between the display layer and the system it runs on:
+/// everything the modern library asks of the system (the facts of every
+/// display, a window's geometry and placement, the calling thread's DPI
+/// awareness), as plain data. Texts are UTF-8, numbers as the platform gives
+/// them, std::nullopt where the platform cannot give a fact (a function the
+/// system lacks, a call that fails). No method throws anything but
+/// std::bad_alloc.
+///
+/// One implementation binds Windows (user32, gdi32, shcore); the simulated
+/// one in the project's testing library stands in for it in tests. The
+/// library uses CurrentSystem(), which UseSystem replaces.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vantrel/geometry.h"
+
+namespace vantrel::platform {
+
+/// DisplayConfig's output technologies, as Windows numbers them.
+namespace output_technology {
+inline constexpr std::uint32_t kOther = 0xFFFFFFFF;             ///< none of those below
+inline constexpr std::uint32_t kHd15 = 0;                       ///< VGA
+inline constexpr std::uint32_t kDvi = 4;                        ///< DVI
+inline constexpr std::uint32_t kHdmi = 5;                       ///< HDMI
+inline constexpr std::uint32_t kLvds = 6;                       ///< a built-in LVDS panel
+inline constexpr std::uint32_t kDisplayPortExternal = 10;       ///< DisplayPort
+inline constexpr std::uint32_t kDisplayPortEmbedded = 11;       ///< a built-in eDP panel
+inline constexpr std::uint32_t kUdiEmbedded = 13;               ///< a built-in UDI panel
+inline constexpr std::uint32_t kDisplayPortUsbTunnel = 18;      ///< DisplayPort over USB
+inline constexpr std::uint32_t kInternal = 0x80000000;          ///< built in, kind unsaid
+}  // namespace output_technology
+/// DisplayConfig's rotations, as Windows numbers them.
+namespace rotation {
+inline constexpr std::uint32_t kIdentity = 1;   ///< not turned
+inline constexpr std::uint32_t kRotate90 = 2;   ///< a quarter turn clockwise
+inline constexpr std::uint32_t kRotate180 = 3;  ///< upside down
+inline constexpr std::uint32_t kRotate270 = 4;  ///< three quarter turns clockwise
+}  // namespace rotation
+
+/// One monitor of the desktop: EnumDisplayMonitors and GetMonitorInfoW.
+struct MonitorFacts {
+  std::uintptr_t handle = 0;  ///< the HMONITOR as a number
+  std::string device_name;    ///< the adapter's, as "\\.\DISPLAY1"
+  Rect bounds;                ///< the monitor's rectangle
+  Rect work_area;             ///< without the task bars
+  bool primary = false;       ///< MONITORINFOF_PRIMARY
+  /// Every member equal.
+  friend bool operator==(const MonitorFacts&, const MonitorFacts&) = default;
+};
+
+/// One active DisplayConfig path, as DisplayConfig numbers it.
+struct DisplayConfigTarget {
+  std::string source_name;    ///< its source's GDI name, as "\\.\DISPLAY1"
+  std::string friendly_name;  ///< its target's name; empty where the platform gives none
+  std::string device_path;    ///< its target's device path; empty where none
+  std::uint32_t output_technology = output_technology::kOther;  ///< an output_technology value
+  std::uint32_t rotation = rotation::kIdentity;                 ///< a rotation value
+  std::uint32_t refresh_numerator = 0;                          ///< hertz as a fraction
+  std::uint32_t refresh_denominator = 0;                        ///< of the two
+  /// Every member equal.
+  friend bool operator==(const DisplayConfigTarget&, const DisplayConfigTarget&) = default;
+};
+
+/// The first monitor of an adapter: EnumDisplayDevicesW with
+/// EDD_GET_DEVICE_INTERFACE_NAME.
+struct MonitorDevice {
+  std::string device_string;  ///< as "Generic Non-PnP Monitor"
+  std::string device_id;      ///< the monitor's device interface path
+  /// Both members equal.
+  friend bool operator==(const MonitorDevice&, const MonitorDevice&) = default;
+};
+
+/// One DEVMODEW of EnumDisplaySettingsExW.
+struct ModeFacts {
+  std::int32_t width = 0;           ///< pixels
+  std::int32_t height = 0;          ///< pixels
+  std::int32_t bits_per_pixel = 0;  ///< colour depth
+  std::int32_t frequency = 0;       ///< whole hertz; 0 and 1 mean the hardware's default
+  /// DEVMODE's orientation (DMDO_DEFAULT 0 .. DMDO_270 3); absent where the
+  /// mode does not say.
+  std::optional<std::uint32_t> orientation;
+  /// Every member equal.
+  friend bool operator==(const ModeFacts&, const ModeFacts&) = default;
+};
+
+/// Millimetres as GetDeviceCaps gives them (HORZSIZE, VERTSIZE); 0 is
+/// possible and means the platform does not know.
+struct PhysicalSizeFacts {
+  std::int32_t width = 0;   ///< millimetres
+  std::int32_t height = 0;  ///< millimetres
+  /// Both members equal.
+  friend bool operator==(const PhysicalSizeFacts&, const PhysicalSizeFacts&) = default;
+};
+
+/// WINDOWPLACEMENT's show commands, as Windows numbers them.
+namespace show_command {
+inline constexpr std::uint32_t kNormal = 1;               ///< SW_SHOWNORMAL
+inline constexpr std::uint32_t kMinimized = 2;            ///< SW_SHOWMINIMIZED
+inline constexpr std::uint32_t kMaximized = 3;            ///< SW_SHOWMAXIMIZED
+inline constexpr std::uint32_t kMinimize = 6;             ///< SW_MINIMIZE
+inline constexpr std::uint32_t kMinimizedNoActivate = 7;  ///< SW_SHOWMINNOACTIVE
+}  // namespace show_command
+/// Whether a show command leaves the window minimized.
+inline constexpr bool IsMinimized(std::uint32_t command) noexcept {
+  return command == show_command::kMinimized || command == show_command::kMinimize ||
+         command == show_command::kMinimizedNoActivate;
+}
+/// WINDOWPLACEMENT's flag WPF_RESTORETOMAXIMIZED.
+inline constexpr std::uint32_t kRestoreToMaximized = 2;
+
+/// GetWindowPlacement's record, its normal (restored) rectangle in screen
+/// coordinates whatever the system keeps it in.
+struct PlacementRecord {
+  std::uint32_t flags = 0;                            ///< WINDOWPLACEMENT's flags
+  std::uint32_t show_command = show_command::kNormal;  ///< a show_command value
+  Point min_position;                                 ///< as the system gives it
+  Point max_position;                                 ///< as the system gives it
+  Rect normal;                                        ///< the restored rectangle, screen pixels
+};
+
+/// The system the display layer runs on. Adapters are named by their device
+/// name ("\\.\DISPLAY1"), monitors and windows by their handles as numbers.
+/// Every method may be called from any thread at any time.
+class System {
+ public:
+  virtual ~System() = default;
+
+  /// Every monitor, in EnumDisplayMonitors' order; one that goes between the
+  /// two calls is left out.
+  virtual std::vector<MonitorFacts> Monitors() = 0;
+  /// Every active path, from one query. Absent where the system lacks
+  /// DisplayConfig or the query fails.
+  virtual std::optional<std::vector<DisplayConfigTarget>> DisplayConfig() = 0;
+  /// The adapter's first monitor; absent when the call fails.
+  virtual std::optional<MonitorDevice> MonitorDeviceOf(std::string_view adapter) = 0;
+  /// GetDpiForMonitor's effective DPI; absent without shcore or on failure.
+  virtual std::optional<std::uint32_t> MonitorDpi(std::uintptr_t monitor) = 0;
+  /// LOGPIXELSX of the screen.
+  virtual std::optional<std::uint32_t> SystemDpi() = 0;
+  /// Absent where no device context can be made for the adapter.
+  virtual std::optional<PhysicalSizeFacts> PhysicalSize(std::string_view adapter) = 0;
+  /// The mode in use; absent when the call fails.
+  virtual std::optional<ModeFacts> CurrentMode(std::string_view adapter) = 0;
+  /// Every mode by index, in the platform's order, repeats included.
+  virtual std::vector<ModeFacts> Modes(std::string_view adapter) = 0;
+
+  /// GetWindowRect, screen pixels; absent when the window is gone. A system
+  /// without windows (the default) has none.
+  virtual std::optional<Rect> WindowRect(std::uintptr_t window);
+  /// GetWindowPlacement, the normal rectangle in screen coordinates; absent
+  /// when the window is gone.
+  virtual std::optional<PlacementRecord> Placement(std::uintptr_t window);
+  /// SetWindowPlacement, the normal rectangle in screen coordinates; false
+  /// when it fails (the window is gone).
+  virtual bool SetPlacement(std::uintptr_t window, const PlacementRecord& placement);
+  /// GetDpiForWindow; absent where the system lacks it or the window is gone.
+  virtual std::optional<std::uint32_t> WindowDpi(std::uintptr_t window);
+  /// SetWindowPos: moved and sized, not activated, its z-order kept; false
+  /// when it fails.
+  virtual bool MoveTo(std::uintptr_t window, const Rect& rect);
+  /// The system's error code of this thread's last failed call
+  /// (GetLastError); 0 where the system keeps none.
+  virtual std::uint32_t LastError() noexcept;
+
+  /// Makes the calling thread per-monitor DPI aware and gives back the
+  /// awareness it had, for RestoreAwareness; null where nothing was changed
+  /// (a system without thread awareness, the default).
+  virtual void* EnterPerMonitorAware() noexcept;
+  /// Gives the calling thread the awareness EnterPerMonitorAware took from it.
+  virtual void RestoreAwareness(void* previous) noexcept;
+};
+
+/// The calls every display fact comes from: the name of 1.0.
+using DisplayFactsService = System;
+
+/// The system the library uses now: the one given to UseSystem, else the
+/// running one (on Windows, user32's; elsewhere one without displays or
+/// windows).
+System& CurrentSystem() noexcept;
+/// Makes `system` the one the whole process uses from now on (tests, or a
+/// program that records or replays); null puts the running one back. The
+/// system must outlive its use.
+void UseSystem(System* system) noexcept;
+
+#ifdef _WIN32
+/// The running Windows system: one per process; it holds no state but what
+/// it learns once, so any thread may use it at any time.
+System& User32System() noexcept;
+/// The running system by the name of 1.0.
+inline System& User32DisplayFacts() noexcept { return User32System(); }
+#endif
+
+/// The calling thread runs per-monitor aware for the scope's life and gets
+/// its own awareness back when it ends.
+class PerMonitorAware {
+ public:
+  /// Makes the calling thread per-monitor aware, where `system` can.
+  explicit PerMonitorAware(System& system) noexcept
+      : system_(system), previous_(system.EnterPerMonitorAware()) {}
+  PerMonitorAware(const PerMonitorAware&) = delete;
+  PerMonitorAware& operator=(const PerMonitorAware&) = delete;
+  /// Gives the thread its awareness back.
+  ~PerMonitorAware() { system_.RestoreAwareness(previous_); }
+
+ private:
+  System& system_;
+  void* previous_;
+};
+
+}  // namespace vantrel::platform

@@ -1,0 +1,54 @@
+// The seam's defaults, and the process's one system.
+#include "vantrel/platform/system.h"
+
+#include <atomic>
+
+namespace vantrel::platform {
+
+std::optional<Rect> System::WindowRect(std::uintptr_t) { return std::nullopt; }
+std::optional<PlacementRecord> System::Placement(std::uintptr_t) { return std::nullopt; }
+bool System::SetPlacement(std::uintptr_t, const PlacementRecord&) { return false; }
+std::optional<std::uint32_t> System::WindowDpi(std::uintptr_t) { return std::nullopt; }
+bool System::MoveTo(std::uintptr_t, const Rect&) { return false; }
+std::uint32_t System::LastError() noexcept { return 0; }
+void* System::EnterPerMonitorAware() noexcept { return nullptr; }
+void System::RestoreAwareness(void*) noexcept {}
+
+namespace {
+
+#ifndef _WIN32
+// Away from Windows nothing runs: no display, no window.
+class NoSystem final : public System {
+ public:
+  std::vector<MonitorFacts> Monitors() override { return {}; }
+  std::optional<std::vector<DisplayConfigTarget>> DisplayConfig() override { return std::nullopt; }
+  std::optional<MonitorDevice> MonitorDeviceOf(std::string_view) override { return std::nullopt; }
+  std::optional<std::uint32_t> MonitorDpi(std::uintptr_t) override { return std::nullopt; }
+  std::optional<std::uint32_t> SystemDpi() override { return std::nullopt; }
+  std::optional<PhysicalSizeFacts> PhysicalSize(std::string_view) override { return std::nullopt; }
+  std::optional<ModeFacts> CurrentMode(std::string_view) override { return std::nullopt; }
+  std::vector<ModeFacts> Modes(std::string_view) override { return {}; }
+};
+#endif
+
+System& RunningSystem() noexcept {
+#ifdef _WIN32
+  return User32System();
+#else
+  static NoSystem none;
+  return none;
+#endif
+}
+
+std::atomic<System*> chosen{nullptr};
+
+}  // namespace
+
+System& CurrentSystem() noexcept {
+  System* system = chosen.load();
+  return system ? *system : RunningSystem();
+}
+
+void UseSystem(System* system) noexcept { chosen.store(system); }
+
+}  // namespace vantrel::platform

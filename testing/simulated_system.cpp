@@ -1,0 +1,238 @@
+#include "simulated_system.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ranges>
+
+namespace vantrel::platform {
+
+namespace {
+
+// Wine's millimetres: pixels at 96 DPI.
+std::int32_t Millimetres(std::int64_t pixels) {
+  return static_cast<std::int32_t>(std::lround(static_cast<double>(pixels) * 25.4 / 96.0));
+}
+
+}  // namespace
+
+SimulatedDisplays SimulatedDisplays::FromRects(const std::vector<Rect>& bounds) {
+  SimulatedDisplays layout;
+  for (std::size_t k = 0; k < bounds.size(); ++k) {
+    const Rect& r = bounds[k];
+    const std::string n = std::to_string(k + 1);
+    char path[96];
+    std::snprintf(
+        path, sizeof path,
+        "\\\\?\\DISPLAY#Default_Monitor#0000&%04zx#{e6f07b5f-ee97-4a90-b076-33f57bf4eaa7}", k);
+    const std::int64_t width = std::int64_t{r.right} - r.left;
+    const std::int64_t height = std::int64_t{r.bottom} - r.top;
+    const auto w = static_cast<std::int32_t>(width);
+    const auto h = static_cast<std::int32_t>(height);
+
+    SimulatedDisplay d;
+    d.handle = 0x10001 + k;
+    d.device_name = "\\\\.\\DISPLAY" + n;
+    d.bounds = r;
+    d.work_area = r;
+    d.primary = k == 0;
+    d.target = DisplayConfigTarget{
+        "", "Display" + n, path, output_technology::kInternal, rotation::kIdentity, 60, 1};
+    d.device = MonitorDevice{"Generic Non-PnP Monitor", path};
+    d.physical_size = PhysicalSizeFacts{Millimetres(width), Millimetres(height)};
+    d.current_mode = ModeFacts{w, h, 32, 60, 0};
+    for (const std::int32_t bits : {32, 16, 8}) {
+      d.modes.push_back({w, h, bits, 60, 0});
+      d.modes.push_back({800, 600, bits, 60, 0});
+      d.modes.push_back({w, h, bits, 60, 0});
+    }
+    layout.displays.push_back(std::move(d));
+  }
+  return layout;
+}
+
+SimulatedDisplay* SimulatedDisplays::Find(std::string_view device_name) {
+  const auto found = std::ranges::find(displays, device_name, &SimulatedDisplay::device_name);
+  return found == displays.end() ? nullptr : &*found;
+}
+
+void SimulatedSystem::Change(const std::function<void(SimulatedDisplays&)>& change) {
+  const std::lock_guard lock(mutex_);
+  change(layout_);
+}
+
+SimulatedSystem::Counts SimulatedSystem::counts() const {
+  const std::lock_guard lock(mutex_);
+  return counts_;
+}
+
+SimulatedDisplays& SimulatedSystem::Seen() {
+  return per_monitor_aware || !unaware_ ? layout_ : *unaware_;
+}
+
+const SimulatedDisplay* SimulatedSystem::Adapter(std::string_view name) {
+  const auto found = std::ranges::find(Seen().displays, name, &SimulatedDisplay::device_name);
+  return found == Seen().displays.end() ? nullptr : &*found;
+}
+
+std::vector<MonitorFacts> SimulatedSystem::Monitors() {
+  const std::lock_guard lock(mutex_);
+  ++counts_.monitors;
+  std::vector<MonitorFacts> monitors;
+  for (const SimulatedDisplay& d : Seen().displays) {
+    monitors.push_back({d.handle, d.device_name, d.bounds, d.work_area, d.primary});
+  }
+  return monitors;
+}
+
+std::optional<std::vector<DisplayConfigTarget>> SimulatedSystem::DisplayConfig() {
+  const std::lock_guard lock(mutex_);
+  ++counts_.display_config;
+  if (!Seen().has_display_config) return std::nullopt;
+  std::vector<DisplayConfigTarget> targets;
+  for (auto it = Seen().displays.rbegin(); it != Seen().displays.rend(); ++it) {
+    const SimulatedDisplay& d = *it;
+    if (!d.target) continue;
+    targets.push_back(*d.target);
+    if (targets.back().source_name.empty()) targets.back().source_name = d.device_name;
+  }
+  return targets;
+}
+
+std::optional<MonitorDevice> SimulatedSystem::MonitorDeviceOf(std::string_view adapter) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.monitor_device;
+  const SimulatedDisplay* d = Adapter(adapter);
+  return d ? d->device : std::nullopt;
+}
+
+std::optional<std::uint32_t> SimulatedSystem::MonitorDpi(std::uintptr_t monitor) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.monitor_dpi;
+  if (!Seen().has_shcore) return std::nullopt;
+  const auto found = std::ranges::find(Seen().displays, monitor, &SimulatedDisplay::handle);
+  return found == Seen().displays.end() ? std::nullopt : found->dpi;
+}
+
+std::optional<std::uint32_t> SimulatedSystem::SystemDpi() {
+  const std::lock_guard lock(mutex_);
+  ++counts_.system_dpi;
+  return Seen().system_dpi;
+}
+
+std::optional<PhysicalSizeFacts> SimulatedSystem::PhysicalSize(std::string_view adapter) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.physical_size;
+  const SimulatedDisplay* d = Adapter(adapter);
+  return d ? d->physical_size : std::nullopt;
+}
+
+std::optional<ModeFacts> SimulatedSystem::CurrentMode(std::string_view adapter) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.current_mode;
+  const SimulatedDisplay* d = Adapter(adapter);
+  return d ? d->current_mode : std::nullopt;
+}
+
+std::vector<ModeFacts> SimulatedSystem::Modes(std::string_view adapter) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.modes;
+  const SimulatedDisplay* d = Adapter(adapter);
+  return d ? d->modes : std::vector<ModeFacts>{};
+}
+
+std::optional<Rect> SimulatedSystem::WindowRect(std::uintptr_t window) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.window_rect;
+  const SimulatedWindow* w = Find(window);
+  return w ? std::optional(w->rect) : std::nullopt;
+}
+
+namespace {
+
+std::int64_t SharedArea(const Rect& a, const Rect& b) {
+  const std::int64_t w = std::int64_t{std::min(a.right, b.right)} - std::max(a.left, b.left);
+  const std::int64_t h = std::int64_t{std::min(a.bottom, b.bottom)} - std::max(a.top, b.top);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
+}  // namespace
+
+const SimulatedDisplay& SimulatedSystem::DisplayOf(const Rect& r) {
+  const auto& displays = Seen().displays;
+  return *std::ranges::max_element(displays, std::ranges::less{},
+                                   [&](const SimulatedDisplay& d) { return SharedArea(r, d.bounds); });
+}
+
+SimulatedWindow* SimulatedSystem::Find(std::uintptr_t window) {
+  auto& windows = Seen().windows;
+  const auto found = windows.find(window);
+  return found == windows.end() ? nullptr : &found->second;
+}
+
+void SimulatedSystem::Land(SimulatedWindow& w, const Rect& rect) {
+  const std::uint32_t before = DisplayOf(w.rect).dpi.value_or(96);
+  w.rect = rect;
+  const std::uint32_t after = DisplayOf(w.rect).dpi.value_or(96);
+  if (before == after || w.show != show_command::kNormal) return;
+  const auto scale = [&](std::int64_t v) { return static_cast<std::int32_t>(v * after / before); };
+  w.rect.right = w.rect.left + scale(w.rect.width());
+  w.rect.bottom = w.rect.top + scale(w.rect.height());
+  w.normal = w.rect;
+}
+
+std::optional<PlacementRecord> SimulatedSystem::Placement(std::uintptr_t window) {
+  const std::lock_guard lock(mutex_);
+  const SimulatedWindow* w = Find(window);
+  if (!w) return std::nullopt;
+  return PlacementRecord{w->flags, w->show, {-1, -1}, {-1, -1}, w->normal};
+}
+
+bool SimulatedSystem::SetPlacement(std::uintptr_t window, const PlacementRecord& p) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.set_placements;
+  SimulatedWindow* w = Find(window);
+  if (!w) return false;
+  w->normal = p.normal;
+  w->show = p.show_command;
+  w->flags = p.flags;
+  if (w->show == show_command::kMaximized) {
+    Land(*w, DisplayOf(w->normal).work_area);
+  } else if (w->show == show_command::kNormal) {
+    Land(*w, w->normal);
+  } else {
+    w->rect = {-32000, -32000, -31840, -31973};
+  }
+  return true;
+}
+
+std::optional<std::uint32_t> SimulatedSystem::WindowDpi(std::uintptr_t window) {
+  const std::lock_guard lock(mutex_);
+  const SimulatedWindow* w = Find(window);
+  return w ? DisplayOf(w->rect).dpi : std::nullopt;
+}
+
+bool SimulatedSystem::MoveTo(std::uintptr_t window, const Rect& rect) {
+  const std::lock_guard lock(mutex_);
+  SimulatedWindow* w = Find(window);
+  if (!w) return false;
+  Land(*w, rect);
+  w->normal = w->rect;
+  return true;
+}
+
+// Windows' ERROR_INVALID_WINDOW_HANDLE: the one failure the twin has.
+std::uint32_t SimulatedSystem::LastError() noexcept { return 1400; }
+
+void* SimulatedSystem::EnterPerMonitorAware() noexcept {
+  if (!can_set_awareness) return nullptr;
+  void* previous = per_monitor_aware ? &aware_ : &unaware_mark_;
+  per_monitor_aware = true;
+  return previous;
+}
+
+void SimulatedSystem::RestoreAwareness(void* previous) noexcept {
+  if (previous) per_monitor_aware = previous == &aware_;
+}
+
+}  // namespace vantrel::platform
