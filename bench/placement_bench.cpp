@@ -33,7 +33,7 @@ int main() {
   Pump();
 
   const vantrel::Displays now = vantrel::Displays::Take({.modes = false});
-  const vantrel::WindowPlacement saved = vantrel::SavePlacement(hwnd);
+  const vantrel::WindowPlacement saved = vantrel::SavePlacement(hwnd).value();
   vantrel::Placed placed{};
   const double fit = MicrosPerRun(200000, [&] { placed = vantrel::Fit(saved, now); });
   const double snapshot =
@@ -45,8 +45,8 @@ int main() {
       snapshot, snapshot / fit);
 
   const auto ours = [&] {
-    const vantrel::WindowPlacement p = vantrel::SavePlacement(hwnd);
-    vantrel::RestorePlacement(hwnd, p);
+    const vantrel::WindowPlacement p = vantrel::SavePlacement(hwnd).value();
+    (void)vantrel::RestorePlacement(hwnd, p);
   };
   const auto bare = [&] {
     (void)vantrel::Displays::Take({.modes = false});

@@ -66,9 +66,11 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
       return 0;
     }
     case WM_CLOSE: {
-      const std::string text = vantrel::ToText(vantrel::SavePlacement(hwnd));
-      std::ofstream(file, std::ios::binary) << text << '\n';
-      Print("saved: %s\n", text.c_str());
+      if (const auto place = vantrel::SavePlacement(hwnd)) {
+        const std::string text = vantrel::ToText(*place);
+        std::ofstream(file, std::ios::binary) << text << '\n';
+        Print("saved: %s\n", text.c_str());
+      }
       DestroyWindow(hwnd);
       return 0;
     }
@@ -135,7 +137,9 @@ int main(int argc, char** argv) {
   std::string line;
   std::getline(std::ifstream(file, std::ios::binary), line);
   if (const auto saved = vantrel::PlacementFromText(line)) {
-    vantrel::RestorePlacement(hwnd, *saved);
+    if (const auto restored = vantrel::RestorePlacement(hwnd, *saved); !restored) {
+      std::fprintf(stderr, "remember_window: %s\n", restored.error().message.c_str());
+    }
     Print("restored: %s\n", line.c_str());
     Report(hwnd, "placed");
   } else {

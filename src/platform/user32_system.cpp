@@ -347,15 +347,22 @@ class User32 final : public System {
     if (set && previous) set(static_cast<DPI_AWARENESS_CONTEXT>(previous));
   }
 
- private:
   NormalConverter converter_{&ProbeNormalRect};
 };
 
 }  // namespace
 
-System& User32System() noexcept {
+namespace {
+User32& Running() noexcept {
   static User32 system;
   return system;
+}
+}  // namespace
+
+System& User32System() noexcept { return Running(); }
+
+std::optional<NormalCoordinates> LearntConvention() noexcept {
+  return Running().converter_.learnt();
 }
 
 }  // namespace vantrel::platform

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "vantrel/displays/placement.h"
-#include "vantrel/platform/window_placement_service.h"
+#include "vantrel/platform/normal_coordinates.h"
 
 namespace vantrel {
 namespace {
@@ -62,14 +62,14 @@ TEST(WinePlacement, EnsureVisibleMovesOnlyAWindowWhoseTitleBarNoDisplayShows) {
         Rect{right.right + 500, 100, right.right + 900, 400}}) {
     Window w(r, SW_SHOWNOACTIVATE);
     ASSERT_EQ(w.rect(), r) << "Wine moved the window itself";
-    EXPECT_TRUE(EnsureVisible(w.get()));
+    EXPECT_EQ(*EnsureVisible(w.get()), Visibility::kMoved);
     const Rect moved = w.rect();
     EXPECT_EQ(moved.right - moved.left, 400);
     EXPECT_EQ(moved.bottom - moved.top, 300);
     EXPECT_TRUE(
         std::ranges::any_of(displays, [&](const Display& d) { return Within(moved, d.work_area); }))
         << moved.left << "," << moved.top;
-    EXPECT_FALSE(EnsureVisible(w.get()));
+    EXPECT_EQ(*EnsureVisible(w.get()), Visibility::kAlreadyInView);
   }
   // Title bars that show: half off a display's bottom, across two displays,
   // 60 pixels right of the primary's bar.
@@ -79,7 +79,7 @@ TEST(WinePlacement, EnsureVisibleMovesOnlyAWindowWhoseTitleBarNoDisplayShows) {
         Rect{right.left - 200, 100, right.left + 200, 400},
         Rect{primary.left - 340, 100, primary.left + 60, 400}}) {
     Window w(r, SW_SHOWNOACTIVATE);
-    EXPECT_FALSE(EnsureVisible(w.get()));
+    EXPECT_EQ(*EnsureVisible(w.get()), Visibility::kAlreadyInView);
     EXPECT_EQ(w.rect(), r);
   }
 }
@@ -94,15 +94,15 @@ TEST(WinePlacement, SavedAndRestoredOnAPrimaryWithABar) {
   ASSERT_NE(primary->work_area.left, primary->bounds.left) << "no bar on the primary";
 
   Window shown(r, SW_SHOWNOACTIVATE);
-  const WindowPlacement saved = SavePlacement(shown.get());
+  const WindowPlacement saved = SavePlacement(shown.get()).value();
   EXPECT_EQ(saved, (WindowPlacement{primary->key, r, primary->work_area, primary->dpi}));
   // Wine keeps normal rectangles in screen coordinates, and a window shown
   // normally on a work area off its monitor's corner says so.
-  EXPECT_EQ(platform::User32WindowPlacement().learnt(), platform::NormalCoordinates::kScreen);
+  EXPECT_EQ(platform::LearntConvention(), platform::NormalCoordinates::kScreen);
 
   // Minimized, it is saved where it will be restored to.
   ShowWindow(shown.get(), SW_SHOWMINNOACTIVE);
-  EXPECT_EQ(SavePlacement(shown.get()), saved);
+  EXPECT_EQ(SavePlacement(shown.get()).value(), saved);
   const Display* of = displays.OfWindow(shown.get(), Fallback::kNone);
   ASSERT_NE(of, nullptr);
   EXPECT_EQ(of->key, primary->key);
@@ -111,11 +111,11 @@ TEST(WinePlacement, SavedAndRestoredOnAPrimaryWithABar) {
     Window fresh({0, 0, 300, 200});
     WindowPlacement wanted = saved;
     wanted.state = state;
-    ASSERT_TRUE(RestorePlacement(fresh.get(), wanted));
+    ASSERT_TRUE(RestorePlacement(fresh.get(), wanted).has_value());
     Pump(300);
     EXPECT_TRUE(IsWindowVisible(fresh.get()));
     EXPECT_EQ(IsZoomed(fresh.get()) != FALSE, state == WindowState::kMaximized);
-    EXPECT_EQ(SavePlacement(fresh.get()), wanted);
+    EXPECT_EQ(SavePlacement(fresh.get()).value(), wanted);
     if (state == WindowState::kNormal) {
       EXPECT_EQ(fresh.rect(), r);
     }

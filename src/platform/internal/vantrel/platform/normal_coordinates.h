@@ -79,4 +79,9 @@ class NormalConverter {
   std::atomic<int> learnt_{-1};
 };
 
+#ifdef _WIN32
+// What the running system has learnt of its convention so far.
+std::optional<NormalCoordinates> LearntConvention() noexcept;
+#endif
+
 }  // namespace vantrel::platform
