@@ -38,6 +38,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "vantrel/vantrel_version.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
