@@ -273,14 +273,15 @@ vantrel_status vantrel_snapshot_take(const vantrel_snapshot_options* options,
     if (options) {
       if (const vantrel_status s = CheckSize(options, "the options")) return s;
     }
+    // Null and zeroed options alike: every fact, modes included.
     const vantrel_snapshot_options chosen_options =
-        ReadIn(options, vantrel_snapshot_options{kAbiSize<vantrel_snapshot_options>, 1});
+        ReadIn(options, vantrel_snapshot_options{kAbiSize<vantrel_snapshot_options>, 0});
     System* system = CurrentSystem();
     if (!system) return NoSystem();
     Displays displays;
     {
       const PerMonitorAware aware(*system);
-      displays = Displays::Take(system->Facts(), {.modes = chosen_options.modes != 0});
+      displays = Displays::Take(system->Facts(), {.modes = chosen_options.without_modes == 0});
     }
     GiveSnapshot(std::move(displays), snapshot);
     return VANTREL_OK;

@@ -47,7 +47,7 @@ static void OnChange(vantrel_watcher* watcher, const char* change_json, void* co
 
 int main(void) {
   vantrel_snapshot *s = NULL, *other = NULL, *gone;
-  vantrel_snapshot_options no_modes = {.size = sizeof no_modes, .modes = 0};
+  vantrel_snapshot_options no_modes = {.size = sizeof no_modes, .without_modes = 1};
   vantrel_display d = {.size = sizeof d}, small = {.size = 8};
   vantrel_rect layout[3];
   vantrel_mode m = {.size = sizeof m};

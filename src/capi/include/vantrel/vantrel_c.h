@@ -83,14 +83,14 @@ typedef struct vantrel_snapshot vantrel_snapshot;
 
 typedef struct vantrel_snapshot_options {
   uint32_t size; /* sizeof(vantrel_snapshot_options) */
-  /* Nonzero: every mode each display offers. That list is by far the dearest
-   * fact (some 55 ms of a snapshot under Wine on three displays); without it
-   * mode_count is 0 and every other fact is read all the same. */
-  uint32_t modes;
+  /* Nonzero: without the mode list, by far the dearest fact (some 55 ms of a
+   * snapshot under Wine on three displays); mode_count is then 0 and every
+   * other fact is read all the same. 0: every mode each display offers. */
+  uint32_t without_modes;
 } vantrel_snapshot_options;
 
-/* Options null: every fact, modes included. Functions that give a handle
- * write null there when they fail. */
+/* Options null, as options zeroed but for their size: every fact, modes
+ * included. Functions that give a handle write null there when they fail. */
 vantrel_status vantrel_snapshot_take(const vantrel_snapshot_options* options,
                                      vantrel_snapshot** snapshot);
 /* Null does nothing; a handle freed already is VANTREL_ERROR_BAD_HANDLE. */
@@ -261,7 +261,7 @@ typedef struct vantrel_watcher vantrel_watcher;
 typedef void (*vantrel_watch_callback)(vantrel_watcher* watcher, const char* change_json,
                                        void* context);
 
-/* Each 0: the default named. */
+/* Each 0, as options null: the default named. */
 typedef struct vantrel_watcher_options {
   uint32_t size;               /* sizeof(vantrel_watcher_options) */
   uint32_t quiet_ms;           /* how long messages must stop before reading: 100 */
