@@ -260,9 +260,11 @@ vantrel_status vantrel_snapshot_take(const vantrel_snapshot_options* options,
     if (options) {
       if (const vantrel_status s = CheckSize(options, "the options")) return s;
     }
+    // Null and zeroed options alike: every fact, modes included.
     const vantrel_snapshot_options chosen_options =
-        ReadIn(options, vantrel_snapshot_options{kAbiSize<vantrel_snapshot_options>, 1});
-    GiveSnapshot(PerMonitorAware([&] { return Displays::Take({.modes = chosen_options.modes != 0}); }),
+        ReadIn(options, vantrel_snapshot_options{kAbiSize<vantrel_snapshot_options>, 0});
+    GiveSnapshot(PerMonitorAware(
+                     [&] { return Displays::Take({.modes = chosen_options.without_modes == 0}); }),
                  snapshot);
     return VANTREL_OK;
   });

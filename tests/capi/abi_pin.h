@@ -12,8 +12,11 @@
 #define PIN(name, holds) typedef char pin_##name[(holds) ? 1 : -1]
 #define AT(type, field, offset) (offsetof(vantrel_##type, field) == (offset))
 
+/* without_modes was `modes` (nonzero: read them) until its meaning turned, so
+ * that zeroed options mean what null does, before any program depended on
+ * ABI 1: the one such change. Same offset, same size. */
 PIN(options, sizeof(vantrel_snapshot_options) == 8 && AT(snapshot_options, size, 0) &&
-                 AT(snapshot_options, modes, 4));
+                 AT(snapshot_options, without_modes, 4));
 PIN(rect, sizeof(vantrel_rect) == 16 && AT(rect, left, 0) && AT(rect, top, 4) &&
               AT(rect, right, 8) && AT(rect, bottom, 12));
 PIN(display, sizeof(vantrel_display) == 152 && AT(display, size, 0) && AT(display, number, 4) &&

@@ -47,7 +47,7 @@ static void OnChange(vantrel_watcher* watcher, const char* change_json, void* co
 
 int main(void) {
   vantrel_snapshot *s = NULL, *other = NULL, *gone;
-  vantrel_snapshot_options no_modes = {.size = sizeof no_modes, .modes = 0};
+  vantrel_snapshot_options no_modes = {.size = sizeof no_modes, .without_modes = 1};
   vantrel_display d = {.size = sizeof d}, small = {.size = 8};
   vantrel_rect layout[3];
   vantrel_mode m = {.size = sizeof m};
@@ -68,7 +68,9 @@ int main(void) {
                        &layout[0].right, &layout[0].bottom, &layout[1].left, &layout[1].top,
                        &layout[1].right, &layout[1].bottom, &layout[2].left, &layout[2].top,
                        &layout[2].right, &layout[2].bottom) == 12);
-  CHECK(vantrel_abi_version() == VANTREL_ABI_VERSION && vantrel_version() == 10000);
+  CHECK(vantrel_abi_version() == VANTREL_ABI_VERSION &&
+        vantrel_version() ==
+            VANTREL_VERSION_MAJOR * 10000 + VANTREL_VERSION_MINOR * 100 + VANTREL_VERSION_PATCH);
 
   /* The caller's awareness (python.exe's: none) is its own again after a call. */
   caller = SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);

@@ -1,8 +1,10 @@
-# The C interface. Natively: the caller's DPI awareness on the simulated
-# twin. Under Wine: vantrel.dll as programs outside this repository use it
-# (tests/e2e/run-capi.sh), its ABI pinned in their builds (abi_pin.h).
+# The C interface. Natively: the caller's DPI awareness and the options'
+# rule on the simulated twin. Under Wine: vantrel.dll as programs outside
+# this repository use it (tests/e2e/run-capi.sh), its ABI pinned in their
+# builds (abi_pin.h).
 if(NOT WIN32)
-  vantrel_add_test_suite(capi_tests ${CMAKE_CURRENT_LIST_DIR}/test_capi_dpi.cpp)
+  vantrel_add_test_suite(capi_tests ${CMAKE_CURRENT_LIST_DIR}/test_capi_dpi.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_capi_calls.cpp)
   target_link_libraries(capi_tests PRIVATE vantrel_capi)
 else()
   add_test(NAME capi_three_monitors

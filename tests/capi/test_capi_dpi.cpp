@@ -44,7 +44,7 @@ TEST(CapiDpi, CallsRunPerMonitorAwareAndGiveTheCallerItsAwarenessBack) {
     UseSystem(&system);
     SimulatedSystem::per_monitor_aware = c.caller_aware;
 
-    const vantrel_snapshot_options no_modes{sizeof no_modes, 0};
+    const vantrel_snapshot_options no_modes{sizeof no_modes, 1};
     vantrel_snapshot* snapshot = nullptr;
     ASSERT_EQ(vantrel_snapshot_take(&no_modes, &snapshot), VANTREL_OK);
     EXPECT_EQ(SimulatedSystem::per_monitor_aware, c.caller_aware);

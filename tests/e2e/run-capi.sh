@@ -2,12 +2,13 @@
 # vantrel.dll as programs outside this repository use it, under Wine on the
 # three-monitor layout. Installs Runtime and Development into a fresh prefix
 # and checks what they ship: the DLL exporting exactly vantrel.def and
-# importing only system DLLs, both import libraries, the .def and the header.
-# From that prefix alone it builds a C99 program (MinGW's gcc, -pedantic)
-# checked against the layout, a program that reaches the DLL by name only,
-# as ctypes and P/Invoke do, and a freestanding one compiled by clang for
-# the MSVC target and linked by lld-link against vantrel.lib. The last two
-# print the JSON, which must be vantrel-list's and the layout's.
+# importing only system DLLs, both import libraries, the .def and the headers
+# (vantrel_c.h and the version it includes). From that prefix alone it
+# builds a C99 program (MinGW's gcc, -pedantic) checked against the layout,
+# a program that reaches the DLL by name only, as ctypes and P/Invoke do, and
+# a freestanding one compiled by clang for the MSVC target and linked by
+# lld-link against vantrel.lib. The last two print the JSON, which must be
+# vantrel-list's and the layout's.
 #   run-capi.sh BUILD_DIR SOURCE_DIR
 source "$(dirname "$0")/../../scripts/lib/wine-session.sh"
 build=$(cd "$1" && pwd)
@@ -19,7 +20,8 @@ prefix="$VANTREL_TMP/prefix-capi"
 for component in Runtime Development; do
   cmake --install "$build" --component "$component" --prefix "$prefix" >/dev/null
 done
-for f in bin/vantrel.dll lib/libvantrel.dll.a lib/vantrel.lib lib/vantrel.def include/vantrel/vantrel_c.h; do
+for f in bin/vantrel.dll lib/libvantrel.dll.a lib/vantrel.lib lib/vantrel.def include/vantrel/vantrel_c.h \
+  include/vantrel/vantrel_version.h; do
   [ -f "$prefix/$f" ] || fail "the prefix lacks $f"
 done
 dll="$prefix/bin/vantrel.dll"

@@ -21,7 +21,9 @@ cmake --install "$build" --component Development --prefix "$prefix" >/dev/null
 [ "$(ls "$prefix/bin")" = vantrel.dll ] && [ ! -e "$prefix/README.md" ] ||
   fail "the Development prefix holds the program"
 installed=$(cd "$prefix/include" && find . -name '*.h' | sed 's|^\./||' | sort)
-public=$(cd "$source_dir/src" && find . -path '*/include/*.h' | sed 's|^\./[^/]*/include/||' | sort)
+# The public headers: those of the sources, and the version the build makes.
+public=$({ cd "$source_dir/src" && find . -path '*/include/*.h' | sed 's|^\./[^/]*/include/||'
+  echo vantrel/vantrel_version.h; } | sort)
 [ "$installed" = "$public" ] ||
   fail "installed headers differ from the public ones: $(diff <(echo "$installed") <(echo "$public") | tr '\n' ' ')"
 echo "run-example: the prefix holds the $(wc -l <<<"$installed") public headers, vantrel.dll and no program"

@@ -26,11 +26,13 @@ echo "$(basename "$zip"): $(stat -c %s "$zip") bytes"
 root="$unpacked/Vantrel-$version-win64"
 for f in bin/Vantrel.exe bin/vantrel-list.exe README.md include/vantrel/vantrel.h lib/cmake/Vantrel/VantrelConfig.cmake \
   lib/cmake/Vantrel/VantrelConfigVersion.cmake lib/libvantrel_model.a bin/vantrel.dll \
-  include/vantrel/vantrel_c.h lib/libvantrel.dll.a lib/vantrel.lib lib/vantrel.def; do
+  include/vantrel/vantrel_c.h include/vantrel/vantrel_version.h lib/libvantrel.dll.a lib/vantrel.lib lib/vantrel.def; do
   [ -f "$root/$f" ] || fail "the archive lacks $f"
 done
 installed=$(cd "$root/include" && find . -name '*.h' | sed 's|^\./||' | sort)
-public=$(cd "$source_dir/src" && find . -path '*/include/*.h' | sed 's|^\./[^/]*/include/||' | sort)
+# The public headers: those of the sources, and the version the build makes.
+public=$({ cd "$source_dir/src" && find . -path '*/include/*.h' | sed 's|^\./[^/]*/include/||'
+  echo vantrel/vantrel_version.h; } | sort)
 [ "$installed" = "$public" ] || fail "the archive's headers are not the public ones"
 # No test double, by file or by symbol, in what users get.
 if find "$root" -name '*simulated*' -o -name '*testing*' -o -name '*toolkit_doubles*' | grep -q . ||

@@ -1,8 +1,10 @@
-/* The displays of the desktop from C, or from any language that calls C:
+/** @file
+ * The displays of the desktop from C, or from any language that calls C:
  * vantrel.dll, linked through vantrel.lib (MSVC, clang) or libvantrel.dll.a
  * (MinGW), or loaded by name (LoadLibraryW and GetProcAddress, Python's
  * ctypes, C#'s P/Invoke).
  *
+ * @code
  *   vantrel_snapshot* snapshot;
  *   size_t count, k;
  *   if (vantrel_snapshot_take(NULL, &snapshot) != VANTREL_OK) {
@@ -16,6 +18,7 @@
  *     printf("%s: %d,%d\n", d.name, d.bounds.left, d.bounds.top);
  *   }
  *   vantrel_snapshot_free(snapshot);
+ * @endcode
  *
  * Plain C99; needs no windows.h. Every function returns a status where it can
  * fail, catches whatever goes wrong inside (running out of memory included)
@@ -24,264 +27,694 @@
  * give a status, never a crash. vantrel_last_error_message() then says what
  * went wrong on this thread.
  *
+ * Threads: any thread may call any function, at the same time as others and
+ * on the same handles; the one exception is the watcher's own thread, which
+ * may not stop or free its watcher (vantrel_watcher_stop()).
+ *
+ * Options: a struct of options zeroed but for its size means what a null
+ * pointer means, the defaults; each field's 0 is the default it names.
+ *
  * Pixels are physical whatever the calling program's DPI awareness: each call
  * runs per-monitor aware where the system allows it (Windows 10 1607 on) and
  * gives the calling thread its own awareness back.
  *
- * The ABI is fixed (VANTREL_ABI_VERSION): a later vantrel.dll only adds
+ * The ABI is fixed (#VANTREL_ABI_VERSION): a later vantrel.dll only adds
  * functions and grows structs at their end. Each struct starts with its size,
  * which the caller sets (sizeof), so that either side knows how much of it the
- * other has. */
+ * other has. The version the program is compiled with is in
+ * vantrel/vantrel_version.h, included here. */
 #ifndef VANTREL_VANTREL_C_H
 #define VANTREL_VANTREL_C_H
 
 #include <stddef.h>
 #include <stdint.h>
 
+#include "vantrel/vantrel_version.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
+/** The ABI these declarations describe; vantrel_abi_version() gives the
+ * DLL's. */
 #define VANTREL_ABI_VERSION 1
 
-/* What a function returns: 0 done, 1 nothing found (a lookup or a fit), negative
- * an error, explained by vantrel_last_error_message(). */
+/** What a function returns: 0 done, 1 nothing found (a lookup or a fit),
+ * negative an error, explained by vantrel_last_error_message(). Besides the
+ * errors each function names, any may return #VANTREL_ERROR_OUT_OF_MEMORY or
+ * #VANTREL_ERROR_INTERNAL. */
 typedef int32_t vantrel_status;
+/** Done. */
 #define VANTREL_OK 0
+/** Done, and nothing found: no display for a lookup or a fit. */
 #define VANTREL_NOT_FOUND 1
+/** A pointer the function needs is null. */
 #define VANTREL_ERROR_NULL_ARGUMENT (-1)
-#define VANTREL_ERROR_BAD_HANDLE (-2)       /* never given, or already freed */
-#define VANTREL_ERROR_OUT_OF_RANGE (-3)     /* an index past the count */
-#define VANTREL_ERROR_BUFFER_TOO_SMALL (-4) /* the size needed is written back */
-#define VANTREL_ERROR_BAD_SIZE (-5)         /* a struct's size is below this ABI's */
-#define VANTREL_ERROR_INVALID_ARGUMENT (-6) /* a value none of those named here */
-#define VANTREL_ERROR_IN_CALLBACK (-7)      /* a watcher cannot end on its own thread */
+/** A handle never given, already freed, or of the other kind (a watcher as a
+ * snapshot). */
+#define VANTREL_ERROR_BAD_HANDLE (-2)
+/** An index past the count. */
+#define VANTREL_ERROR_OUT_OF_RANGE (-3)
+/** A buffer too small; the size needed is written back. */
+#define VANTREL_ERROR_BUFFER_TOO_SMALL (-4)
+/** A struct's size is below this ABI's. */
+#define VANTREL_ERROR_BAD_SIZE (-5)
+/** A value none of those named here, or text this library did not write. */
+#define VANTREL_ERROR_INVALID_ARGUMENT (-6)
+/** A watcher cannot be stopped or freed on its own thread. */
+#define VANTREL_ERROR_IN_CALLBACK (-7)
+/** Memory ran out. */
 #define VANTREL_ERROR_OUT_OF_MEMORY (-8)
-#define VANTREL_ERROR_SYSTEM (-9)    /* a system call failed; the message has its error */
-#define VANTREL_ERROR_INTERNAL (-10) /* a fault of this library's */
+/** A system call failed; the message has its error code. */
+#define VANTREL_ERROR_SYSTEM (-9)
+/** A fault of this library's. */
+#define VANTREL_ERROR_INTERNAL (-10)
 
-/* The library's version, major * 10000 + minor * 100 + patch (10000 is 1.0),
- * and the ABI it offers: a program built with another VANTREL_ABI_VERSION must
- * not use it. */
+/**
+ * The version of the vantrel.dll the program runs with.
+ *
+ * The program was compiled with VANTREL_VERSION_MAJOR * 10000 +
+ * VANTREL_VERSION_MINOR * 100 + VANTREL_VERSION_PATCH.
+ *
+ * @return major * 10000 + minor * 100 + patch: 10000 is 1.0.
+ *
+ * @par Thread safety
+ * Any thread may call it. It cannot fail and leaves the error message alone.
+ */
 uint32_t vantrel_version(void);
+
+/**
+ * The ABI the vantrel.dll the program runs with offers.
+ *
+ * @return Its #VANTREL_ABI_VERSION: a program built with another must not use
+ * the DLL.
+ *
+ * @par Thread safety
+ * Any thread may call it. It cannot fail and leaves the error message alone.
+ */
 uint32_t vantrel_abi_version(void);
 
-/* What went wrong in this thread's last call that returned a status: the
+/**
+ * What went wrong in this thread's last call that returned a status: the
  * function, the step, and where a system call failed its error code. Empty
- * after a call that succeeded. UTF-8, owned by the library, valid until this
- * thread's next call. */
+ * after a call that returned #VANTREL_OK or #VANTREL_NOT_FOUND.
+ *
+ * @return The message, UTF-8 with a terminating NUL; never null.
+ *
+ * @par Thread safety
+ * Any thread may call it; each thread has its own message, which calls on
+ * other threads leave alone.
+ *
+ * @par Lifetime
+ * Owned by the library, valid until this thread's next call.
+ */
 const char* vantrel_last_error_message(void);
 
 /* ---- Snapshots ---------------------------------------------------------- */
 
-/* Every fact about every display, read at one moment. It never changes, and
- * any thread may use it; texts in it are UTF-8, owned by the snapshot, valid
- * until it is freed. */
+/** Every fact about every display, read at one moment: a handle that
+ * vantrel_snapshot_take() and vantrel_watcher_snapshot() give and
+ * vantrel_snapshot_free() frees. It never changes, and any thread may use it;
+ * texts in it are UTF-8, owned by the snapshot, valid until it is freed. */
 typedef struct vantrel_snapshot vantrel_snapshot;
 
+/** How vantrel_snapshot_take() reads. Zeroed but for its size, as null: every
+ * fact, modes included. */
 typedef struct vantrel_snapshot_options {
-  uint32_t size; /* sizeof(vantrel_snapshot_options) */
-  /* Nonzero: every mode each display offers. That list is by far the dearest
-   * fact (some 55 ms of a snapshot under Wine on three displays); without it
-   * mode_count is 0 and every other fact is read all the same. */
-  uint32_t modes;
+  uint32_t size; /**< sizeof(vantrel_snapshot_options), set by the caller */
+  /** Nonzero: without the mode list, by far the dearest fact (some 55 ms of a
+   * snapshot under Wine on three displays); mode_count is then 0 and every
+   * other fact is read all the same. 0: every mode each display offers. */
+  uint32_t without_modes;
 } vantrel_snapshot_options;
 
-/* Options null: every fact, modes included. Functions that give a handle
- * write null there when they fail. */
+/**
+ * Reads every fact about every display now, as a snapshot of the caller's.
+ *
+ * @param options How to read, or null for every fact, modes included (as
+ *   options zeroed but for their size).
+ * @param snapshot Receives the snapshot's handle; null when the call fails.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` is null.
+ * @retval VANTREL_ERROR_BAD_SIZE `options->size` is below
+ *   sizeof(vantrel_snapshot_options).
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ *
+ * @par Lifetime
+ * The snapshot is the caller's until vantrel_snapshot_free(); it keeps its
+ * facts when the displays change.
+ */
 vantrel_status vantrel_snapshot_take(const vantrel_snapshot_options* options,
                                      vantrel_snapshot** snapshot);
-/* Null does nothing; a handle freed already is VANTREL_ERROR_BAD_HANDLE. */
+
+/**
+ * Frees a snapshot.
+ *
+ * @param snapshot The snapshot, or null, which does nothing.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed
+ *   already.
+ *
+ * @par Thread safety
+ * Any thread may call it. A call using the snapshot on another thread
+ * meanwhile keeps it until that call returns.
+ *
+ * @par Lifetime
+ * The handle and every text read from the snapshot (a display's device_name,
+ * name and key) are invalid once it returns.
+ */
 vantrel_status vantrel_snapshot_free(vantrel_snapshot* snapshot);
+
+/**
+ * How many displays a snapshot holds (0 where the desktop has none).
+ *
+ * @param snapshot The snapshot.
+ * @param count Receives the number of displays.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `count` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_snapshot_count(const vantrel_snapshot* snapshot, size_t* count);
 
-/* Pixels of the virtual screen; right and bottom are outside. */
+/** A rectangle in pixels of the virtual screen; right and bottom are
+ * outside. */
 typedef struct vantrel_rect {
-  int32_t left;
-  int32_t top;
-  int32_t right;
-  int32_t bottom;
+  int32_t left;   /**< the first column in it */
+  int32_t top;    /**< the first row in it */
+  int32_t right;  /**< the first column right of it */
+  int32_t bottom; /**< the first row below it */
 } vantrel_rect;
 
+/** The system does not say how the display is connected. */
 #define VANTREL_CONNECTION_UNKNOWN 0
+/** Built in: a laptop's panel (LVDS, embedded DisplayPort). */
 #define VANTREL_CONNECTION_INTERNAL 1
+/** HDMI. */
 #define VANTREL_CONNECTION_HDMI 2
+/** DisplayPort, USB tunnelled included. */
 #define VANTREL_CONNECTION_DISPLAYPORT 3
+/** DVI. */
 #define VANTREL_CONNECTION_DVI 4
+/** VGA (HD15). */
 #define VANTREL_CONNECTION_VGA 5
+/** Any other connection the system names. */
 #define VANTREL_CONNECTION_OTHER 6
 
+/** One display of a snapshot, as vantrel_snapshot_display() fills it. */
 typedef struct vantrel_display {
-  uint32_t size; /* sizeof(vantrel_display), set by the caller */
-  /* The number ending the adapter's name (2 for "\\.\DISPLAY2"), else 0. */
+  uint32_t size; /**< sizeof(vantrel_display), set by the caller */
+  /** The number ending the adapter's name (2 for "\\.\DISPLAY2"), else 0. */
   int32_t number;
-  void* monitor;           /* the HMONITOR, valid while the layout lasts */
-  const char* device_name; /* the adapter's, as "\\.\DISPLAY2" */
-  /* The monitor's friendly name, unique in the snapshot ("Name (2)" for the
+  void* monitor;           /**< the HMONITOR, valid while the layout lasts */
+  const char* device_name; /**< the adapter's, as "\\.\DISPLAY2" */
+  /** The monitor's friendly name, unique in the snapshot ("Name (2)" for the
    * second of two alike). */
   const char* name;
-  /* The monitor's device path: the same monitor has the same key in other
+  /** The monitor's device path: the same monitor has the same key in other
    * snapshots and processes. Never empty. */
   const char* key;
-  size_t mode_count; /* 0 when the snapshot was taken without modes */
-  int32_t primary;   /* 1 or 0 */
-  vantrel_rect bounds;
-  vantrel_rect work_area;    /* without the task bars */
-  uint32_t dpi;              /* effective DPI */
-  double scale;              /* dpi / 96 */
-  int32_t physical_width_mm; /* 0 and 0 where the system does not say */
-  int32_t physical_height_mm;
-  int32_t orientation;    /* degrees clockwise: 0, 90, 180 or 270 */
-  int32_t bits_per_pixel; /* 0 where the system does not say */
-  /* Exact where the system gives it (59.94 Hz is 60000 / 1001), else whole
-   * hertz over 1; 0 / 1 where nothing says. */
+  size_t mode_count;      /**< 0 when the snapshot was taken without modes */
+  int32_t primary;        /**< 1 or 0 */
+  vantrel_rect bounds;    /**< the display on the virtual screen */
+  vantrel_rect work_area; /**< the bounds without the task bars */
+  uint32_t dpi;           /**< effective DPI */
+  double scale;           /**< dpi / 96 */
+  int32_t
+      physical_width_mm; /**< in millimetres; it and the height 0 where the system does not say */
+  int32_t physical_height_mm; /**< in millimetres */
+  int32_t orientation;        /**< degrees clockwise: 0, 90, 180 or 270 */
+  int32_t bits_per_pixel;     /**< colour depth; 0 where the system does not say */
+  /** The refresh rate's numerator: exact where the system gives it (59.94 Hz
+   * is 60000 / 1001), else whole hertz over 1; 0 / 1 where nothing says. */
   uint32_t refresh_numerator;
-  uint32_t refresh_denominator;
-  double refresh_hertz;
-  int32_t connection; /* VANTREL_CONNECTION_... */
-  /* The mode in use. */
-  int32_t current_width;
-  int32_t current_height;
-  int32_t current_bits_per_pixel;
-  int32_t current_frequency;
+  uint32_t refresh_denominator;   /**< the refresh rate's denominator */
+  double refresh_hertz;           /**< the refresh rate as a number: numerator / denominator */
+  int32_t connection;             /**< VANTREL_CONNECTION_... */
+  int32_t current_width;          /**< the mode in use: its width */
+  int32_t current_height;         /**< the mode in use: its height */
+  int32_t current_bits_per_pixel; /**< the mode in use: its bits per pixel */
+  int32_t current_frequency;      /**< the mode in use: its whole hertz */
 } vantrel_display;
 
-/* Display `index` of `count`, in the system's order. */
+/**
+ * The facts of one display of a snapshot.
+ *
+ * @param snapshot The snapshot.
+ * @param index The display's index, below vantrel_snapshot_count()'s count,
+ *   in the system's order.
+ * @param display Receives the facts, as far as its size (set by the caller)
+ *   reaches; its size is kept.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `display` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_BAD_SIZE `display->size` is below
+ *   sizeof(vantrel_display); nothing is written.
+ * @retval VANTREL_ERROR_OUT_OF_RANGE `index` is not below the count.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ *
+ * @par Lifetime
+ * The texts (device_name, name, key) are the snapshot's, valid until it is
+ * freed.
+ */
 vantrel_status vantrel_snapshot_display(const vantrel_snapshot* snapshot, size_t index,
                                         vantrel_display* display);
 
-/* One mode a display offers. */
+/** One mode a display offers, as vantrel_snapshot_mode() fills it. */
 typedef struct vantrel_mode {
-  uint32_t size; /* sizeof(vantrel_mode), set by the caller */
-  int32_t width;
-  int32_t height;
-  int32_t bits_per_pixel;
-  int32_t frequency; /* whole hertz */
+  uint32_t size;          /**< sizeof(vantrel_mode), set by the caller */
+  int32_t width;          /**< pixels across */
+  int32_t height;         /**< pixels down */
+  int32_t bits_per_pixel; /**< colour depth */
+  int32_t frequency;      /**< whole hertz */
 } vantrel_mode;
 
-/* Mode `mode_index` of the display's mode_count, in ascending order (width,
- * height, bits, frequency), without repeats. */
+/**
+ * One mode a display offers, of those in ascending order (width, height,
+ * bits, frequency), without repeats.
+ *
+ * @param snapshot The snapshot, taken with modes.
+ * @param display_index The display's index in the snapshot.
+ * @param mode_index The mode's index, below the display's mode_count (which
+ *   is 0 in a snapshot taken without modes).
+ * @param mode Receives the mode, as far as its size reaches; its size is kept.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `mode` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_BAD_SIZE `mode->size` is below sizeof(vantrel_mode).
+ * @retval VANTREL_ERROR_OUT_OF_RANGE `display_index` is not below the count,
+ *   or `mode_index` not below the display's mode_count.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_snapshot_mode(const vantrel_snapshot* snapshot, size_t display_index,
                                      size_t mode_index, vantrel_mode* mode);
 
 /* ---- Lookups: each gives a display's index in the snapshot -------------- */
 
-/* What a lookup answers when no display holds the point or rectangle. */
-#define VANTREL_FALLBACK_NONE 0    /* VANTREL_NOT_FOUND */
-#define VANTREL_FALLBACK_NEAREST 1 /* the nearest display, by distance between edges */
-#define VANTREL_FALLBACK_PRIMARY 2 /* the primary display */
+/** No display: the lookup gives #VANTREL_NOT_FOUND. */
+#define VANTREL_FALLBACK_NONE 0
+/** The nearest display, by distance between edges. */
+#define VANTREL_FALLBACK_NEAREST 1
+/** The primary display. */
+#define VANTREL_FALLBACK_PRIMARY 2
 
-/* Written to *index when nothing is found. */
+/** The index a lookup writes when it finds nothing. */
 #define VANTREL_NO_DISPLAY SIZE_MAX
 
+/**
+ * The primary display of a snapshot.
+ *
+ * @param snapshot The snapshot.
+ * @param index Receives the primary display's index, or #VANTREL_NO_DISPLAY.
+ *
+ * @return #VANTREL_OK; #VANTREL_NOT_FOUND when no display is primary (a
+ *   snapshot without displays); or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `index` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_snapshot_primary(const vantrel_snapshot* snapshot, size_t* index);
+
+/**
+ * The display holding a point, else the fallback's.
+ *
+ * @param snapshot The snapshot.
+ * @param x The point's column, in pixels of the virtual screen.
+ * @param y The point's row.
+ * @param fallback What to answer when no display holds the point: a
+ *   VANTREL_FALLBACK_... value.
+ * @param index Receives the display's index, or #VANTREL_NO_DISPLAY.
+ *
+ * @return #VANTREL_OK; #VANTREL_NOT_FOUND when neither a display nor the
+ *   fallback gives one; or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `index` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT `fallback` is no VANTREL_FALLBACK_...
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_snapshot_at_point(const vantrel_snapshot* snapshot, int32_t x, int32_t y,
                                          int32_t fallback, size_t* index);
-/* The display sharing the largest area with the rectangle (the first listed
- * of a tie); an empty rectangle counts as its top-left point. */
+
+/**
+ * The display sharing the largest area with a rectangle (the first listed of
+ * a tie), else the fallback's. An empty rectangle counts as its top-left
+ * point.
+ *
+ * @param snapshot The snapshot.
+ * @param left The rectangle's first column, in pixels of the virtual screen.
+ * @param top Its first row.
+ * @param right The first column right of it.
+ * @param bottom The first row below it.
+ * @param fallback What to answer when no display shares any of it: a
+ *   VANTREL_FALLBACK_... value.
+ * @param index Receives the display's index, or #VANTREL_NO_DISPLAY.
+ *
+ * @return #VANTREL_OK; #VANTREL_NOT_FOUND when neither a display nor the
+ *   fallback gives one; or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `index` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT `fallback` is no VANTREL_FALLBACK_...
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_snapshot_of_rect(const vantrel_snapshot* snapshot, int32_t left, int32_t top,
                                         int32_t right, int32_t bottom, int32_t fallback,
                                         size_t* index);
-/* The display of the window (an HWND) as it is now: its restored rectangle
- * while it is minimized. A window that is gone gets the fallback, NEAREST
- * giving the primary. */
+
+/**
+ * The display of a window as it is now, by its rectangle as
+ * vantrel_snapshot_of_rect() finds it: its restored rectangle while it is
+ * minimized. A window that is gone gets the fallback, NEAREST giving the
+ * primary.
+ *
+ * @param snapshot The snapshot.
+ * @param window The window, an HWND.
+ * @param fallback What to answer when no display shares any of the window: a
+ *   VANTREL_FALLBACK_... value.
+ * @param index Receives the display's index, or #VANTREL_NO_DISPLAY.
+ *
+ * @return #VANTREL_OK; #VANTREL_NOT_FOUND when neither a display nor the
+ *   fallback gives one; or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot`, `window` or `index` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT `fallback` is no VANTREL_FALLBACK_...
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_snapshot_of_window(const vantrel_snapshot* snapshot, void* window,
                                           int32_t fallback, size_t* index);
+
+/**
+ * The display of a monitor's key (vantrel_display::key), from this or any
+ * other snapshot or process.
+ *
+ * @param snapshot The snapshot.
+ * @param key The key, UTF-8, compared byte for byte.
+ * @param index Receives the display's index, or #VANTREL_NO_DISPLAY.
+ *
+ * @return #VANTREL_OK; #VANTREL_NOT_FOUND when no display of the snapshot has
+ *   the key; or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot`, `key` or `index` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_snapshot_find_key(const vantrel_snapshot* snapshot, const char* key,
                                          size_t* index);
 
 /* ---- Every fact as JSON ------------------------------------------------- */
 
-/* The snapshot as `vantrel-list --json` prints it (schema "vantrel-list",
- * version 1), UTF-8 with a terminating NUL. *size receives the bytes it
- * needs, the NUL included. Ask with buffer NULL and capacity 0 (VANTREL_OK),
- * or give a buffer: when it is too small, nothing is written to it and the
- * status is VANTREL_ERROR_BUFFER_TOO_SMALL. */
+/**
+ * The snapshot as `vantrel-list --json` prints it (schema "vantrel-list",
+ * version 1), UTF-8 with a terminating NUL. Ask its size with buffer null and
+ * capacity 0, then give a buffer of that size.
+ *
+ * @param snapshot The snapshot.
+ * @param buffer Receives the JSON, or null to ask its size only.
+ * @param capacity The bytes the buffer holds; 0 when it is null.
+ * @param size Receives the bytes the JSON needs, the NUL included (also when
+ *   the buffer is too small).
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `size` is null, or
+ *   `buffer` is null with a capacity.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_BUFFER_TOO_SMALL `capacity` is below `*size`; nothing
+ *   is written to the buffer.
+ *
+ * @par Thread safety
+ * Any thread may call it; the same snapshot always gives the same JSON.
+ */
 vantrel_status vantrel_snapshot_json(const vantrel_snapshot* snapshot, char* buffer,
                                      size_t capacity, size_t* size);
 
 /* ---- Windows ------------------------------------------------------------ */
 
-/* Moves the window (an HWND) so that it is centred on the display's work
- * area, keeping its size. */
+/**
+ * Moves a window so that it is centred on a display's work area, keeping its
+ * size.
+ *
+ * @param snapshot The snapshot the display is in.
+ * @param index The display's index in the snapshot.
+ * @param window The window, an HWND.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `window` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_OUT_OF_RANGE `index` is not below the count.
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT centred, the window would lie
+ *   outside 32-bit coordinates.
+ * @retval VANTREL_ERROR_SYSTEM the window is gone (is no window), or the
+ *   system did not move it.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_centre_window(const vantrel_snapshot* snapshot, size_t index, void* window);
 
 /* ---- A window's place, kept between runs -------------------------------- */
 
-/* A window's place crosses as one line of text, to keep in a settings file
- * as it is: the display it was on (by key), its restored rectangle, that
- * display's work area and DPI, and whether it was maximized. ASCII,
- * versioned ("vantrel-placement 1 ..."), the same in any locale. Put back,
- * it lands on the same display when that is there, at that display's scale
- * now, and always where its title bar can be reached. A window that is gone
- * gives VANTREL_ERROR_SYSTEM, as centring one does. */
-
-/* The window's place now, with a terminating NUL, into the buffer as
- * vantrel_snapshot_json writes (ask the size with NULL and 0). Each call
- * reads the window anew: should it move between asking and reading, the
- * second call may need more, and says so (VANTREL_ERROR_BUFFER_TOO_SMALL). */
+/**
+ * A window's place now, as one line of text (see vantrel_placement_restore()),
+ * into the buffer as vantrel_snapshot_json() writes it: ask the size with
+ * buffer null and capacity 0. Each call reads the window anew: should it move
+ * between asking and reading, the second call may need more, and says so.
+ *
+ * @param window The window, an HWND.
+ * @param buffer Receives the line, ASCII with a terminating NUL, or null to
+ *   ask its size only.
+ * @param capacity The bytes the buffer holds; 0 when it is null.
+ * @param size Receives the bytes the line needs, the NUL included.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `window` or `size` is null, or `buffer`
+ *   is null with a capacity.
+ * @retval VANTREL_ERROR_BUFFER_TOO_SMALL `capacity` is below `*size`; nothing
+ *   is written to the buffer.
+ * @retval VANTREL_ERROR_SYSTEM the window is gone (is no window), or the
+ *   system did not say where it is.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_placement_save(void* window, char* buffer, size_t capacity, size_t* size);
 
-/* Puts the window where the saved place fits the displays of now, in that
- * state, and shows it: call it before the window is first shown. Text that
- * vantrel_placement_save did not write, truncated or edited, is
- * VANTREL_ERROR_INVALID_ARGUMENT and leaves the window as it was. */
+/**
+ * Puts a window where its saved place fits the displays of now, in that
+ * state (maximized or not), and shows it: call it before the window is first
+ * shown.
+ *
+ * The place crosses as one line of text, to keep in a settings file as it
+ * is: the display the window was on (by key), its restored rectangle, that
+ * display's work area and DPI, and whether it was maximized. ASCII,
+ * versioned ("vantrel-placement 1 ..."), the same in any locale. Put back, it
+ * lands on the same display when that is there, at that display's scale now,
+ * and always where its title bar can be reached.
+ *
+ * @param window The window, an HWND.
+ * @param text A line vantrel_placement_save() wrote.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `window` or `text` is null.
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT the text is not one
+ *   vantrel_placement_save() wrote (truncated, edited, another's); the window
+ *   is left as it was.
+ * @retval VANTREL_ERROR_SYSTEM the window is gone (is no window), or the
+ *   system did not place it.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_placement_restore(void* window, const char* text);
 
-/* Where a saved place goes on a snapshot's displays, the window untouched. */
+/** Where a saved place goes on a snapshot's displays, as
+ * vantrel_placement_fit() fills it. */
 typedef struct vantrel_placed {
-  uint32_t size;       /* sizeof(vantrel_placed), set by the caller */
-  int32_t maximized;   /* 1 or 0 */
-  size_t display;      /* its index in the snapshot */
-  vantrel_rect bounds; /* the restored rectangle, the one a maximized window un-maximizes to */
+  uint32_t size;       /**< sizeof(vantrel_placed), set by the caller */
+  int32_t maximized;   /**< 1 or 0 */
+  size_t display;      /**< its index in the snapshot, or #VANTREL_NO_DISPLAY */
+  vantrel_rect bounds; /**< the restored rectangle, the one a maximized window un-maximizes to */
 } vantrel_placed;
 
-/* On a snapshot without displays: VANTREL_NOT_FOUND, display
- * VANTREL_NO_DISPLAY and the bounds as saved. */
+/**
+ * Where a saved place would go on a snapshot's displays, as
+ * vantrel_placement_restore() would put it, the window untouched.
+ *
+ * @param snapshot The displays to fit it to.
+ * @param text A line vantrel_placement_save() wrote.
+ * @param placed Receives where it goes, as far as its size reaches; its size
+ *   is kept.
+ *
+ * @return #VANTREL_OK; #VANTREL_NOT_FOUND on a snapshot without displays, with
+ *   display #VANTREL_NO_DISPLAY and the bounds as saved; or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot`, `placed` or `text` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_BAD_SIZE `placed->size` is below sizeof(vantrel_placed).
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT the text is not one
+ *   vantrel_placement_save() wrote.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_placement_fit(const vantrel_snapshot* snapshot, const char* text,
                                      vantrel_placed* placed);
 
-/* Moves a window whose title bar no display shows wholly into the work area
- * of the display nearest it. *moved (where not null) is 1 when it moved it,
- * 0 when it was in view already. */
+/**
+ * Moves a window whose title bar no display shows wholly into the work area
+ * of the display nearest it.
+ *
+ * @param window The window, an HWND.
+ * @param moved Where not null, receives 1 when the window moved, 0 when it was
+ *   in view already, or gone.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `window` is null.
+ * @retval VANTREL_ERROR_SYSTEM the window is gone (is no window), or the
+ *   system did not move it.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ */
 vantrel_status vantrel_window_ensure_visible(void* window, int32_t* moved);
 
 /* ---- Watching for changes ----------------------------------------------- */
 
+/** A thread that listens for changes of the displays: a handle that
+ * vantrel_watcher_start() gives and vantrel_watcher_free() frees. */
 typedef struct vantrel_watcher vantrel_watcher;
 
-/* Called on the watcher's own thread after the displays changed and the
- * layout has settled. change_json is the change as `vantrel-list --watch`
- * prints it (one line, "event": "change": added, removed, changed with the
- * facts before and after, and every display now), valid during the call.
- * The callback may take vantrel_watcher_snapshot(); it may not stop or free
- * its own watcher (VANTREL_ERROR_IN_CALLBACK). */
+/**
+ * What a watcher calls after the displays changed and the layout has
+ * settled, on the watcher's own thread. It may take
+ * vantrel_watcher_snapshot(); it may not stop or free its own watcher
+ * (#VANTREL_ERROR_IN_CALLBACK). While it runs, no other change is
+ * delivered.
+ *
+ * @param watcher The watcher calling.
+ * @param change_json The change as `vantrel-list --watch` prints it (one
+ *   line, "event": "change": added, removed, changed with the facts before and
+ *   after, and every display now), UTF-8; valid during the call only.
+ * @param context The context given to vantrel_watcher_start().
+ */
 typedef void (*vantrel_watch_callback)(vantrel_watcher* watcher, const char* change_json,
                                        void* context);
 
-/* Each 0: the default named. */
+/** How a watcher waits and reads. Each 0, as null: the default named. */
 typedef struct vantrel_watcher_options {
-  uint32_t size;               /* sizeof(vantrel_watcher_options) */
-  uint32_t quiet_ms;           /* how long messages must stop before reading: 100 */
-  uint32_t settle_interval_ms; /* between reads while two disagree: 50 */
-  uint32_t max_reads;          /* reads before the last is taken as it is: 20 */
-  uint32_t modes;              /* nonzero: the snapshots have the mode list, read once for
-                                  each layout found (see vantrel_snapshot_options); 0: none */
+  uint32_t size;               /**< sizeof(vantrel_watcher_options), set by the caller */
+  uint32_t quiet_ms;           /**< how long messages must stop before reading: 100 */
+  uint32_t settle_interval_ms; /**< between reads while two disagree: 50 */
+  uint32_t max_reads;          /**< reads before the last is taken as it is: 20 */
+  /** Nonzero: the snapshots have the mode list, read once for each layout
+   * found (see vantrel_snapshot_options); 0: none. */
+  uint32_t modes;
 } vantrel_watcher_options;
 
-/* Starts a thread that listens for changes; the first snapshot is taken
- * before it returns. Options null: the defaults. */
+/**
+ * Starts a thread that listens for changes of the displays and calls
+ * `callback` after each; the first snapshot is taken before it returns.
+ *
+ * @param options How to wait and read, or null for the defaults (as options
+ *   zeroed but for their size).
+ * @param callback Called on the watcher's thread after each change.
+ * @param context Given to the callback as it is.
+ * @param watcher Receives the watcher's handle; null when the watcher cannot
+ *   be started.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `callback` or `watcher` is null.
+ * @retval VANTREL_ERROR_BAD_SIZE `options->size` is below
+ *   sizeof(vantrel_watcher_options).
+ * @retval VANTREL_ERROR_SYSTEM the watcher's window or thread could not be
+ *   made.
+ *
+ * @par Thread safety
+ * Any thread may call it; the callback runs on the watcher's own thread.
+ *
+ * @par Lifetime
+ * The watcher runs until vantrel_watcher_stop() or vantrel_watcher_free();
+ * free it before the DLL is unloaded.
+ */
 vantrel_status vantrel_watcher_start(const vantrel_watcher_options* options,
                                      vantrel_watch_callback callback, void* context,
                                      vantrel_watcher** watcher);
-/* The displays as the last change (or the start) left them, as a snapshot of
- * the caller's own, to be freed. */
+
+/**
+ * The displays as the last change (or the start) left them, as a snapshot of
+ * the caller's own. It still answers after vantrel_watcher_stop().
+ *
+ * @param watcher The watcher.
+ * @param snapshot Receives the snapshot's handle.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `watcher` or `snapshot` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `watcher` was never given or is freed.
+ *
+ * @par Thread safety
+ * Any thread may call it, the watcher's callback included.
+ *
+ * @par Lifetime
+ * The snapshot is the caller's, to free with vantrel_snapshot_free(); it
+ * outlives the watcher.
+ */
 vantrel_status vantrel_watcher_snapshot(const vantrel_watcher* watcher,
                                         vantrel_snapshot** snapshot);
-/* Ends the watcher's thread; no callback runs once it returns. A second call
- * does nothing. vantrel_watcher_snapshot still answers. */
+
+/**
+ * Ends a watcher's thread, waiting for a callback that is running to return;
+ * no callback runs once it returns. A second call does nothing.
+ *
+ * @param watcher The watcher.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `watcher` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `watcher` was never given or is freed.
+ * @retval VANTREL_ERROR_IN_CALLBACK called on the watcher's own thread (from
+ *   its callback).
+ *
+ * @par Thread safety
+ * Any thread may call it but the watcher's own: its callback cannot end it.
+ */
 vantrel_status vantrel_watcher_stop(vantrel_watcher* watcher);
-/* Stops the watcher and frees it. Null does nothing. */
+
+/**
+ * Stops a watcher (as vantrel_watcher_stop()) and frees it.
+ *
+ * @param watcher The watcher, or null, which does nothing.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_BAD_HANDLE `watcher` was never given or is freed.
+ * @retval VANTREL_ERROR_IN_CALLBACK called on the watcher's own thread (from
+ *   its callback); the watcher is left running.
+ *
+ * @par Thread safety
+ * Any thread may call it but the watcher's own. Of two frees at once, one
+ * gives #VANTREL_ERROR_BAD_HANDLE.
+ *
+ * @par Lifetime
+ * The handle is invalid once it returns; snapshots taken from the watcher
+ * stay the caller's.
+ */
 vantrel_status vantrel_watcher_free(vantrel_watcher* watcher);
 
 #ifdef __cplusplus

@@ -1,0 +1,101 @@
+// The C interface over the simulated system: its one rule for options (a
+// struct zeroed but for its size means what null means), and the calls on a
+// window, each the C++ call it stands on with its status.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string_view>
+
+#include "simulated_system.h"
+#include "vantrel/vantrel_c.h"
+
+namespace vantrel::platform {
+namespace {
+
+TEST(CapiOptions, ZeroedSnapshotOptionsReadTheModesAsNullDoes) {
+  SimulatedSystem system(SimulatedDisplays::FromRects({{0, 0, 1920, 1080}}));
+  UseSystem(&system);
+  vantrel_snapshot_options zeroed{};
+  zeroed.size = sizeof zeroed;
+  vantrel_snapshot_options without = zeroed;
+  without.without_modes = 1;
+  const struct {
+    const char* what;
+    const vantrel_snapshot_options* options;
+    bool modes;
+  } cases[] = {{"null", nullptr, true}, {"zeroed", &zeroed, true}, {"without", &without, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    vantrel_snapshot* snapshot = nullptr;
+    ASSERT_EQ(vantrel_snapshot_take(c.options, &snapshot), VANTREL_OK);
+    vantrel_display d{};
+    d.size = sizeof d;
+    EXPECT_EQ(vantrel_snapshot_display(snapshot, 0, &d), VANTREL_OK);
+    EXPECT_EQ(d.mode_count > 0, c.modes);
+    vantrel_snapshot_free(snapshot);
+  }
+  UseSystem(nullptr);
+}
+
+// Two displays side by side, the left one's work area narrowed by a bar on
+// its left edge, and a window on the right one.
+TEST(CapiWindows, CentringPlacesAndLookupsStandOnTheCppCalls) {
+  auto layout = SimulatedDisplays::FromRects({{0, 0, 1280, 1024}, {1280, 0, 2304, 768}});
+  layout.displays[0].work_area = {100, 0, 1280, 1024};
+  layout.windows[7] = {{1400, 100, 1800, 400}, {1400, 100, 1800, 400}};
+  SimulatedSystem system(std::move(layout));
+  UseSystem(&system);
+  void* const window = reinterpret_cast<void*>(std::uintptr_t{7});
+  void* const gone = reinterpret_cast<void*>(std::uintptr_t{8});
+  auto& w = system.layout().windows[7];
+
+  vantrel_snapshot* s = nullptr;
+  ASSERT_EQ(vantrel_snapshot_take(nullptr, &s), VANTREL_OK);
+  std::size_t index = 9;
+  EXPECT_EQ(vantrel_snapshot_of_window(s, window, VANTREL_FALLBACK_NONE, &index), VANTREL_OK);
+  EXPECT_EQ(index, 1u);
+  EXPECT_EQ(vantrel_snapshot_of_window(s, gone, VANTREL_FALLBACK_NEAREST, &index), VANTREL_OK);
+  EXPECT_EQ(index, 0u);  // a window that is gone: the primary
+  EXPECT_EQ(vantrel_snapshot_of_window(s, gone, VANTREL_FALLBACK_NONE, &index), VANTREL_NOT_FOUND);
+
+  // Centred on the left display's work area, its size kept.
+  EXPECT_EQ(vantrel_centre_window(s, 0, window), VANTREL_OK);
+  EXPECT_EQ(w.rect, (Rect{490, 362, 890, 662}));
+
+  // Saved there, moved off every display, brought back into view, put back.
+  char place[512];
+  std::size_t size = 0;
+  ASSERT_EQ(vantrel_placement_save(window, place, sizeof place, &size), VANTREL_OK);
+  EXPECT_EQ(std::strlen(place) + 1, size);
+  w = {{-3000, -3000, -2600, -2700}, {-3000, -3000, -2600, -2700}};
+  std::int32_t moved = 9;
+  EXPECT_EQ(vantrel_window_ensure_visible(window, &moved), VANTREL_OK);
+  EXPECT_EQ(moved, 1);
+  EXPECT_EQ(vantrel_window_ensure_visible(window, &moved), VANTREL_OK);
+  EXPECT_EQ(moved, 0);
+  EXPECT_EQ(vantrel_placement_restore(window, place), VANTREL_OK);
+  EXPECT_EQ(w.rect, (Rect{490, 362, 890, 662}));
+
+  // A window that is gone: the system's error, named.
+  const struct {
+    const char* what;
+    vantrel_status status;
+  } gone_cases[] = {
+      {"centre", vantrel_centre_window(s, 0, gone)},
+      {"save", vantrel_placement_save(gone, nullptr, 0, &size)},
+      {"restore", vantrel_placement_restore(gone, place)},
+      {"in view", vantrel_window_ensure_visible(gone, &moved)},
+  };
+  for (const auto& c : gone_cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.status, VANTREL_ERROR_SYSTEM);
+  }
+  // The last call's message: the function, then what failed.
+  EXPECT_EQ(std::string_view(vantrel_last_error_message()),
+            "vantrel_window_ensure_visible: reading the window's place failed (system error 1400)");
+  vantrel_snapshot_free(s);
+  UseSystem(nullptr);
+}
+
+}  // namespace
+}  // namespace vantrel::platform
