@@ -6,8 +6,8 @@
 #include <exception>
 
 #include "calls.h"
-#include "listing.h"
 #include "vantrel/capi/system.h"
+#include "vantrel/displays/json.h"
 
 namespace vantrel::capi {
 
@@ -121,7 +121,7 @@ vantrel_status ReadPlacement(const char* text, WindowPlacement& placement) {
 
 const std::string& Snapshot::Json() const {
   std::lock_guard lock(mutex_);
-  if (!json_) json_ = listing::Json(displays_);
+  if (!json_) json_ = json::Document(displays_);
   return *json_;
 }
 

@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "calls.h"
-#include "listing.h"
 #include "vantrel/capi/system.h"
+#include "vantrel/displays/json.h"
 #include "vantrel/displays/watcher.h"
 #include "vantrel/platform/dynamic_functions.h"
 
@@ -118,7 +118,7 @@ class Watcher {
     if (stopping_.load()) return;
     std::string line;
     try {
-      line = listing::ChangeLine(changes);
+      line = json::ChangeLine(changes);
     } catch (const std::bad_alloc&) {
       return;  // no memory to tell it; vantrel_watcher_snapshot has the displays
     }
