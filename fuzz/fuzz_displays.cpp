@@ -22,6 +22,7 @@
 #include "vantrel/displays/display_read.h"
 #include "vantrel/displays/display_settle.h"
 #include "vantrel/displays/displays.h"
+#include "vantrel/displays/json.h"
 #include "vantrel/displays/watcher.h"
 
 namespace {
@@ -283,8 +284,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // What vantrel-list prints is valid UTF-8 whatever the names held, and a
   // watch line is one line.
-  Require(ValidUtf8(listing::Json(after)), "the JSON is not UTF-8");
-  const std::string line = listing::ChangeLine(changes);
+  Require(ValidUtf8(json::Document(after)), "the JSON is not UTF-8");
+  const std::string line = json::ChangeLine(changes);
   Require(ValidUtf8(line) && line.find('\n') == line.size() - 1, "a watch line is not one line");
   (void)listing::Table(before);
 

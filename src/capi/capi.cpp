@@ -6,7 +6,7 @@
 #include <exception>
 
 #include "calls.h"
-#include "listing.h"
+#include "vantrel/displays/json.h"
 
 namespace vantrel::capi {
 
@@ -120,7 +120,7 @@ vantrel_status ReadPlacement(const char* text, WindowPlacement& placement) {
 
 const std::string& Snapshot::Json() const {
   std::lock_guard lock(mutex_);
-  if (!json_) json_ = listing::Json(displays_);
+  if (!json_) json_ = json::Document(displays_);
   return *json_;
 }
 

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "calls.h"
-#include "listing.h"
+#include "vantrel/displays/json.h"
 #include "vantrel/displays/watcher.h"
 
 namespace vantrel::capi {
@@ -35,7 +35,7 @@ class Watcher {
   void Deliver(const DisplayChanges& changes) noexcept {
     std::string line;
     try {
-      line = listing::ChangeLine(changes);
+      line = json::ChangeLine(changes);
     } catch (const std::bad_alloc&) {
       return;  // no memory to tell it; vantrel_watcher_snapshot has the displays
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "listing.h"
+#include "vantrel/displays/json.h"
 
 namespace {
 
@@ -73,13 +74,13 @@ int Watch() {
       [&](const vantrel::DisplayChanges& changes) {
         const std::lock_guard after_first(order);
         if (gone) return;
-        if (!Write(STD_OUTPUT_HANDLE, listing::ChangeLine(changes))) {
+        if (!Write(STD_OUTPUT_HANDLE, vantrel::json::ChangeLine(changes))) {
           gone = true;
           SetEvent(stop_watching);
         }
       },
       {.snapshot = {.modes = true}});
-  const bool started = Write(STD_OUTPUT_HANDLE, listing::SnapshotLine(watcher.Current()));
+  const bool started = Write(STD_OUTPUT_HANDLE, vantrel::json::SnapshotLine(watcher.Current()));
   first.unlock();
   if (!started) return 0;
   // Nothing to do until a change, Ctrl+C, or the output is found closed.
@@ -110,7 +111,7 @@ int wmain(int argc, wchar_t** argv) {
       case listing::Mode::kTable:
         return Write(STD_OUTPUT_HANDLE, listing::Table(vantrel::Displays::Take())) ? 0 : 1;
       case listing::Mode::kJson:
-        return Write(STD_OUTPUT_HANDLE, listing::Json(vantrel::Displays::Take())) ? 0 : 1;
+        return Write(STD_OUTPUT_HANDLE, vantrel::json::Document(vantrel::Displays::Take())) ? 0 : 1;
       case listing::Mode::kWatch:
         return Watch();
     }

@@ -1,4 +1,5 @@
-# vantrel-list: what it prints, natively; the program itself under Wine on
+# vantrel-list: its options and table, natively (its JSON is the library's,
+# tests/displays/json_tests.cmake); the program itself under Wine on
 # the three-monitor layout (tests/e2e/run-list.sh).
 vantrel_add_test_suite(listing_tests list/test_listing.cpp)
 target_link_libraries(listing_tests PRIVATE vantrel_listing)
