@@ -5,9 +5,11 @@
 source "$(dirname "$0")/lib/common.sh"
 
 # locales: a locale whose decimal point is a comma, for the test that a
-# number's text reads the same in every locale.
+# number's text reads the same in every locale. doxygen: the API reference,
+# built from the public headers by the test command, so that a public
+# declaration nobody documented fails it.
 native=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
-  libbenchmark-dev clang libclang-rt-14-dev clang-format locales)
+  libbenchmark-dev clang libclang-rt-14-dev clang-format locales doxygen)
 comma_locale=de_DE.UTF-8
 # The Windows build: the posix-threads MinGW variant (GoogleTest needs it),
 # 64-bit Wine only (wine32 breaks 64-bit wine here), X servers for one and

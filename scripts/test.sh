@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up this machine and runs every test: the code format check, the native
-# unit tests, the same under the sanitizers, a minute of fuzzing, then the
-# Windows build's tests under Wine (the package and release zip included).
+# unit tests, the API reference (no public declaration undocumented), the
+# unit tests under the sanitizers, a minute of fuzzing, then the Windows
+# build's tests under Wine (the package and release zip included).
 # Exits non-zero on any failure. Every build is a ci-* preset: its preset
 # with every compiler warning an error.
 source "$(dirname "$0")/lib/common.sh"
@@ -19,9 +20,11 @@ echo "== code format (.clang-format)"
 find src testing tests bench fuzz examples -name '*.cpp' -o -name '*.h' -o -name '*.c' |
   xargs clang-format --dry-run --Werror
 
-echo "== native build and unit tests"
+echo "== native build, the API reference and unit tests"
 cmake --preset ci-native >/dev/null
 cmake --build --preset ci-native
+# Doxygen's warnings are errors: a public declaration without its comment fails.
+cmake --build --preset ci-native --target docs
 ctest --preset ci-native -j2
 
 echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
