@@ -160,8 +160,9 @@ std::int64_t SharedArea(const Rect& a, const Rect& b) {
 
 const SimulatedDisplay& SimulatedSystem::DisplayOf(const Rect& r) {
   const auto& displays = Seen().displays;
-  return *std::ranges::max_element(displays, std::ranges::less{},
-                                   [&](const SimulatedDisplay& d) { return SharedArea(r, d.bounds); });
+  return *std::ranges::max_element(displays, std::ranges::less{}, [&](const SimulatedDisplay& d) {
+    return SharedArea(r, d.bounds);
+  });
 }
 
 SimulatedWindow* SimulatedSystem::Find(std::uintptr_t window) {

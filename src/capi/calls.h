@@ -148,7 +148,7 @@ template <class T>
 vantrel_status CheckSize(const T* s, const char* what) noexcept {
   if (s->size >= kAbiSize<T>) return VANTREL_OK;
   return Report(VANTREL_ERROR_BAD_SIZE, "%s's size is %u, below this library's %u", what,
-               static_cast<unsigned>(s->size), static_cast<unsigned>(kAbiSize<T>));
+                static_cast<unsigned>(s->size), static_cast<unsigned>(kAbiSize<T>));
 }
 
 // Fills as much of the caller's struct as both sides know, its size kept.

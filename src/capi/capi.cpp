@@ -98,8 +98,8 @@ vantrel_status GiveText(const std::string& text, const char* what, char* buffer,
   if (!buffer) return VANTREL_OK;
   if (capacity < *size) {
     return Report(VANTREL_ERROR_BUFFER_TOO_SMALL, "the buffer holds %llu bytes, %s needs %llu",
-                 static_cast<unsigned long long>(capacity), what,
-                 static_cast<unsigned long long>(*size));
+                  static_cast<unsigned long long>(capacity), what,
+                  static_cast<unsigned long long>(*size));
   }
   std::memcpy(buffer, text.c_str(), *size);
   return VANTREL_OK;
@@ -110,7 +110,7 @@ vantrel_status ReadPlacement(const char* text, WindowPlacement& placement) {
   Result<WindowPlacement> read = PlacementFromText(text);
   if (!read) {
     return Report(VANTREL_ERROR_INVALID_ARGUMENT,
-                 "the text is no window's place as vantrel_placement_save writes it");
+                  "the text is no window's place as vantrel_placement_save writes it");
   }
   placement = std::move(read).value();
   return VANTREL_OK;
@@ -130,7 +130,7 @@ vantrel_status FindSnapshot(const vantrel_snapshot* handle,
   snapshot = std::static_pointer_cast<const Snapshot>(LiveHandles().Find(handle, Kind::kSnapshot));
   if (snapshot) return VANTREL_OK;
   return Report(VANTREL_ERROR_BAD_HANDLE, "the snapshot %p was never given or is freed",
-               static_cast<const void*>(handle));
+                static_cast<const void*>(handle));
 }
 
 void GiveSnapshot(Displays displays, vantrel_snapshot** out) {
@@ -199,8 +199,8 @@ vantrel_display ToC(const Display& d) {
 vantrel_status CheckIndex(const Displays& displays, std::size_t index) noexcept {
   if (index < displays.size()) return VANTREL_OK;
   return Report(VANTREL_ERROR_OUT_OF_RANGE, "display %llu of %llu",
-               static_cast<unsigned long long>(index),
-               static_cast<unsigned long long>(displays.size()));
+                static_cast<unsigned long long>(index),
+                static_cast<unsigned long long>(displays.size()));
 }
 
 // The C values are Fallback's own, in its order.
@@ -275,7 +275,7 @@ vantrel_status vantrel_snapshot_free(vantrel_snapshot* snapshot) {
     if (!snapshot) return VANTREL_OK;
     if (LiveHandles().Remove(snapshot, Kind::kSnapshot)) return VANTREL_OK;
     return Report(VANTREL_ERROR_BAD_HANDLE, "the snapshot %p was never given or is freed",
-                 static_cast<void*>(snapshot));
+                  static_cast<void*>(snapshot));
   });
 }
 
@@ -307,8 +307,8 @@ vantrel_status vantrel_snapshot_mode(const vantrel_snapshot* snapshot, size_t di
     const std::vector<DisplayMode>& modes = s.displays()[display_index].modes;
     if (mode_index >= modes.size()) {
       return Report(VANTREL_ERROR_OUT_OF_RANGE, "mode %llu of %llu",
-                   static_cast<unsigned long long>(mode_index),
-                   static_cast<unsigned long long>(modes.size()));
+                    static_cast<unsigned long long>(mode_index),
+                    static_cast<unsigned long long>(modes.size()));
     }
     const DisplayMode& m = modes[mode_index];
     WriteOut(vantrel_mode{0, m.width, m.height, m.bits_per_pixel, m.frequency}, mode);
@@ -325,8 +325,9 @@ vantrel_status vantrel_snapshot_primary(const vantrel_snapshot* snapshot, size_t
 
 vantrel_status vantrel_snapshot_at_point(const vantrel_snapshot* snapshot, int32_t x, int32_t y,
                                          int32_t fallback, size_t* index) {
-  return Lookup(__func__, snapshot, fallback, index,
-                [&](const Displays& d, Fallback f) { return d.AtPoint({x, y}, f); });
+  return Lookup(__func__, snapshot, fallback, index, [&](const Displays& d, Fallback f) {
+    return d.AtPoint({x, y}, f);
+  });
 }
 
 vantrel_status vantrel_snapshot_of_rect(const vantrel_snapshot* snapshot, int32_t left, int32_t top,

@@ -56,12 +56,12 @@ vantrel_status FindWatcher(const vantrel_watcher* handle, std::shared_ptr<Watche
   watcher = std::static_pointer_cast<Watcher>(LiveHandles().Find(handle, Kind::kWatcher));
   if (watcher) return VANTREL_OK;
   return Report(VANTREL_ERROR_BAD_HANDLE, "the watcher %p was never given or is freed",
-               static_cast<const void*>(handle));
+                static_cast<const void*>(handle));
 }
 
 vantrel_status InCallback() noexcept {
   return Report(VANTREL_ERROR_IN_CALLBACK,
-               "called on the watcher's own thread, which cannot end itself");
+                "called on the watcher's own thread, which cannot end itself");
 }
 
 std::chrono::milliseconds Or(std::uint32_t ms, std::chrono::milliseconds otherwise) {

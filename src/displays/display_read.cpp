@@ -1,11 +1,12 @@
 // Taking a snapshot of the displays: every fact of each, from the system.
+#include "vantrel/displays/display_read.h"
+
 #include <algorithm>
 #include <charconv>
 #include <iterator>
 #include <numeric>
 #include <unordered_set>
 
-#include "vantrel/displays/display_read.h"
 #include "vantrel/platform/system.h"
 
 namespace vantrel {

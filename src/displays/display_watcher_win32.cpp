@@ -236,8 +236,7 @@ DisplayWatcher::DisplayWatcher(Callback callback)
 DisplayWatcher::DisplayWatcher(Callback callback, Options options)
     : DisplayWatcher(platform::CurrentSystem(), std::move(callback), options) {}
 
-DisplayWatcher::DisplayWatcher(platform::System& facts, Callback callback,
-                               Options options)
+DisplayWatcher::DisplayWatcher(platform::System& facts, Callback callback, Options options)
     : state_(std::make_unique<State>(facts, std::move(callback), options)) {
   State& s = *state_;
   if (options.thread == Options::Thread::kCallerThread) {

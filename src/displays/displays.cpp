@@ -141,9 +141,10 @@ const Display* Displays::OfWindow(HWND__* window, Fallback fallback) const noexc
   // A minimized window's rectangle is parked off every display; the one it
   // will be restored to says where it belongs.
   const std::optional<platform::PlacementRecord> record = system.Placement(id);
-  const std::optional<Rect> rect = !record                                      ? std::nullopt
-                                   : platform::IsMinimized(record->show_command) ? record->normal
-                                                                                 : system.WindowRect(id);
+  const std::optional<Rect> rect = !record ? std::nullopt
+                                   : platform::IsMinimized(record->show_command)
+                                       ? record->normal
+                                       : system.WindowRect(id);
   // A window that is gone has no place to be nearest to.
   if (!rect) return fallback == Fallback::kNone ? nullptr : Primary();
   return OfRect(*rect, fallback);

@@ -47,32 +47,46 @@ Placed KeptInView(const Rect& r, const Displays& now) {
   return Fit({d->key, r, d->work_area, d->dpi, WindowState::kNormal}, now);
 }
 
+// What the calls that keep a window's place read first: the window's
+// placement and rectangle, and the displays.
+struct WindowNow {
+  PlacementRecord record;
+  Rect rect;
+  Displays displays;
+  bool minimized() const { return platform::IsMinimized(record.show_command); }
+  bool maximized() const { return record.show_command == show::kMaximized; }
+};
+Result<WindowNow> Read(System& s, std::uintptr_t window) {
+  const std::optional<PlacementRecord> record = s.Placement(window);
+  const std::optional<Rect> rect = s.WindowRect(window);
+  if (!record || !rect) return Gone(s);
+  return WindowNow{*record, *rect, Displays::Take(s, {.modes = false})};
+}
+
 }  // namespace
 
 Result<WindowPlacement> SavePlacement(HWND__* hwnd) {
   System& s = platform::CurrentSystem();
-  const std::uintptr_t window = IdOf(hwnd);
-  const std::optional<PlacementRecord> record = s.Placement(window);
-  const std::optional<Rect> rect = s.WindowRect(window);
-  if (!record || !rect) return Gone(s);
-  const Displays now = Displays::Take(s, {.modes = false});
-  const bool minimized = platform::IsMinimized(record->show_command);
-  const bool maximized = record->show_command == show::kMaximized;
+  const Result<WindowNow> read = Read(s, IdOf(hwnd));
+  if (!read) return read.error();
+  const auto& [record, rect, now] = *read;
+  const bool minimized = read->minimized();
+  const bool maximized = read->maximized();
 
   WindowPlacement saved;
   const Display* on = nullptr;
   if (!minimized && !maximized) {
     // What shows: a snapped window's normal rectangle is its size before it
     // was snapped.
-    saved.bounds = *rect;
-    on = now.OfRect(*rect, Fallback::kNearest);
+    saved.bounds = rect;
+    on = now.OfRect(rect, Fallback::kNearest);
   } else {
     // A maximized window belongs to the display it fills, a minimized one to
     // the one it will be restored to.
-    saved.bounds = record->normal;
-    on = now.OfRect(maximized ? *rect : record->normal, Fallback::kNearest);
+    saved.bounds = record.normal;
+    on = now.OfRect(maximized ? rect : record.normal, Fallback::kNearest);
   }
-  saved.state = maximized || (minimized && (record->flags & platform::kRestoreToMaximized))
+  saved.state = maximized || (minimized && (record.flags & platform::kRestoreToMaximized))
                     ? WindowState::kMaximized
                     : WindowState::kNormal;
   if (on) {
@@ -102,26 +116,25 @@ Result<void> RestorePlacement(HWND__* hwnd, const WindowPlacement& saved) {
 Result<Visibility> EnsureVisible(HWND__* hwnd) {
   System& s = platform::CurrentSystem();
   const std::uintptr_t window = IdOf(hwnd);
-  const std::optional<PlacementRecord> record = s.Placement(window);
-  const std::optional<Rect> rect = s.WindowRect(window);
-  if (!record || !rect) return Gone(s);
-  const Displays now = Displays::Take(s, {.modes = false});
+  const Result<WindowNow> read = Read(s, window);
+  if (!read) return read.error();
+  const auto& [record, rect, now] = *read;
   if (now.empty()) return Visibility::kAlreadyInView;
-  const bool minimized = platform::IsMinimized(record->show_command);
-  const bool maximized = record->show_command == show::kMaximized;
+  const bool minimized = read->minimized();
+  const bool maximized = read->maximized();
 
   bool moved = false;
   if (!minimized && !maximized) {
-    const Placed kept = KeptInView(*rect, now);
-    if (kept.bounds == *rect) return Visibility::kAlreadyInView;
+    const Placed kept = KeptInView(rect, now);
+    if (kept.bounds == rect) return Visibility::kAlreadyInView;
     moved = AppliedAtItsDpi(s, window, [&] { return s.MoveTo(window, kept.bounds); });
   } else {
     // A maximized window shows while it fills a display; a minimized one is
     // kept in view where it will be restored to.
-    if (maximized && now.OfRect(*rect, Fallback::kNone)) return Visibility::kAlreadyInView;
-    const Placed kept = KeptInView(record->normal, now);
-    if (!maximized && kept.bounds == record->normal) return Visibility::kAlreadyInView;
-    PlacementRecord next = *record;
+    if (maximized && now.OfRect(rect, Fallback::kNone)) return Visibility::kAlreadyInView;
+    const Placed kept = KeptInView(record.normal, now);
+    if (!maximized && kept.bounds == record.normal) return Visibility::kAlreadyInView;
+    PlacementRecord next = record;
     next.flags &= platform::kRestoreToMaximized;
     next.show_command = maximized ? show::kMaximized : show::kMinimizedNoActivate;
     next.normal = kept.bounds;

@@ -13,8 +13,8 @@
 namespace vantrel {
 namespace {
 
-using platform::SimulatedSystem;
 using platform::SimulatedDisplays;
+using platform::SimulatedSystem;
 namespace ot = platform::output_technology;
 
 SimulatedDisplays Three() {

@@ -337,8 +337,7 @@ TEST_F(WatcherOnWine, CallerThreadDeliversInItsMessageLoop) {
 class OverFacts : public ::testing::Test {
  protected:
   static HWND Window() { return FindWindowW(L"VantrelDisplayWatcher", nullptr); }
-  platform::SimulatedSystem facts{
-      testing_layouts::Simulated(testing_layouts::ThreeMonitors())};
+  platform::SimulatedSystem facts{testing_layouts::Simulated(testing_layouts::ThreeMonitors())};
   const DisplayWatcher::Options fast{.quiet = 10ms, .settle_interval = 10ms};
 };
 

@@ -32,8 +32,7 @@ struct Error {
 class Exception : public std::runtime_error {
  public:
   /// Carries `error`.
-  explicit Exception(Error error)
-      : std::runtime_error(error.message), error_(std::move(error)) {}
+  explicit Exception(Error error) : std::runtime_error(error.message), error_(std::move(error)) {}
   /// Why the call failed.
   const Error& error() const noexcept { return error_; }
 

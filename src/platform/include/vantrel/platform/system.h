@@ -24,16 +24,16 @@ namespace vantrel::platform {
 
 /// DisplayConfig's output technologies, as Windows numbers them.
 namespace output_technology {
-inline constexpr std::uint32_t kOther = 0xFFFFFFFF;             ///< none of those below
-inline constexpr std::uint32_t kHd15 = 0;                       ///< VGA
-inline constexpr std::uint32_t kDvi = 4;                        ///< DVI
-inline constexpr std::uint32_t kHdmi = 5;                       ///< HDMI
-inline constexpr std::uint32_t kLvds = 6;                       ///< a built-in LVDS panel
-inline constexpr std::uint32_t kDisplayPortExternal = 10;       ///< DisplayPort
-inline constexpr std::uint32_t kDisplayPortEmbedded = 11;       ///< a built-in eDP panel
-inline constexpr std::uint32_t kUdiEmbedded = 13;               ///< a built-in UDI panel
-inline constexpr std::uint32_t kDisplayPortUsbTunnel = 18;      ///< DisplayPort over USB
-inline constexpr std::uint32_t kInternal = 0x80000000;          ///< built in, kind unsaid
+inline constexpr std::uint32_t kOther = 0xFFFFFFFF;         ///< none of those below
+inline constexpr std::uint32_t kHd15 = 0;                   ///< VGA
+inline constexpr std::uint32_t kDvi = 4;                    ///< DVI
+inline constexpr std::uint32_t kHdmi = 5;                   ///< HDMI
+inline constexpr std::uint32_t kLvds = 6;                   ///< a built-in LVDS panel
+inline constexpr std::uint32_t kDisplayPortExternal = 10;   ///< DisplayPort
+inline constexpr std::uint32_t kDisplayPortEmbedded = 11;   ///< a built-in eDP panel
+inline constexpr std::uint32_t kUdiEmbedded = 13;           ///< a built-in UDI panel
+inline constexpr std::uint32_t kDisplayPortUsbTunnel = 18;  ///< DisplayPort over USB
+inline constexpr std::uint32_t kInternal = 0x80000000;      ///< built in, kind unsaid
 }  // namespace output_technology
 /// DisplayConfig's rotations, as Windows numbers them.
 namespace rotation {
@@ -117,11 +117,11 @@ inline constexpr std::uint32_t kRestoreToMaximized = 2;
 /// GetWindowPlacement's record, its normal (restored) rectangle in screen
 /// coordinates whatever the system keeps it in.
 struct PlacementRecord {
-  std::uint32_t flags = 0;                            ///< WINDOWPLACEMENT's flags
+  std::uint32_t flags = 0;                             ///< WINDOWPLACEMENT's flags
   std::uint32_t show_command = show_command::kNormal;  ///< a show_command value
-  Point min_position;                                 ///< as the system gives it
-  Point max_position;                                 ///< as the system gives it
-  Rect normal;                                        ///< the restored rectangle, screen pixels
+  Point min_position;                                  ///< as the system gives it
+  Point max_position;                                  ///< as the system gives it
+  Rect normal;                                         ///< the restored rectangle, screen pixels
 };
 
 /// The system the display layer runs on. Adapters are named by their device
