@@ -127,7 +127,7 @@ vantrel_status FindSnapshot(const vantrel_snapshot* handle,
 void GiveSnapshot(Displays displays, vantrel_snapshot** out);
 
 // The body of an exported function on a snapshot: the handle checked, then
-// `body(const Displays&)` run as Run runs it.
+// `body(const Snapshot&)` run as Run runs it.
 template <class Body>
 vantrel_status RunOnSnapshot(const char* function, const vantrel_snapshot* handle,
                              Body&& body) noexcept {
