@@ -1,21 +1,26 @@
-// Vantrel: the one header a program includes.
-//
-//   vantrel::clsMonitors monitors(vantrel::platform::User32DisplayService(),
-//                                 &vantrel::ui::SystemScreen());
-//
-// gives the monitors of the desktop in position order (Monitors()), the
-// virtual desktop's bounds, the monitor holding a window or a pixel, and
-// centring a window on a monitor's work area. Which calls can fail, and how,
-// is told at each member of clsMonitors (vantrel/monitors/clsMonitors.h);
-// failures are vantrel::Failure exceptions carrying a number.
-//
-//   const vantrel::Displays displays = vantrel::Displays::Take();
-//
-// gives every fact about each display in one snapshot, with lookups on it
-// (vantrel/displays/displays.h); vantrel::DisplayWatcher tells when they
-// change (vantrel/displays/watcher.h); vantrel::SavePlacement and
-// RestorePlacement put a window back where it was, on the display it was on
-// (vantrel/displays/placement.h).
+/// @file
+/// Vantrel: the one header a program includes.
+///
+/// @code
+/// vantrel::clsMonitors monitors(vantrel::platform::User32DisplayService(),
+///                               &vantrel::ui::SystemScreen());
+/// @endcode
+///
+/// gives the monitors of the desktop in position order (Monitors()), the
+/// virtual desktop's bounds, the monitor holding a window or a pixel, and
+/// centring a window on a monitor's work area. Which calls can fail, and how,
+/// is told at each member of clsMonitors (vantrel/monitors/clsMonitors.h);
+/// failures are vantrel::Failure exceptions carrying a number.
+///
+/// @code
+/// const vantrel::Displays displays = vantrel::Displays::Take();
+/// @endcode
+///
+/// gives every fact about each display in one snapshot, with lookups on it
+/// (vantrel/displays/displays.h); vantrel::DisplayWatcher tells when they
+/// change (vantrel/displays/watcher.h); vantrel::SavePlacement and
+/// RestorePlacement put a window back where it was, on the display it was on
+/// (vantrel/displays/placement.h).
 #pragma once
 
 #include "vantrel/base/failure.h"

@@ -1,13 +1,16 @@
-// The displays as JSON, schema "vantrel-list": what `vantrel-list --json`
-// and `--watch` print and what vantrel.dll hands its callers.
-//
-//   const std::string text = vantrel::json::Document(vantrel::Displays::Take());
-//
-// Every document names its schema and version first. Texts are escaped, and
-// text that is not UTF-8 is repaired (each bad byte becomes U+FFFD), so the
-// output is always valid JSON whatever a driver reported. Scales and refresh
-// rates are the shortest numbers that read back as the same double, whatever
-// the locale.
+/// @file
+/// The displays as JSON, schema "vantrel-list": what `vantrel-list --json`
+/// and `--watch` print and what vantrel.dll hands its callers.
+///
+/// @code
+/// const std::string text = vantrel::json::Document(vantrel::Displays::Take());
+/// @endcode
+///
+/// Every document names its schema and version first. Texts are escaped, and
+/// text that is not UTF-8 is repaired (each bad byte becomes U+FFFD), so the
+/// output is always valid JSON whatever a driver reported. Scales and refresh
+/// rates are the shortest numbers that read back as the same double, whatever
+/// the locale.
 #pragma once
 
 #include <string>
