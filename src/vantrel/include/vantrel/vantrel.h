@@ -20,17 +20,24 @@
 /// (vantrel/displays/displays.h); vantrel::DisplayWatcher tells when they
 /// change (vantrel/displays/watcher.h); vantrel::SavePlacement and
 /// RestorePlacement put a window back where it was, on the display it was on
-/// (vantrel/displays/placement.h).
+/// (vantrel/displays/placement.h); vantrel::json writes a snapshot or a
+/// change as vantrel-list prints it (vantrel/displays/json.h). The display
+/// layer's calls ask the system through one seam, vantrel::platform::System
+/// (vantrel/platform/system.h), and fail with a vantrel::Error
+/// (vantrel/displays/result.h).
 #pragma once
 
 #include "vantrel/base/failure.h"
 #include "vantrel/displays/displays.h"
+#include "vantrel/displays/json.h"
 #include "vantrel/displays/placement.h"
+#include "vantrel/displays/result.h"
 #include "vantrel/displays/watcher.h"
 #include "vantrel/monitors/clsMonitor.h"
 #include "vantrel/monitors/clsMonitors.h"
 #include "vantrel/monitors/toolkit.h"
 #include "vantrel/platform/display_service.h"
+#include "vantrel/platform/system.h"
 
 #ifdef _WIN32
 #include "vantrel/platform/user32_display_service.h"
