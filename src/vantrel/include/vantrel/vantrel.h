@@ -17,9 +17,11 @@
 /// @endcode
 ///
 /// gives every fact about each display in one snapshot, with lookups on it
-/// (vantrel/displays/displays.h); vantrel::DisplayWatcher tells when they
-/// change (vantrel/displays/watcher.h); vantrel::SavePlacement and
-/// RestorePlacement put a window back where it was, on the display it was on
+/// (vantrel/displays/displays.h), and the mode of a display closest to a
+/// wanted one (vantrel::ClosestMode, vantrel/displays/modes.h);
+/// vantrel::DisplayWatcher tells when they change
+/// (vantrel/displays/watcher.h); vantrel::SavePlacement and RestorePlacement
+/// put a window back where it was, on the display it was on
 /// (vantrel/displays/placement.h); vantrel::json writes a snapshot or a
 /// change as vantrel-list prints it (vantrel/displays/json.h). The display
 /// layer's calls ask the system through one seam, vantrel::platform::System
@@ -30,6 +32,7 @@
 #include "vantrel/base/failure.h"
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/json.h"
+#include "vantrel/displays/modes.h"
 #include "vantrel/displays/placement.h"
 #include "vantrel/displays/result.h"
 #include "vantrel/displays/watcher.h"
