@@ -7,6 +7,7 @@
 
 #include "calls.h"
 #include "vantrel/displays/json.h"
+#include "vantrel/displays/modes.h"
 
 namespace vantrel::capi {
 
@@ -313,6 +314,25 @@ vantrel_status vantrel_snapshot_mode(const vantrel_snapshot* snapshot, size_t di
     const DisplayMode& m = modes[mode_index];
     WriteOut(vantrel_mode{0, m.width, m.height, m.bits_per_pixel, m.frequency}, mode);
     return VANTREL_OK;
+  });
+}
+
+vantrel_status vantrel_snapshot_closest_mode(const vantrel_snapshot* snapshot, size_t display_index,
+                                             const vantrel_mode* wanted, vantrel_mode* mode) {
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
+    if (!mode) return Null("mode");
+    if (const vantrel_status status = CheckSize(mode, "the mode")) return status;
+    if (wanted) {
+      if (const vantrel_status status = CheckSize(wanted, "the wanted mode")) return status;
+    }
+    if (const vantrel_status status = CheckIndex(s.displays(), display_index)) return status;
+    // Null and zeroed alike: the mode in use.
+    const vantrel_mode w = ReadIn(wanted, vantrel_mode{kAbiSize<vantrel_mode>, 0, 0, 0, 0});
+    const std::optional<DisplayMode> chosen = ClosestMode(
+        s.displays()[display_index], {w.width, w.height, w.bits_per_pixel, w.frequency});
+    const DisplayMode m = chosen.value_or(DisplayMode{});
+    WriteOut(vantrel_mode{0, m.width, m.height, m.bits_per_pixel, m.frequency}, mode);
+    return chosen ? VANTREL_OK : VANTREL_NOT_FOUND;
   });
 }
 

@@ -1,8 +1,9 @@
 // The C interface over the simulated system: its one rule for options (a
-// struct zeroed but for its size means what null means), and the calls on a
-// window, each the C++ call it stands on with its status.
+// struct zeroed but for its size means what null means), choosing a mode,
+// and the calls on a window, each the C++ call it stands on with its status.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <string_view>
 
@@ -34,6 +35,51 @@ TEST(CapiOptions, ZeroedSnapshotOptionsReadTheModesAsNullDoes) {
     EXPECT_EQ(d.mode_count > 0, c.modes);
     vantrel_snapshot_free(snapshot);
   }
+  UseSystem(nullptr);
+}
+
+// A 1920 x 1080 display offering 800 x 600 too, at 8, 16 and 32 bits: null
+// and zeroed ask for the mode in use; a snapshot without modes and one whose
+// display offers none at all.
+TEST(CapiModes, ClosestModeAsTheCppCallWithNullAsZeroed) {
+  SimulatedSystem system(SimulatedDisplays::FromRects({{0, 0, 1920, 1080}}));
+  UseSystem(&system);
+  vantrel_snapshot *full = nullptr, *lean = nullptr, *none = nullptr;
+  const vantrel_snapshot_options without{sizeof(vantrel_snapshot_options), 1};
+  ASSERT_EQ(vantrel_snapshot_take(nullptr, &full), VANTREL_OK);
+  ASSERT_EQ(vantrel_snapshot_take(&without, &lean), VANTREL_OK);
+  system.layout().displays[0].current_mode.reset();
+  ASSERT_EQ(vantrel_snapshot_take(&without, &none), VANTREL_OK);
+  const vantrel_mode zeroed{sizeof(vantrel_mode), 0, 0, 0, 0};
+  const vantrel_mode small{sizeof(vantrel_mode), 640, 480, 16, 0};
+  const vantrel_mode short_size{sizeof(vantrel_mode) - 1, 640, 480, 16, 0};
+  const struct {
+    const char* what;
+    const vantrel_snapshot* snapshot;
+    std::size_t index;
+    const vantrel_mode* wanted;
+    vantrel_status status;
+    vantrel_mode chosen;
+  } rows[] = {
+      {"null", full, 0, nullptr, VANTREL_OK, {0, 1920, 1080, 32, 60}},
+      {"zeroed", full, 0, &zeroed, VANTREL_OK, {0, 1920, 1080, 32, 60}},
+      {"smaller", full, 0, &small, VANTREL_OK, {0, 800, 600, 16, 60}},
+      {"without modes", lean, 0, &small, VANTREL_OK, {0, 1920, 1080, 32, 60}},
+      {"no mode at all", none, 0, nullptr, VANTREL_NOT_FOUND, {0, 0, 0, 0, 0}},
+      {"wanted too short", full, 0, &short_size, VANTREL_ERROR_BAD_SIZE, {0, 7, 7, 7, 7}},
+      {"no display 1", full, 1, nullptr, VANTREL_ERROR_OUT_OF_RANGE, {0, 7, 7, 7, 7}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    vantrel_mode m{sizeof m, 7, 7, 7, 7};
+    EXPECT_EQ(vantrel_snapshot_closest_mode(row.snapshot, row.index, row.wanted, &m), row.status);
+    EXPECT_EQ(m.size, sizeof m);
+    EXPECT_EQ((std::array{m.width, m.height, m.bits_per_pixel, m.frequency}),
+              (std::array{row.chosen.width, row.chosen.height, row.chosen.bits_per_pixel,
+                          row.chosen.frequency}));
+  }
+  EXPECT_EQ(vantrel_snapshot_closest_mode(full, 0, nullptr, nullptr), VANTREL_ERROR_NULL_ARGUMENT);
+  for (vantrel_snapshot* s : {full, lean, none}) vantrel_snapshot_free(s);
   UseSystem(nullptr);
 }
 

@@ -322,6 +322,50 @@ typedef struct vantrel_mode {
 vantrel_status vantrel_snapshot_mode(const vantrel_snapshot* snapshot, size_t display_index,
                                      size_t mode_index, vantrel_mode* mode);
 
+/**
+ * The mode a display offers that comes closest to a wanted one, by the rules
+ * of the C++ vantrel::ClosestMode (vantrel/displays/modes.h), in order:
+ * 1. never smaller where a mode at least the wanted width and height exists;
+ *    where none is, those covering most of it;
+ * 2. of those, the nearest size (not 3840 x 2160 for 1920 x 1080);
+ * 3. the closest aspect ratio;
+ * 4. the nearest refresh, of two as near the higher;
+ * 5. the nearest bits per pixel, of two as near the more;
+ * 6. the first in the display's mode list, the mode in use after it.
+ *
+ * The offered modes are the display's mode list and its mode in use, so a
+ * snapshot taken without modes answers with the mode in use. A mode whose
+ * width or height is 0 or below is never chosen.
+ *
+ * @param snapshot The snapshot.
+ * @param display_index The display's index in the snapshot.
+ * @param wanted The mode wanted, read as far as its size reaches; null means
+ *   what a mode zeroed but for its size does. Each field 0 or below: width and
+ *   height, the mode in use's (any where that is unknown); frequency, the
+ *   mode in use's (the highest where that is unknown); bits_per_pixel, any,
+ *   the more the better. So null gives the size and refresh in use, at the
+ *   most bits the display offers there.
+ * @param mode Receives the mode chosen, as far as its size reaches; its size
+ *   is kept. Zeroed but for its size when none is found.
+ *
+ * @return #VANTREL_OK; #VANTREL_NOT_FOUND when the display offers no mode of
+ *   any size; or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `mode` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_BAD_SIZE `mode->size`, or `wanted->size`, is below
+ *   sizeof(vantrel_mode); nothing is written.
+ * @retval VANTREL_ERROR_OUT_OF_RANGE `display_index` is not below the count.
+ *
+ * @par Thread safety
+ * Any thread may call it. It reads the snapshot alone and asks nothing of the
+ * system.
+ *
+ * @par Lifetime
+ * The mode is a copy, the caller's; the snapshot may be freed after.
+ */
+vantrel_status vantrel_snapshot_closest_mode(const vantrel_snapshot* snapshot, size_t display_index,
+                                             const vantrel_mode* wanted, vantrel_mode* mode);
+
 /* ---- Lookups: each gives a display's index in the snapshot -------------- */
 
 /** No display: the lookup gives #VANTREL_NOT_FOUND. */
