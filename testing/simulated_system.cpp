@@ -151,6 +151,7 @@ std::vector<AdapterFacts> SimulatedSystem::Adapters() {
   const std::lock_guard lock(mutex_);
   ++counts_.adapters;
   std::vector<AdapterFacts> adapters;
+  if (!Seen().has_adapters) return adapters;
   for (const SimulatedDisplay& d : Seen().displays) {
     AdapterFacts& a = adapters.emplace_back();
     a.device_name = d.device_name;

@@ -71,6 +71,7 @@ struct SimulatedDisplays {
   std::vector<SimulatedDisplay> displays;
   bool has_display_config = true;  // false: the system lacks it, or the query fails
   bool has_shcore = true;          // false: no GetDpiForMonitor
+  bool has_adapters = true;        // false: Adapters lists none, as System's default does
   std::optional<std::uint32_t> system_dpi = 96;
   std::map<std::uintptr_t, SimulatedWindow> windows;  // by handle
 
