@@ -53,27 +53,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(again && *again == *read, "a layout read does not read back from its JSON");
     Require(ToJson(*again) == written, "a layout's JSON is not written the same twice");
   } else {
-    const std::string& message = read.error().message;
     Require(read.error().code == ErrorCode::kInvalidArgument, "a rejection is no invalid argument");
     const auto lines = static_cast<unsigned long>(std::count(text.begin(), text.end(), '\n'));
     unsigned long line = 0;
-    Require(
-        std::sscanf(message.c_str(), "line %lu: ", &line) == 1 && line >= 1 && line <= lines + 1,
-        "a rejection names no line of the text");
+    Require(std::sscanf(read.error().message.c_str(), "line %lu: ", &line) == 1 && line >= 1 &&
+                line <= lines + 1,
+            "a rejection names no line of the text");
   }
 
   FuzzedDataProvider in(data, size);
   Layout built;
   for (int n = in.ConsumeIntegralInRange(0, 4); n > 0; --n) {
-    LayoutDisplay d;
-    d.key = AnyText(in);
-    d.adapter = AnyText(in);
-    d.attached = in.ConsumeBool();
-    d.primary = in.ConsumeBool();
-    d.position = {AnyInt(in, INT32_MIN), AnyInt(in, INT32_MIN)};
-    d.mode = {AnyInt(in, 0), AnyInt(in, 0), AnyInt(in, 0), AnyInt(in, 0)};
-    d.orientation = in.PickValueInArray({0, 90, 180, 270});
-    built.displays.push_back(std::move(d));
+    // A braced list is evaluated in order: the data are consumed member by member.
+    built.displays.push_back({AnyText(in),
+                              AnyText(in),
+                              in.ConsumeBool(),
+                              in.ConsumeBool(),
+                              {AnyInt(in, INT32_MIN), AnyInt(in, INT32_MIN)},
+                              {AnyInt(in, 0), AnyInt(in, 0), AnyInt(in, 0), AnyInt(in, 0)},
+                              in.PickValueInArray({0, 90, 180, 270})});
   }
   const Result<Layout> back = LayoutFromJson(ToJson(built));
   Require(back && *back == built, "a well-formed layout does not read back from its JSON");
