@@ -75,11 +75,17 @@ const SimulatedDisplay* SimulatedSystem::Adapter(std::string_view name) {
   return found == Seen().displays.end() ? nullptr : &*found;
 }
 
+const SimulatedDisplay* SimulatedSystem::Attached(std::string_view name) {
+  const SimulatedDisplay* d = Adapter(name);
+  return d && d->attached ? d : nullptr;
+}
+
 std::vector<MonitorFacts> SimulatedSystem::Monitors() {
   const std::lock_guard lock(mutex_);
   ++counts_.monitors;
   std::vector<MonitorFacts> monitors;
   for (const SimulatedDisplay& d : Seen().displays) {
+    if (!d.attached) continue;
     monitors.push_back({d.handle, d.device_name, d.bounds, d.work_area, d.primary});
   }
   return monitors;
@@ -92,7 +98,7 @@ std::optional<std::vector<DisplayConfigTarget>> SimulatedSystem::DisplayConfig()
   std::vector<DisplayConfigTarget> targets;
   for (auto it = Seen().displays.rbegin(); it != Seen().displays.rend(); ++it) {
     const SimulatedDisplay& d = *it;
-    if (!d.target) continue;
+    if (!d.target || !d.attached) continue;
     targets.push_back(*d.target);
     if (targets.back().source_name.empty()) targets.back().source_name = d.device_name;
   }
@@ -111,7 +117,7 @@ std::optional<std::uint32_t> SimulatedSystem::MonitorDpi(std::uintptr_t monitor)
   ++counts_.monitor_dpi;
   if (!Seen().has_shcore) return std::nullopt;
   const auto found = std::ranges::find(Seen().displays, monitor, &SimulatedDisplay::handle);
-  return found == Seen().displays.end() ? std::nullopt : found->dpi;
+  return found == Seen().displays.end() || !found->attached ? std::nullopt : found->dpi;
 }
 
 std::optional<std::uint32_t> SimulatedSystem::SystemDpi() {
@@ -123,14 +129,14 @@ std::optional<std::uint32_t> SimulatedSystem::SystemDpi() {
 std::optional<PhysicalSizeFacts> SimulatedSystem::PhysicalSize(std::string_view adapter) {
   const std::lock_guard lock(mutex_);
   ++counts_.physical_size;
-  const SimulatedDisplay* d = Adapter(adapter);
+  const SimulatedDisplay* d = Attached(adapter);
   return d ? d->physical_size : std::nullopt;
 }
 
 std::optional<ModeFacts> SimulatedSystem::CurrentMode(std::string_view adapter) {
   const std::lock_guard lock(mutex_);
   ++counts_.current_mode;
-  const SimulatedDisplay* d = Adapter(adapter);
+  const SimulatedDisplay* d = Attached(adapter);
   return d ? d->current_mode : std::nullopt;
 }
 
@@ -139,6 +145,25 @@ std::vector<ModeFacts> SimulatedSystem::Modes(std::string_view adapter) {
   ++counts_.modes;
   const SimulatedDisplay* d = Adapter(adapter);
   return d ? d->modes : std::vector<ModeFacts>{};
+}
+
+std::vector<AdapterFacts> SimulatedSystem::Adapters() {
+  const std::lock_guard lock(mutex_);
+  ++counts_.adapters;
+  std::vector<AdapterFacts> adapters;
+  if (!Seen().has_adapters) return adapters;
+  for (const SimulatedDisplay& d : Seen().displays) {
+    AdapterFacts& a = adapters.emplace_back();
+    a.device_name = d.device_name;
+    a.attached = d.attached;
+    a.primary = d.primary;
+    a.monitor = d.device;
+    a.registry = d.registry;
+    if (d.attached && d.current_mode) {
+      a.current = SettingsFacts{{d.bounds.left, d.bounds.top}, *d.current_mode};
+    }
+  }
+  return adapters;
 }
 
 std::optional<Rect> SimulatedSystem::WindowRect(std::uintptr_t window) {
@@ -160,8 +185,9 @@ std::int64_t SharedArea(const Rect& a, const Rect& b) {
 
 const SimulatedDisplay& SimulatedSystem::DisplayOf(const Rect& r) {
   const auto& displays = Seen().displays;
+  // A detached display holds no window.
   return *std::ranges::max_element(displays, std::ranges::less{}, [&](const SimulatedDisplay& d) {
-    return SharedArea(r, d.bounds);
+    return d.attached ? SharedArea(r, d.bounds) : -1;
   });
 }
 

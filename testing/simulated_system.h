@@ -51,6 +51,12 @@ struct SimulatedDisplay {
   std::optional<PhysicalSizeFacts> physical_size;
   std::optional<ModeFacts> current_mode;
   std::vector<ModeFacts> modes;  // in the order the platform would list them
+  // False: an adapter whose monitor is connected (where `device` is given) but
+  // not part of the desktop. Only Adapters, MonitorDeviceOf and Modes list it.
+  bool attached = true;
+  // The settings the system keeps for it (ENUM_REGISTRY_SETTINGS); absent:
+  // the call fails.
+  std::optional<SettingsFacts> registry;
 };
 
 struct SimulatedWindow {
@@ -61,9 +67,11 @@ struct SimulatedWindow {
 };
 
 struct SimulatedDisplays {
-  std::vector<SimulatedDisplay> displays;  // in EnumDisplayMonitors' order
-  bool has_display_config = true;          // false: the system lacks it, or the query fails
-  bool has_shcore = true;                  // false: no GetDpiForMonitor
+  // In EnumDisplayMonitors' order, which is EnumDisplayDevicesW's too.
+  std::vector<SimulatedDisplay> displays;
+  bool has_display_config = true;  // false: the system lacks it, or the query fails
+  bool has_shcore = true;          // false: no GetDpiForMonitor
+  bool has_adapters = true;        // false: Adapters lists none, as System's default does
   std::optional<std::uint32_t> system_dpi = 96;
   std::map<std::uintptr_t, SimulatedWindow> windows;  // by handle
 
@@ -105,6 +113,7 @@ class SimulatedSystem final : public System {
     int physical_size = 0;
     int current_mode = 0;
     int modes = 0;
+    int adapters = 0;
     int window_rect = 0;
     int set_placements = 0;
   };
@@ -120,6 +129,8 @@ class SimulatedSystem final : public System {
   std::optional<PhysicalSizeFacts> PhysicalSize(std::string_view adapter) override;
   std::optional<ModeFacts> CurrentMode(std::string_view adapter) override;
   std::vector<ModeFacts> Modes(std::string_view adapter) override;
+  // Current settings: the display's bounds' corner and its current mode.
+  std::vector<AdapterFacts> Adapters() override;
   std::optional<Rect> WindowRect(std::uintptr_t window) override;
   std::optional<PlacementRecord> Placement(std::uintptr_t window) override;
   bool SetPlacement(std::uintptr_t window, const PlacementRecord& placement) override;
@@ -133,7 +144,11 @@ class SimulatedSystem final : public System {
   // The layout the calling thread is told, by its awareness.
   SimulatedDisplays& Seen();
   const SimulatedDisplay* Adapter(std::string_view name);
-  // The display sharing the most area with the rectangle, else the first.
+  // Null for a detached one too: the calls that only the desktop's
+  // displays answer.
+  const SimulatedDisplay* Attached(std::string_view name);
+  // The attached display sharing the most area with the rectangle, else the
+  // first attached one.
   const SimulatedDisplay& DisplayOf(const Rect& r);
   SimulatedWindow* Find(std::uintptr_t window);
   // The window lands at `rect`, and rescales itself when its DPI changed.

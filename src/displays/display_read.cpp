@@ -28,11 +28,6 @@ std::int32_t NumberOf(std::string_view name) {
   return error == std::errc{} ? number : 0;
 }
 
-bool SameDeviceName(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  return std::ranges::equal(a, b, {}, lower, lower);
-}
-
 const DisplayConfigTarget* TargetOf(const std::optional<std::vector<DisplayConfigTarget>>& config,
                                     std::string_view device_name) {
   // An adapter without a name is no source's.
@@ -197,6 +192,11 @@ Display TakeOne(platform::System& service, const platform::MonitorFacts& monitor
   return d;
 }
 }  // namespace
+
+bool SameDeviceName(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  return std::ranges::equal(a, b, {}, lower, lower);
+}
 
 Displays Displays::Take(SnapshotOptions options) {
   return Take(platform::CurrentSystem(), options);

@@ -1,164 +1,20 @@
 #include "vantrel/displays/json.h"
 
-#include <charconv>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
+
+#include "vantrel/displays/json_writer.h"
 
 namespace vantrel::json {
 
 namespace {
-
-// Builds JSON text: values in order, separated and indented as they come.
-// Names and texts are escaped; text that is not UTF-8 is repaired (each bad
-// byte becomes U+FFFD), so the document is always valid JSON.
-class Writer {
- public:
-  explicit Writer(bool pretty) : pretty_(pretty) {}
-
-  Writer& Begin(char bracket) {
-    Value();
-    out_ += bracket;
-    first_.push_back(true);
-    return *this;
-  }
-  Writer& End(char bracket) {
-    const bool empty = first_.back();
-    first_.pop_back();
-    if (!empty) NewLine();
-    out_ += bracket;
-    return *this;
-  }
-  Writer& Key(std::string_view name) {
-    Separate();
-    String(name);
-    out_ += pretty_ ? ": " : ":";
-    after_key_ = true;
-    return *this;
-  }
-  Writer& Text(std::string_view text) {
-    Value();
-    String(text);
-    return *this;
-  }
-  Writer& Number(std::int64_t v) {
-    Value();
-    out_ += std::to_string(v);
-    return *this;
-  }
-  Writer& Real(double v) {
-    Value();
-    char buffer[32];
-    // Shortest text that reads back as the same double, whatever the locale.
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
-    out_.append(buffer, end);
-    return *this;
-  }
-  Writer& Bool(bool v) {
-    Value();
-    out_ += v ? "true" : "false";
-    return *this;
-  }
-  Writer& Null() {
-    Value();
-    out_ += "null";
-    return *this;
-  }
-  std::string Take() { return std::move(out_); }
-
- private:
-  void Value() {
-    if (after_key_) {
-      after_key_ = false;
-      return;
-    }
-    if (!first_.empty()) Separate();
-  }
-  void Separate() {
-    if (!first_.back()) out_ += ',';
-    first_.back() = false;
-    NewLine();
-  }
-  void NewLine() {
-    if (!pretty_) return;
-    out_ += '\n';
-    out_.append(2 * first_.size(), ' ');
-  }
-  void String(std::string_view s) {
-    out_ += '"';
-    for (std::size_t k = 0; k < s.size();) {
-      const auto c = static_cast<unsigned char>(s[k]);
-      if (c == '"' || c == '\\') {
-        out_ += '\\';
-        out_ += static_cast<char>(c);
-      } else if (c < 0x20) {
-        static constexpr char kHex[] = "0123456789abcdef";
-        out_ += "\\u00";
-        out_ += kHex[c >> 4];
-        out_ += kHex[c & 15];
-      } else if (c >= 0x80) {
-        const std::size_t n = Utf8Length(s.substr(k));
-        if (n == 0) {
-          out_ += "\xef\xbf\xbd";  // U+FFFD
-          ++k;
-          continue;
-        }
-        out_.append(s.substr(k, n));
-        k += n;
-        continue;
-      } else {
-        out_ += static_cast<char>(c);
-      }
-      ++k;
-    }
-    out_ += '"';
-  }
-  // The length of the well-formed UTF-8 sequence s starts with, or 0.
-  static std::size_t Utf8Length(std::string_view s) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char lead = b(0);
-    std::size_t n = 0;
-    unsigned char low = 0x80, high = 0xbf;  // the range of the second byte
-    if (lead >= 0xc2 && lead <= 0xdf) {
-      n = 2;
-    } else if (lead >= 0xe0 && lead <= 0xef) {
-      n = 3;
-      if (lead == 0xe0) low = 0xa0;   // no overlong forms
-      if (lead == 0xed) high = 0x9f;  // no surrogates
-    } else if (lead >= 0xf0 && lead <= 0xf4) {
-      n = 4;
-      if (lead == 0xf0) low = 0x90;
-      if (lead == 0xf4) high = 0x8f;  // nothing past U+10FFFF
-    } else {
-      return 0;
-    }
-    if (s.size() < n || b(1) < low || b(1) > high) return 0;
-    for (std::size_t k = 2; k < n; ++k) {
-      if (b(k) < 0x80 || b(k) > 0xbf) return 0;
-    }
-    return n;
-  }
-
-  bool pretty_;
-  bool after_key_ = false;
-  std::vector<bool> first_;  // per open object or array: nothing in it yet
-  std::string out_;
-};
 
 void WriteRect(Writer& j, const Rect& r) {
   j.Begin('{');
   j.Key("left").Number(r.left).Key("top").Number(r.top);
   j.Key("right").Number(r.right).Key("bottom").Number(r.bottom);
   j.Key("width").Number(r.width()).Key("height").Number(r.height());
-  j.End('}');
-}
-
-void WriteMode(Writer& j, const DisplayMode& m) {
-  j.Begin('{');
-  j.Key("width").Number(m.width).Key("height").Number(m.height);
-  j.Key("bits_per_pixel").Number(m.bits_per_pixel).Key("frequency").Number(m.frequency);
   j.End('}');
 }
 

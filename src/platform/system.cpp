@@ -5,6 +5,7 @@
 
 namespace vantrel::platform {
 
+std::vector<AdapterFacts> System::Adapters() { return {}; }
 std::optional<Rect> System::WindowRect(std::uintptr_t) { return std::nullopt; }
 std::optional<PlacementRecord> System::Placement(std::uintptr_t) { return std::nullopt; }
 bool System::SetPlacement(std::uintptr_t, const PlacementRecord&) { return false; }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <exception>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -125,6 +126,30 @@ DEVMODEW EmptyDevMode() {
 
 // A mode list no driver ends would otherwise never end.
 constexpr DWORD kMostModes = 1u << 16;
+// Nor would an adapter list; no machine has nearly this many.
+constexpr DWORD kMostAdapters = 256;
+
+// The adapter's first monitor; absent where none is connected.
+std::optional<MonitorDevice> FirstMonitor(const wchar_t* adapter) {
+  DISPLAY_DEVICEW device{};
+  device.cb = sizeof device;
+  if (!EnumDisplayDevicesW(adapter, 0, &device, EDD_GET_DEVICE_INTERFACE_NAME)) {
+    return std::nullopt;
+  }
+  return MonitorDevice{FieldText(device.DeviceString), FieldText(device.DeviceID)};
+}
+
+// The settings EnumDisplaySettingsExW gives for `which` (ENUM_CURRENT_SETTINGS
+// or ENUM_REGISTRY_SETTINGS); absent when the call fails.
+std::optional<SettingsFacts> SettingsOf(const wchar_t* adapter, DWORD which) {
+  DEVMODEW dm = EmptyDevMode();
+  if (!EnumDisplaySettingsExW(adapter, which, &dm, 0)) return std::nullopt;
+  SettingsFacts settings{{}, FromDevMode(dm)};
+  // dmPosition shares its bytes with printers' fields: it means something
+  // only where the mode says it does.
+  if (dm.dmFields & DM_POSITION) settings.position = {dm.dmPosition.x, dm.dmPosition.y};
+  return settings;
+}
 
 struct MonitorHandles {
   std::vector<HMONITOR> handles;
@@ -219,13 +244,7 @@ class User32 final : public System {
   }
 
   std::optional<MonitorDevice> MonitorDeviceOf(std::string_view adapter) override {
-    const std::wstring name = ToWide(adapter);
-    DISPLAY_DEVICEW device{};
-    device.cb = sizeof device;
-    if (!EnumDisplayDevicesW(name.c_str(), 0, &device, EDD_GET_DEVICE_INTERFACE_NAME)) {
-      return std::nullopt;
-    }
-    return MonitorDevice{FieldText(device.DeviceString), FieldText(device.DeviceID)};
+    return FirstMonitor(ToWide(adapter).c_str());
   }
 
   std::optional<std::uint32_t> MonitorDpi(std::uintptr_t monitor) override {
@@ -270,6 +289,33 @@ class User32 final : public System {
       modes.push_back(FromDevMode(dm));
     }
     return modes;
+  }
+
+  std::vector<AdapterFacts> Adapters() override {
+    std::vector<AdapterFacts> adapters;
+    for (DWORD index = 0; index < kMostAdapters; ++index) {
+      DISPLAY_DEVICEW device{};
+      device.cb = sizeof device;
+      if (!EnumDisplayDevicesW(nullptr, index, &device, 0)) break;
+      // Whole up to its first NUL, so the calls below get a terminated name.
+      const std::wstring name(device.DeviceName,
+                              wcsnlen(device.DeviceName, std::size(device.DeviceName)));
+      AdapterFacts adapter;
+      adapter.device_name = ToUtf8(name);
+      adapter.attached = (device.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) != 0;
+      adapter.primary = (device.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0;
+      // An empty name would ask about whichever adapter the platform takes
+      // for the default.
+      if (name.empty()) {
+        adapters.push_back(std::move(adapter));
+        continue;
+      }
+      adapter.monitor = FirstMonitor(name.c_str());
+      adapter.registry = SettingsOf(name.c_str(), ENUM_REGISTRY_SETTINGS);
+      if (adapter.attached) adapter.current = SettingsOf(name.c_str(), ENUM_CURRENT_SETTINGS);
+      adapters.push_back(std::move(adapter));
+    }
+    return adapters;
   }
 
   std::optional<Rect> WindowRect(std::uintptr_t window) override {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "vantrel/displays/displays.h"
+#include "vantrel/displays/layout.h"
 
 namespace vantrel {
 namespace {
@@ -143,6 +144,25 @@ TEST_F(WineDisplays, DpiSizeModeAndConnection) {
 }
 
 TEST_F(WineDisplays, TwoSnapshotsInARowAgree) { EXPECT_EQ(Displays::Take(), displays_); }
+
+// Every adapter has its monitor and is attached: the current settings'
+// position is the display's corner, and the JSON reads back.
+TEST_F(WineDisplays, TheLayoutIsEveryDisplayWhereItIs) {
+  const Layout layout = TakeLayout();
+  ASSERT_EQ(layout.displays.size(), expected_.size());
+  for (const LayoutDisplay& l : layout.displays) {
+    const Display* d = displays_.FindByKey(l.key);
+    ASSERT_NE(d, nullptr) << l.key;
+    EXPECT_EQ(l, (LayoutDisplay{d->key,
+                                d->device_name,
+                                true,
+                                d->primary,
+                                {d->bounds.left, d->bounds.top},
+                                d->current_mode,
+                                0}));
+  }
+  EXPECT_EQ(LayoutFromJson(ToJson(layout)).value(), layout);
+}
 
 // The lookups answer from the snapshot what Windows answers from the system,
 // for points and rectangles on, between and beyond the displays.

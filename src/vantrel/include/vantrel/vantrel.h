@@ -23,7 +23,10 @@
 /// (vantrel/displays/watcher.h); vantrel::SavePlacement and RestorePlacement
 /// put a window back where it was, on the display it was on
 /// (vantrel/displays/placement.h); vantrel::json writes a snapshot or a
-/// change as vantrel-list prints it (vantrel/displays/json.h). The display
+/// change as vantrel-list prints it (vantrel/displays/json.h);
+/// vantrel::TakeLayout reads what of each display can be set, which
+/// vantrel::ToJson and vantrel::LayoutFromJson write and read
+/// (vantrel/displays/layout.h). The display
 /// layer's calls ask the system through one seam, vantrel::platform::System
 /// (vantrel/platform/system.h), and fail with a vantrel::Error
 /// (vantrel/displays/result.h).
@@ -32,6 +35,7 @@
 #include "vantrel/base/failure.h"
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/json.h"
+#include "vantrel/displays/layout.h"
 #include "vantrel/displays/modes.h"
 #include "vantrel/displays/placement.h"
 #include "vantrel/displays/result.h"

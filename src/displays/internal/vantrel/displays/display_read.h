@@ -4,6 +4,7 @@
 // and the watcher must tell such a read from a layout that holds.
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "vantrel/displays/displays.h"
@@ -26,6 +27,10 @@ struct DisplaysRead {
 
 // What Displays::Take(service, options) reads, with its sources.
 DisplaysRead ReadDisplays(platform::System& service, SnapshotOptions options = {});
+
+// Whether two adapters' device names are one: Windows matches them without
+// regard to ASCII case.
+bool SameDeviceName(std::string_view a, std::string_view b);
 
 // The displays with the modes each offers, read now: all a snapshot with
 // modes reads beyond one without.

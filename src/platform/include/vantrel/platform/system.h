@@ -89,6 +89,33 @@ struct ModeFacts {
   friend bool operator==(const ModeFacts&, const ModeFacts&) = default;
 };
 
+/// Where an adapter's display sits and its mode: one DEVMODEW of
+/// EnumDisplaySettingsExW with its position.
+struct SettingsFacts {
+  Point position;  ///< dmPosition, the top-left corner; 0, 0 where the mode gives none
+  ModeFacts mode;  ///< pixels, bits, frequency and orientation
+  /// Both members equal.
+  friend bool operator==(const SettingsFacts&, const SettingsFacts&) = default;
+};
+
+/// One display adapter of EnumDisplayDevicesW, attached to the desktop or
+/// not: what a layout needs beyond the monitors of the desktop.
+struct AdapterFacts {
+  std::string device_name;  ///< as "\\.\DISPLAY1"
+  bool attached = false;    ///< DISPLAY_DEVICE_ATTACHED_TO_DESKTOP: part of the desktop
+  bool primary = false;     ///< DISPLAY_DEVICE_PRIMARY_DEVICE
+  /// Its first monitor (as MonitorDeviceOf); absent where none is connected.
+  std::optional<MonitorDevice> monitor;
+  /// The settings the system keeps for it (ENUM_REGISTRY_SETTINGS), which a
+  /// detached adapter gets back when attached; absent when the call fails.
+  std::optional<SettingsFacts> registry;
+  /// The settings in use (ENUM_CURRENT_SETTINGS); absent for a detached
+  /// adapter, or when the call fails.
+  std::optional<SettingsFacts> current;
+  /// Every member equal.
+  friend bool operator==(const AdapterFacts&, const AdapterFacts&) = default;
+};
+
 /// Millimetres as GetDeviceCaps gives them (HORZSIZE, VERTSIZE); 0 is
 /// possible and means the platform does not know.
 struct PhysicalSizeFacts {
@@ -149,6 +176,11 @@ class System {
   virtual std::optional<ModeFacts> CurrentMode(std::string_view adapter) = 0;
   /// Every mode by index, in the platform's order, repeats included.
   virtual std::vector<ModeFacts> Modes(std::string_view adapter) = 0;
+
+  /// Every display adapter, attached to the desktop or not, in
+  /// EnumDisplayDevicesW's order. A system that cannot list them (the
+  /// default) lists none.
+  virtual std::vector<AdapterFacts> Adapters();
 
   /// GetWindowRect, screen pixels; absent when the window is gone. A system
   /// without windows (the default) has none.

@@ -1,0 +1,83 @@
+// The layout of the system: its adapters with a monitor, the desktop's
+// described as a snapshot describes them, the detached by what the system
+// keeps for them.
+#include "vantrel/displays/layout.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "vantrel/displays/display_read.h"
+#include "vantrel/platform/system.h"
+
+namespace vantrel {
+
+namespace {
+
+// A mode's numbers as a layout holds them: a driver's DWORD past INT32_MAX
+// has come through as negative, and no display has a negative size.
+DisplayMode NotNegative(const DisplayMode& m) {
+  const auto count = [](std::int32_t v) { return std::max(v, std::int32_t{0}); };
+  return {count(m.width), count(m.height), count(m.bits_per_pixel), count(m.frequency)};
+}
+
+// DEVMODE's orientation (DMDO_DEFAULT 0 .. DMDO_270 3) in degrees; 0 where
+// it says none or one that is no right angle.
+std::int32_t DegreesOf(std::optional<std::uint32_t> orientation) {
+  return orientation && *orientation <= 3 ? static_cast<std::int32_t>(*orientation) * 90 : 0;
+}
+
+const Display* ShownOn(const Displays& displays, std::string_view adapter) {
+  const auto found = std::ranges::find_if(
+      displays, [&](const Display& d) { return SameDeviceName(d.device_name, adapter); });
+  return found == displays.end() ? nullptr : &*found;
+}
+
+LayoutDisplay FromSnapshot(const Display& shown) {
+  return {shown.key,
+          shown.device_name,
+          true,
+          shown.primary,
+          {shown.bounds.left, shown.bounds.top},
+          NotNegative(shown.current_mode),
+          shown.orientation};
+}
+
+}  // namespace
+
+Layout TakeLayout() { return TakeLayout(platform::CurrentSystem()); }
+
+Layout TakeLayout(platform::System& system) {
+  const std::vector<platform::AdapterFacts> adapters = system.Adapters();
+  // The snapshot's reading gives an attached display's key (DisplayConfig's
+  // path first) and orientation (DisplayConfig's rotation first); its
+  // modes are not needed.
+  const Displays displays = Displays::Take(system, {.modes = false});
+  Layout layout;
+  if (adapters.empty()) {
+    for (const Display& d : displays) layout.displays.push_back(FromSnapshot(d));
+    return layout;
+  }
+  for (const platform::AdapterFacts& adapter : adapters) {
+    if (!adapter.monitor) continue;  // nothing connected: nothing to lay out
+    const Display* shown = adapter.attached ? ShownOn(displays, adapter.device_name) : nullptr;
+    LayoutDisplay d = shown ? FromSnapshot(*shown) : LayoutDisplay{};
+    d.adapter = adapter.device_name;
+    d.attached = adapter.attached;
+    d.primary = adapter.attached && adapter.primary;
+    if (!shown) {
+      d.key =
+          !adapter.monitor->device_id.empty() ? adapter.monitor->device_id : adapter.device_name;
+    }
+    const auto& settings = adapter.attached ? adapter.current : adapter.registry;
+    if (settings) {
+      d.position = settings->position;
+      const platform::ModeFacts& m = settings->mode;
+      d.mode = NotNegative({m.width, m.height, m.bits_per_pixel, m.frequency});
+      if (!shown) d.orientation = DegreesOf(settings->mode.orientation);
+    }
+    layout.displays.push_back(std::move(d));
+  }
+  return layout;
+}
+
+}  // namespace vantrel
