@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ranges>
+#include <utility>
 
 namespace vantrel::platform {
 
@@ -164,6 +165,80 @@ std::vector<AdapterFacts> SimulatedSystem::Adapters() {
     }
   }
   return adapters;
+}
+
+namespace {
+
+// The change's mode with the fields it leaves out taken from what the
+// display has now.
+ModeFacts Merged(const SimulatedDisplay& d, const ModeFacts& asked) {
+  const ModeFacts now = d.current_mode.value_or(d.registry ? d.registry->mode : ModeFacts{});
+  const auto pick = [](std::int32_t a, std::int32_t b) { return a > 0 ? a : b; };
+  return {pick(asked.width, now.width), pick(asked.height, now.height),
+          pick(asked.bits_per_pixel, now.bits_per_pixel), pick(asked.frequency, now.frequency),
+          asked.orientation ? asked.orientation : now.orientation};
+}
+
+bool Offered(const SimulatedDisplay& d, const ModeFacts& m) {
+  const std::uint32_t turn = m.orientation.value_or(0);
+  if (turn > 3 || (turn != 0 && !d.rotates)) return false;
+  // A display turned a quarter offers its modes with width and height swapped.
+  const bool swapped = turn % 2 == 1;
+  const auto same = [&](const ModeFacts& o) {
+    return (swapped ? o.height : o.width) == m.width &&
+           (swapped ? o.width : o.height) == m.height && o.bits_per_pixel == m.bits_per_pixel &&
+           o.frequency == m.frequency;
+  };
+  return std::ranges::any_of(d.modes, same) || (d.current_mode && same(*d.current_mode));
+}
+
+}  // namespace
+
+std::int32_t SimulatedSystem::ChangeSettings(std::string_view adapter, const SettingsChange& change,
+                                             std::uint32_t flags) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.change_settings;
+  const SimulatedDisplay* d = Adapter(adapter);
+  if (!d) return change_result::kBadParam;
+  if (change.attached && !Offered(*d, Merged(*d, change.mode))) return change_result::kBadMode;
+  if (flags & change_flags::kTest) return change_result::kSuccessful;
+  pending_.push_back({std::string(adapter), change, flags});
+  if (!(flags & change_flags::kNoReset)) Reset();
+  return change_result::kSuccessful;
+}
+
+std::int32_t SimulatedSystem::ApplySettings() {
+  const std::lock_guard lock(mutex_);
+  Reset();
+  return change_result::kSuccessful;
+}
+
+void SimulatedSystem::Reset() {
+  ++counts_.resets;
+  SimulatedDisplays& layout = Seen();
+  for (const Pending& p : std::exchange(pending_, {})) {
+    const auto found =
+        std::ranges::find(layout.displays, p.adapter, &SimulatedDisplay::device_name);
+    SimulatedDisplay& d = *found;
+    const Point at =
+        p.change.position.value_or(d.attached ? Point{d.bounds.left, d.bounds.top}
+                                              : (d.registry ? d.registry->position : Point{}));
+    if (!p.change.attached) {
+      d.attached = false;
+      d.primary = false;
+      d.registry = SettingsFacts{at, {0, 0, 0, 0, std::nullopt}};
+      continue;
+    }
+    const ModeFacts mode = Merged(d, p.change.mode);
+    d.attached = true;
+    d.current_mode = mode;
+    d.bounds = d.work_area = {at.x, at.y, at.x + mode.width, at.y + mode.height};
+    if (p.flags & change_flags::kUpdateRegistry) d.registry = SettingsFacts{at, mode};
+    if (p.flags & change_flags::kSetPrimary) {
+      for (SimulatedDisplay& other : layout.displays) other.primary = &other == &d;
+    }
+  }
+  if (after_reset) after_reset(layout);
 }
 
 std::optional<Rect> SimulatedSystem::WindowRect(std::uintptr_t window) {

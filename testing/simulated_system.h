@@ -57,6 +57,9 @@ struct SimulatedDisplay {
   // The settings the system keeps for it (ENUM_REGISTRY_SETTINGS); absent:
   // the call fails.
   std::optional<SettingsFacts> registry;
+  // Its driver offers every mode turned a quarter (orientation 1 to 3) too;
+  // the dummy X driver under Wine offers none.
+  bool rotates = false;
 };
 
 struct SimulatedWindow {
@@ -102,6 +105,9 @@ class SimulatedSystem final : public System {
   // For the thread that takes the snapshots; others use Change.
   SimulatedDisplays& layout() { return layout_; }
   void Change(const std::function<void(SimulatedDisplays&)>& change);
+  // Run each time new settings take effect, after they did: a test makes the
+  // system give something else than it was asked for.
+  std::function<void(SimulatedDisplays&)> after_reset;
 
   // How many times each method was called.
   struct Counts {
@@ -116,6 +122,8 @@ class SimulatedSystem final : public System {
     int adapters = 0;
     int window_rect = 0;
     int set_placements = 0;
+    int change_settings = 0;  // ChangeSettings, kTest included
+    int resets = 0;           // times new settings took effect
   };
   Counts counts() const;
 
@@ -131,6 +139,13 @@ class SimulatedSystem final : public System {
   std::vector<ModeFacts> Modes(std::string_view adapter) override;
   // Current settings: the display's bounds' corner and its current mode.
   std::vector<AdapterFacts> Adapters() override;
+  // A mode is set when the display offers it (its list or the one in use),
+  // width and height as asked, 0 fields kept; kSetPrimary makes it the
+  // primary, as Windows does. Written with kNoReset it waits for
+  // ApplySettings.
+  std::int32_t ChangeSettings(std::string_view adapter, const SettingsChange& change,
+                              std::uint32_t flags) override;
+  std::int32_t ApplySettings() override;
   std::optional<Rect> WindowRect(std::uintptr_t window) override;
   std::optional<PlacementRecord> Placement(std::uintptr_t window) override;
   bool SetPlacement(std::uintptr_t window, const PlacementRecord& placement) override;
@@ -154,6 +169,15 @@ class SimulatedSystem final : public System {
   // The window lands at `rect`, and rescales itself when its DPI changed.
   void Land(SimulatedWindow& w, const Rect& rect);
 
+  // Puts the written settings in force: one reset.
+  void Reset();
+
+  struct Pending {
+    std::string adapter;
+    SettingsChange change;
+    std::uint32_t flags;
+  };
+  std::vector<Pending> pending_;
   mutable std::mutex mutex_;
   SimulatedDisplays layout_;
   std::optional<SimulatedDisplays> unaware_;

@@ -6,6 +6,10 @@
 namespace vantrel::platform {
 
 std::vector<AdapterFacts> System::Adapters() { return {}; }
+std::int32_t System::ChangeSettings(std::string_view, const SettingsChange&, std::uint32_t) {
+  return change_result::kFailed;
+}
+std::int32_t System::ApplySettings() { return change_result::kFailed; }
 std::optional<Rect> System::WindowRect(std::uintptr_t) { return std::nullopt; }
 std::optional<PlacementRecord> System::Placement(std::uintptr_t) { return std::nullopt; }
 bool System::SetPlacement(std::uintptr_t, const PlacementRecord&) { return false; }

@@ -36,6 +36,18 @@ static_assert(show_command::kNormal == SW_SHOWNORMAL &&
               show_command::kMinimize == SW_MINIMIZE &&
               show_command::kMinimizedNoActivate == SW_SHOWMINNOACTIVE &&
               kRestoreToMaximized == WPF_RESTORETOMAXIMIZED);
+static_assert(change_flags::kUpdateRegistry == CDS_UPDATEREGISTRY &&
+              change_flags::kTest == CDS_TEST && change_flags::kFullscreen == CDS_FULLSCREEN &&
+              change_flags::kSetPrimary == CDS_SET_PRIMARY &&
+              change_flags::kNoReset == CDS_NORESET &&
+              change_result::kSuccessful == DISP_CHANGE_SUCCESSFUL &&
+              change_result::kRestart == DISP_CHANGE_RESTART &&
+              change_result::kFailed == DISP_CHANGE_FAILED &&
+              change_result::kBadMode == DISP_CHANGE_BADMODE &&
+              change_result::kNotUpdated == DISP_CHANGE_NOTUPDATED &&
+              change_result::kBadFlags == DISP_CHANGE_BADFLAGS &&
+              change_result::kBadParam == DISP_CHANGE_BADPARAM &&
+              change_result::kBadDualView == DISP_CHANGE_BADDUALVIEW);
 static_assert(rotation::kIdentity == DISPLAYCONFIG_ROTATION_IDENTITY &&
               rotation::kRotate90 == DISPLAYCONFIG_ROTATION_ROTATE90 &&
               rotation::kRotate180 == DISPLAYCONFIG_ROTATION_ROTATE180 &&
@@ -316,6 +328,41 @@ class User32 final : public System {
       adapters.push_back(std::move(adapter));
     }
     return adapters;
+  }
+
+  std::int32_t ChangeSettings(std::string_view adapter, const SettingsChange& change,
+                              std::uint32_t flags) override {
+    const std::wstring name = ToWide(adapter);
+    DEVMODEW dm = EmptyDevMode();
+    if (!change.attached) {
+      // Detached: no pixels, at its place.
+      dm.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
+      if (change.position) dm.dmPosition = {change.position->x, change.position->y};
+    } else {
+      const ModeFacts& m = change.mode;
+      const auto set = [&](DWORD field, DWORD& to, std::int32_t value) {
+        if (value <= 0) return;
+        dm.dmFields |= field;
+        to = static_cast<DWORD>(value);
+      };
+      set(DM_PELSWIDTH, dm.dmPelsWidth, m.width);
+      set(DM_PELSHEIGHT, dm.dmPelsHeight, m.height);
+      set(DM_BITSPERPEL, dm.dmBitsPerPel, m.bits_per_pixel);
+      set(DM_DISPLAYFREQUENCY, dm.dmDisplayFrequency, m.frequency);
+      if (m.orientation) {
+        dm.dmFields |= DM_DISPLAYORIENTATION;
+        dm.dmDisplayOrientation = *m.orientation;
+      }
+      if (change.position) {
+        dm.dmFields |= DM_POSITION;
+        dm.dmPosition = {change.position->x, change.position->y};
+      }
+    }
+    return ChangeDisplaySettingsExW(name.c_str(), &dm, nullptr, flags, nullptr);
+  }
+
+  std::int32_t ApplySettings() override {
+    return ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
   }
 
   std::optional<Rect> WindowRect(std::uintptr_t window) override {

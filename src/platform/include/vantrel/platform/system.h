@@ -116,6 +116,38 @@ struct AdapterFacts {
   friend bool operator==(const AdapterFacts&, const AdapterFacts&) = default;
 };
 
+/// What ChangeDisplaySettingsExW is asked to set for one adapter: the fields
+/// of a DEVMODEW. A field at 0 (or absent) is left out, so the adapter keeps
+/// what it has; a detached adapter is asked for 0 x 0 at its position.
+struct SettingsChange {
+  bool attached = true;           ///< false: detach it from the desktop
+  std::optional<Point> position;  ///< DM_POSITION
+  ModeFacts mode;                 ///< DM_PELSWIDTH and so on; orientation DM_DISPLAYORIENTATION
+  /// Every member equal.
+  friend bool operator==(const SettingsChange&, const SettingsChange&) = default;
+};
+
+/// ChangeDisplaySettingsEx's flags, as Windows numbers them.
+namespace change_flags {
+inline constexpr std::uint32_t kUpdateRegistry = 0x1;  ///< CDS_UPDATEREGISTRY: kept
+inline constexpr std::uint32_t kTest = 0x2;            ///< CDS_TEST: checked, nothing set
+inline constexpr std::uint32_t kFullscreen = 0x4;      ///< CDS_FULLSCREEN: for this session
+inline constexpr std::uint32_t kSetPrimary = 0x10;     ///< CDS_SET_PRIMARY
+inline constexpr std::uint32_t kNoReset = 0x10000000;  ///< CDS_NORESET: written, not yet in force
+}  // namespace change_flags
+
+/// ChangeDisplaySettingsEx's answers, as Windows numbers them.
+namespace change_result {
+inline constexpr std::int32_t kSuccessful = 0;    ///< DISP_CHANGE_SUCCESSFUL
+inline constexpr std::int32_t kRestart = 1;       ///< DISP_CHANGE_RESTART
+inline constexpr std::int32_t kFailed = -1;       ///< DISP_CHANGE_FAILED
+inline constexpr std::int32_t kBadMode = -2;      ///< DISP_CHANGE_BADMODE
+inline constexpr std::int32_t kNotUpdated = -3;   ///< DISP_CHANGE_NOTUPDATED
+inline constexpr std::int32_t kBadFlags = -4;     ///< DISP_CHANGE_BADFLAGS
+inline constexpr std::int32_t kBadParam = -5;     ///< DISP_CHANGE_BADPARAM
+inline constexpr std::int32_t kBadDualView = -6;  ///< DISP_CHANGE_BADDUALVIEW
+}  // namespace change_result
+
 /// Millimetres as GetDeviceCaps gives them (HORZSIZE, VERTSIZE); 0 is
 /// possible and means the platform does not know.
 struct PhysicalSizeFacts {
@@ -181,6 +213,14 @@ class System {
   /// EnumDisplayDevicesW's order. A system that cannot list them (the
   /// default) lists none.
   virtual std::vector<AdapterFacts> Adapters();
+  /// ChangeDisplaySettingsExW for one adapter with change_flags; a
+  /// change_result. A system that cannot change displays (the default)
+  /// answers kFailed.
+  virtual std::int32_t ChangeSettings(std::string_view adapter, const SettingsChange& change,
+                                      std::uint32_t flags);
+  /// ChangeDisplaySettingsExW(NULL, NULL, NULL, 0, NULL): what was written
+  /// with kNoReset takes effect, all at once; a change_result.
+  virtual std::int32_t ApplySettings();
 
   /// GetWindowRect, screen pixels; absent when the window is gone. A system
   /// without windows (the default) has none.
