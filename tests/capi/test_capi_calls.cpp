@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "simulated_system.h"
+#include "vantrel/displays/displays.h"
 #include "vantrel/vantrel_c.h"
 
 namespace vantrel::platform {
@@ -80,6 +81,56 @@ TEST(CapiModes, ClosestModeAsTheCppCallWithNullAsZeroed) {
   }
   EXPECT_EQ(vantrel_snapshot_closest_mode(full, 0, nullptr, nullptr), VANTREL_ERROR_NULL_ARGUMENT);
   for (vantrel_snapshot* s : {full, lean, none}) vantrel_snapshot_free(s);
+  UseSystem(nullptr);
+}
+
+// Every fact of the C struct is the C++ snapshot's, on a display whose facts
+// are none of the defaults; a fallback outside the three is refused.
+TEST(CapiSnapshot, EveryFactAsTheCppSnapshotHasIt) {
+  auto layout = SimulatedDisplays::FromRects({{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}});
+  SimulatedDisplay& d = layout.displays[1];
+  d.dpi = 144;
+  d.physical_size = PhysicalSizeFacts{344, 194};
+  d.target->refresh_numerator = 60000;
+  d.target->refresh_denominator = 1001;
+  d.target->rotation = rotation::kRotate90;
+  d.current_mode = ModeFacts{1280, 1024, 16, 75, 1};
+  SimulatedSystem system(std::move(layout));
+  UseSystem(&system);
+  const Displays displays = Displays::Take(system);
+  const Display& e = displays[1];
+  vantrel_snapshot* s = nullptr;
+  ASSERT_EQ(vantrel_snapshot_take(nullptr, &s), VANTREL_OK);
+  vantrel_display c{};
+  c.size = sizeof c;
+  ASSERT_EQ(vantrel_snapshot_display(s, 1, &c), VANTREL_OK);
+  EXPECT_EQ(c.number, e.number);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(c.monitor), e.handle);
+  EXPECT_EQ(std::string_view(c.device_name), e.device_name);
+  EXPECT_EQ(std::string_view(c.name), e.name);
+  EXPECT_EQ(std::string_view(c.key), e.key);
+  EXPECT_EQ(c.mode_count, e.modes.size());
+  EXPECT_EQ(c.primary, 0);
+  EXPECT_EQ((Rect{c.bounds.left, c.bounds.top, c.bounds.right, c.bounds.bottom}), e.bounds);
+  EXPECT_EQ(c.work_area.right, e.work_area.right);
+  EXPECT_EQ(c.dpi, 144u);
+  EXPECT_EQ(c.scale, 1.5);
+  EXPECT_EQ(c.physical_width_mm, 344);
+  EXPECT_EQ(c.physical_height_mm, 194);
+  EXPECT_EQ(c.orientation, 90);
+  EXPECT_EQ(c.bits_per_pixel, 16);
+  EXPECT_EQ(c.refresh_numerator, 60000u);
+  EXPECT_EQ(c.refresh_denominator, 1001u);
+  EXPECT_EQ(c.refresh_hertz, e.refresh_rate.hertz());
+  EXPECT_EQ(c.connection, VANTREL_CONNECTION_INTERNAL);
+  EXPECT_EQ((std::array{c.current_width, c.current_height, c.current_bits_per_pixel,
+                        c.current_frequency}),
+            (std::array{1280, 1024, 16, 75}));
+  std::size_t index = 0;
+  for (const std::int32_t fallback : {-1, 3}) {
+    EXPECT_EQ(vantrel_snapshot_at_point(s, 0, 0, fallback, &index), VANTREL_ERROR_INVALID_ARGUMENT);
+  }
+  vantrel_snapshot_free(s);
   UseSystem(nullptr);
 }
 

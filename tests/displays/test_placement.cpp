@@ -129,6 +129,7 @@ TEST(SaveAndRestore, EachStateOnAWorkAreaOffItsCorner) {
   for (const std::uint32_t state : {show::kNormal, show::kMaximized, show::kMinimized}) {
     SCOPED_TRACE(state);
     Twin twin;
+    for (auto& d : twin.system.layout().displays) d.dpi = 120;
     twin.w[1] = {r, r};
     auto p = *twin.system.Placement(1);
     p.show_command = state;
@@ -137,7 +138,7 @@ TEST(SaveAndRestore, EachStateOnAWorkAreaOffItsCorner) {
 
     const WindowPlacement saved = SavePlacement(H(1)).value();
     EXPECT_EQ(saved, (WindowPlacement{
-                         twin.system.layout().displays[0].target->device_path, r, kPrimaryWork, 96,
+                         twin.system.layout().displays[0].target->device_path, r, kPrimaryWork, 120,
                          state == show::kNormal ? WindowState::kNormal : WindowState::kMaximized}));
     // A new window, shown elsewhere, takes the place in one call.
     twin.w[2] = {kBounds[2], kBounds[2]};
