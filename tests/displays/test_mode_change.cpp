@@ -1,0 +1,124 @@
+// ModeChange over the simulated system: the mode set for the session and the
+// settings found put back explicitly, once, however the change ends (the
+// guard at exit included); a mode not offered, and a restore that fails.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+#include "simulated_system.h"
+#include "vantrel/displays/mode_change.h"
+#include "vantrel/displays/mode_change_guard.h"
+
+namespace vantrel {
+namespace {
+
+using platform::ModeFacts;
+using platform::SettingsFacts;
+using platform::SimulatedDisplays;
+using platform::SimulatedSystem;
+
+// Right of the primary, a 1280 x 1024 display offering 800 x 600 too, whose
+// kept settings are not those in use (another program's mode for a while).
+SimulatedDisplays TwoDisplays() {
+  auto layout = SimulatedDisplays::FromRects({{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}});
+  layout.displays[1].registry = SettingsFacts{{1920, 0}, {1024, 768, 32, 60, 0}};
+  return layout;
+}
+const SettingsFacts kFound{{1920, 0}, {1280, 1024, 32, 60, 0}};
+
+TEST(ModeChange, PutsTheSettingsFoundBackOnceHoweverItEnds) {
+  using End = std::function<void(std::optional<ModeChange>&, SimulatedSystem&)>;
+  const struct {
+    const char* what;
+    End end;
+    bool back;  // the settings found in use and kept again, with one more change
+  } rows[] = {
+      {"restored", [](auto& c, auto&) { EXPECT_TRUE(c->Restore()); }, true},
+      {"restored twice",
+       [](auto& c, auto&) {
+         EXPECT_TRUE(c->Restore());
+         EXPECT_TRUE(c->Restore());
+       },
+       true},
+      {"ended", [](auto& c, auto&) { c.reset(); }, true},
+      {"moved, the one moved from ended",
+       [](auto& c, SimulatedSystem& s) {
+         ModeChange other = std::move(*c);
+         c.reset();
+         EXPECT_TRUE(other.active());
+         EXPECT_EQ(s.counts().change_settings, 2);
+       },
+       true},
+      {"released, then ended",
+       [](auto& c, auto&) {
+         c->release();
+         c.reset();
+       },
+       false},
+      {"at exit, then ended",
+       [](auto& c, auto&) {
+         EXPECT_EQ(mode_changes::RestoreAll(), 1u);
+         c.reset();
+       },
+       true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    SimulatedSystem system(TwoDisplays());
+    platform::UseSystem(&system);
+    const platform::SimulatedDisplay& d = system.layout().displays[1];
+    std::optional<ModeChange> change =
+        ModeChange::Set(Displays::Take()[1], {800, 600, 16, 0}).value();
+    EXPECT_TRUE(change->active());
+    EXPECT_EQ(change->device_name(), "\\\\.\\DISPLAY2");
+    EXPECT_EQ(change->saved_mode(), (DisplayMode{1280, 1024, 32, 60}));
+    EXPECT_EQ(change->saved_position(), (Point{1920, 0}));
+    // A 0 takes the display's; for the session only, its kept settings left.
+    EXPECT_EQ(d.current_mode, (ModeFacts{800, 600, 16, 60, 0}));
+    EXPECT_EQ(d.bounds, (Rect{1920, 0, 2720, 600}));
+    EXPECT_EQ(d.registry, TwoDisplays().displays[1].registry);
+
+    row.end(change, system);
+    EXPECT_FALSE(change && change->active());
+    const SettingsFacts now{{d.bounds.left, d.bounds.top}, *d.current_mode};
+    EXPECT_EQ(now, row.back ? kFound : (SettingsFacts{{1920, 0}, {800, 600, 16, 60, 0}}));
+    EXPECT_EQ(d.registry, row.back ? kFound : TwoDisplays().displays[1].registry);
+    EXPECT_EQ(system.counts().change_settings, row.back ? 3 : 2);  // tested, set, restored
+    EXPECT_EQ(mode_changes::Listed(), 0u);
+    platform::UseSystem(nullptr);
+  }
+}
+
+TEST(ModeChange, NamesAModeNotOfferedAndKeepsARestoreThatFailed) {
+  SimulatedSystem system(TwoDisplays());
+  platform::UseSystem(&system);
+  const Displays displays = Displays::Take();
+  const Result<ModeChange> refused = ModeChange::Set(displays[1], {801, 600, 0, 0});
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().code, ErrorCode::kInvalidArgument);
+  EXPECT_EQ(refused.error().message,
+            "\\\\.\\DISPLAY2 does not offer the mode 801 x 600, 32 bits, 60 Hz");
+  EXPECT_EQ(system.counts().resets, 0);
+  EXPECT_EQ(mode_changes::Listed(), 0u);
+
+  // Two changes of one display: the guard puts the newest back first. The
+  // display gone meanwhile, the restore fails and the change stays guarded.
+  ModeChange first = ModeChange::Set(displays[1], {800, 600, 0, 0}).value();
+  ModeChange second = ModeChange::Set(displays[1], {800, 600, 8, 0}).value();
+  const platform::SimulatedDisplay kept = system.layout().displays[1];
+  system.layout().displays.pop_back();
+  const Result<void> failed = first.Restore();
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.error().message,
+            "restoring \\\\.\\DISPLAY2 to 1280 x 1024, 32 bits, 60 Hz at 1920,0 failed "
+            "(DISP_CHANGE_BADPARAM)");
+  EXPECT_TRUE(first.active());
+  system.layout().displays.push_back(kept);
+  EXPECT_EQ(mode_changes::RestoreAll(), 2u);
+  EXPECT_EQ(system.layout().displays[1].current_mode, kFound.mode);
+  platform::UseSystem(nullptr);
+}
+
+}  // namespace
+}  // namespace vantrel
