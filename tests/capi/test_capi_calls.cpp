@@ -1,6 +1,7 @@
 // The C interface over the simulated system: its one rule for options (a
 // struct zeroed but for its size means what null means), choosing a mode,
-// and the calls on a window, each the C++ call it stands on with its status.
+// a mode for a while, and the calls on a window, each the C++ call it stands
+// on with its status.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -80,6 +81,43 @@ TEST(CapiModes, ClosestModeAsTheCppCallWithNullAsZeroed) {
   }
   EXPECT_EQ(vantrel_snapshot_closest_mode(full, 0, nullptr, nullptr), VANTREL_ERROR_NULL_ARGUMENT);
   for (vantrel_snapshot* s : {full, lean, none}) vantrel_snapshot_free(s);
+  UseSystem(nullptr);
+}
+
+// A mode for a while, one call a row: its status and the width in use after
+// it; then the ChangeSettings calls of the whole (a test and a set per
+// change, one restore each).
+TEST(CapiModeChange, SetRestoredOnceAndFreedAsTheCppOwner) {
+  SimulatedSystem system(SimulatedDisplays::FromRects({{0, 0, 1920, 1080}}));
+  UseSystem(&system);
+  vantrel_snapshot* s = nullptr;
+  ASSERT_EQ(vantrel_snapshot_take(nullptr, &s), VANTREL_OK);
+  const auto row = [&](const char* what, vantrel_status status, vantrel_status expected,
+                       std::int32_t width) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(status, expected);
+    EXPECT_EQ(system.layout().displays[0].current_mode->width, width);
+  };
+  const vantrel_mode small{sizeof(vantrel_mode), 800, 600, 0, 0};
+  const vantrel_mode odd{sizeof(vantrel_mode), 801, 600, 0, 0};
+  vantrel_mode_change *first = nullptr, *second = nullptr;
+  auto* refused = reinterpret_cast<vantrel_mode_change*>(std::uintptr_t{16});
+  row("not offered", vantrel_mode_change_set(s, 0, &odd, &refused), VANTREL_ERROR_INVALID_ARGUMENT,
+      1920);
+  EXPECT_EQ(refused, nullptr);
+  row("no display 1", vantrel_mode_change_set(s, 1, &small, &first), VANTREL_ERROR_OUT_OF_RANGE,
+      1920);
+  row("set", vantrel_mode_change_set(s, 0, &small, &first), VANTREL_OK, 800);
+  row("restored", vantrel_mode_change_restore(first), VANTREL_OK, 1920);
+  row("restored twice", vantrel_mode_change_restore(first), VANTREL_OK, 1920);
+  row("freed once restored", vantrel_mode_change_free(first), VANTREL_OK, 1920);
+  row("set again", vantrel_mode_change_set(s, 0, &small, &second), VANTREL_OK, 800);
+  row("freed", vantrel_mode_change_free(second), VANTREL_OK, 1920);
+  row("freed twice", vantrel_mode_change_free(second), VANTREL_ERROR_BAD_HANDLE, 1920);
+  row("a snapshot", vantrel_mode_change_restore(reinterpret_cast<vantrel_mode_change*>(s)),
+      VANTREL_ERROR_BAD_HANDLE, 1920);
+  EXPECT_EQ(system.counts().change_settings, 7);
+  vantrel_snapshot_free(s);
   UseSystem(nullptr);
 }
 
