@@ -23,7 +23,7 @@ namespace vantrel::capi {
 
 // ---- Handles ----------------------------------------------------------------
 
-enum class Kind : std::uint8_t { kSnapshot, kWatcher };
+enum class Kind : std::uint8_t { kSnapshot, kWatcher, kModeChange };
 
 // Every handle given and not yet freed, with its object. A handle is a
 // number never given twice, so a freed one stays unknown even when its

@@ -7,6 +7,7 @@
 
 #include "calls.h"
 #include "vantrel/displays/json.h"
+#include "vantrel/displays/mode_change.h"
 #include "vantrel/displays/modes.h"
 
 namespace vantrel::capi {
@@ -241,6 +242,17 @@ vantrel_status Lookup(const char* function, const vantrel_snapshot* handle, std:
 
 vantrel_status Window(void* window) noexcept { return window ? VANTREL_OK : Null("window"); }
 
+vantrel_status NoModeChange(const vantrel_mode_change* handle) noexcept {
+  return Report(VANTREL_ERROR_BAD_HANDLE, "the mode change %p was never given or is freed",
+                static_cast<const void*>(handle));
+}
+
+// Puts a change back, its failure as a status.
+vantrel_status Restore(ModeChange& change) {
+  const Result<void> done = PerMonitorAware([&] { return change.Restore(); });
+  return done ? VANTREL_OK : Failed(done.error());
+}
+
 }  // namespace
 
 extern "C" {
@@ -444,6 +456,48 @@ vantrel_status vantrel_window_ensure_visible(void* window, int32_t* moved) {
     if (!seen) return Failed(seen.error());
     if (moved) *moved = *seen == Visibility::kMoved ? 1 : 0;
     return VANTREL_OK;
+  });
+}
+
+vantrel_status vantrel_mode_change_set(const vantrel_snapshot* snapshot, size_t display_index,
+                                       const vantrel_mode* mode, vantrel_mode_change** change) {
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
+    if (!mode) return Null("mode");
+    if (!change) return Null("change");
+    *change = nullptr;
+    if (const vantrel_status status = CheckSize(mode, "the mode")) return status;
+    if (const vantrel_status status = CheckIndex(s.displays(), display_index)) return status;
+    const vantrel_mode m = ReadIn(mode, vantrel_mode{});
+    Result<ModeChange> set = PerMonitorAware([&] {
+      return ModeChange::Set(s.displays()[display_index],
+                             {m.width, m.height, m.bits_per_pixel, m.frequency});
+    });
+    if (!set) return Failed(set.error());
+    // Should memory run out from here, the change ends and puts the mode back.
+    auto owned = std::make_shared<ModeChange>(std::move(set).value());
+    *change =
+        static_cast<vantrel_mode_change*>(LiveHandles().Add(Kind::kModeChange, std::move(owned)));
+    return VANTREL_OK;
+  });
+}
+
+vantrel_status vantrel_mode_change_restore(vantrel_mode_change* change) {
+  return Run(__func__, [&] {
+    if (!change) return Null("change");
+    const auto c =
+        std::static_pointer_cast<ModeChange>(LiveHandles().Find(change, Kind::kModeChange));
+    return c ? Restore(*c) : NoModeChange(change);
+  });
+}
+
+vantrel_status vantrel_mode_change_free(vantrel_mode_change* change) {
+  return Run(__func__, [&] {
+    if (!change) return VANTREL_OK;
+    // Out of the table first; a call still running on it keeps the object,
+    // whose end tries again should this restore fail.
+    const auto c =
+        std::static_pointer_cast<ModeChange>(LiveHandles().Remove(change, Kind::kModeChange));
+    return c ? Restore(*c) : NoModeChange(change);
   });
 }
 

@@ -70,7 +70,7 @@ typedef int32_t vantrel_status;
 #define VANTREL_NOT_FOUND 1
 /** A pointer the function needs is null. */
 #define VANTREL_ERROR_NULL_ARGUMENT (-1)
-/** A handle never given, already freed, or of the other kind (a watcher as a
+/** A handle never given, already freed, or of another kind (a watcher as a
  * snapshot). */
 #define VANTREL_ERROR_BAD_HANDLE (-2)
 /** An index past the count. */
@@ -760,6 +760,102 @@ vantrel_status vantrel_watcher_stop(vantrel_watcher* watcher);
  * stay the caller's.
  */
 vantrel_status vantrel_watcher_free(vantrel_watcher* watcher);
+
+/* ---- A display's mode for a while -------------------------------------- */
+
+/** One display's mode, set for a while: a handle that
+ * vantrel_mode_change_set() gives and vantrel_mode_change_free() frees, which
+ * puts back the settings it found. */
+typedef struct vantrel_mode_change vantrel_mode_change;
+
+/**
+ * Sets a display's mode for the session, as a full-screen program does, and
+ * gives a change that puts the settings found back: on
+ * vantrel_mode_change_restore(), on vantrel_mode_change_free(), or at the
+ * process's normal exit for a change never freed.
+ *
+ * It reads the display's settings in use from the system (its mode,
+ * position and orientation), asks the system whether the display offers the
+ * mode (CDS_TEST), then sets it with CDS_FULLSCREEN. It puts the settings
+ * back by setting them explicitly and keeping them (CDS_UPDATEREGISTRY),
+ * since under Wine 8 a CDS_FULLSCREEN mode outlives its process and becomes
+ * the kept one too. A process that is killed cannot put anything back.
+ *
+ * @param snapshot The snapshot the display is in; the display is found by its
+ *   device name, its settings read anew.
+ * @param display_index The display's index in the snapshot.
+ * @param mode The mode, read as far as its size reaches. Each field 0 or
+ *   below keeps the display's: width 800, height 600, the rest 0 is 800 x 600
+ *   at the bits and refresh in use. vantrel_snapshot_closest_mode() gives a
+ *   mode the display offers.
+ * @param change Receives the change's handle; null when the call fails.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot`, `mode` or `change` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_BAD_SIZE `mode->size` is below sizeof(vantrel_mode).
+ * @retval VANTREL_ERROR_OUT_OF_RANGE `display_index` is not below the count.
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT the display does not offer the mode;
+ *   nothing changed, and the message names the display and the mode.
+ * @retval VANTREL_ERROR_SYSTEM the settings in use could not be read, or the
+ *   system refused the mode; the message has ChangeDisplaySettingsEx's answer.
+ *
+ * @par Thread safety
+ * Any thread may call it. Two changes of one display are put back the newest
+ * first at exit; restore them in that order too.
+ *
+ * @par Lifetime
+ * The change is the caller's until vantrel_mode_change_free(); the snapshot
+ * may be freed at once. In vantrel.dll, the changes never freed are put back
+ * as the DLL is unloaded: by FreeLibrary, or at the process's normal exit.
+ */
+vantrel_status vantrel_mode_change_set(const vantrel_snapshot* snapshot, size_t display_index,
+                                       const vantrel_mode* mode, vantrel_mode_change** change);
+
+/**
+ * Puts the settings a change found back now: the display's mode (width,
+ * height, bits per pixel, refresh, orientation) and its position, kept by
+ * the system afterwards. Once a change is put back, a second call does
+ * nothing and returns #VANTREL_OK.
+ *
+ * @param change The change.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `change` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `change` was never given or is freed.
+ * @retval VANTREL_ERROR_SYSTEM the system refused the settings; the message
+ *   names the display, the mode and ChangeDisplaySettingsEx's answer. The
+ *   change is still to be put back: call again, or leave it to
+ *   vantrel_mode_change_free() or the process's exit.
+ *
+ * @par Thread safety
+ * Any thread may call it; of two calls at once on one change, one puts it
+ * back.
+ *
+ * @par Lifetime
+ * The handle stays valid until vantrel_mode_change_free().
+ */
+vantrel_status vantrel_mode_change_restore(vantrel_mode_change* change);
+
+/**
+ * Puts a change back where it is not yet (as vantrel_mode_change_restore())
+ * and frees it.
+ *
+ * @param change The change, or null, which does nothing.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_BAD_HANDLE `change` was never given or is freed.
+ * @retval VANTREL_ERROR_SYSTEM the system refused the settings found; the
+ *   handle is freed all the same, and the process's exit tries again.
+ *
+ * @par Thread safety
+ * Any thread may call it. Of two frees at once, one gives
+ * #VANTREL_ERROR_BAD_HANDLE.
+ *
+ * @par Lifetime
+ * The handle is invalid once it returns.
+ */
+vantrel_status vantrel_mode_change_free(vantrel_mode_change* change);
 
 #ifdef __cplusplus
 }

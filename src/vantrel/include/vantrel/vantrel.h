@@ -26,7 +26,8 @@
 /// change as vantrel-list prints it (vantrel/displays/json.h);
 /// vantrel::TakeLayout reads what of each display can be set, which
 /// vantrel::ToJson and vantrel::LayoutFromJson write and read
-/// (vantrel/displays/layout.h). The display
+/// (vantrel/displays/layout.h); vantrel::ModeChange sets a display's mode
+/// for a while and puts it back (vantrel/displays/mode_change.h). The display
 /// layer's calls ask the system through one seam, vantrel::platform::System
 /// (vantrel/platform/system.h), and fail with a vantrel::Error
 /// (vantrel/displays/result.h).
@@ -36,6 +37,7 @@
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/json.h"
 #include "vantrel/displays/layout.h"
+#include "vantrel/displays/mode_change.h"
 #include "vantrel/displays/modes.h"
 #include "vantrel/displays/placement.h"
 #include "vantrel/displays/result.h"

@@ -1,0 +1,96 @@
+// ModeChange over the simulated system: the mode set for the session and the
+// settings found put back explicitly, once, however the change ends (the
+// guard at exit included); a mode not offered, and a restore that fails.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "simulated_system.h"
+#include "vantrel/displays/mode_change.h"
+#include "vantrel/displays/mode_change_guard.h"
+
+namespace vantrel {
+namespace {
+
+using platform::ModeFacts;
+using platform::SettingsFacts;
+using platform::SimulatedDisplays;
+using platform::SimulatedSystem;
+
+// Right of the primary, a 1280 x 1024 display offering 800 x 600 too, whose
+// kept settings are not those in use (another program's mode for a while).
+SimulatedDisplays TwoDisplays() {
+  auto layout = SimulatedDisplays::FromRects({{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}});
+  layout.displays[1].registry = SettingsFacts{{1920, 0}, {1024, 768, 32, 60, 0}};
+  return layout;
+}
+const SettingsFacts kFound{{1920, 0}, {1280, 1024, 32, 60, 0}};
+
+// Each row ends its change its way, then the object ends.
+TEST(ModeChange, PutsTheSettingsFoundBackOnceHoweverItEnds) {
+  using Change = std::optional<ModeChange>;
+  const struct {
+    const char* what;
+    void (*end)(Change&);
+    bool set;   // the mode still in use after `end`
+    bool back;  // the settings found in use and kept again once the object ended
+  } rows[] = {
+      {"restored twice", [](Change& c) { c->Restore().value(), c->Restore().value(); }, 0, 1},
+      {"moved, the one moved from ended", [](Change& c) { c = ModeChange(std::move(*c)); }, 1, 1},
+      {"released", [](Change& c) { c->release(); }, 1, 0},
+      {"at exit", [](Change&) { EXPECT_EQ(mode_changes::RestoreAll(), 1u); }, 0, 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    SimulatedSystem system(TwoDisplays());
+    platform::UseSystem(&system);
+    const platform::SimulatedDisplay& d = system.layout().displays[1];
+    Change change = ModeChange::Set(Displays::Take()[1], {800, 600, 16, 0}).value();
+    // A 0 takes the display's; for the session only, its kept settings left.
+    EXPECT_EQ(d.current_mode, (ModeFacts{800, 600, 16, 60, 0}));
+    EXPECT_EQ(d.bounds, (Rect{1920, 0, 2720, 600}));
+    EXPECT_EQ(d.registry, TwoDisplays().displays[1].registry);
+    row.end(change);
+    EXPECT_EQ(d.current_mode->width == 800, row.set);
+    change.reset();
+    const SettingsFacts now{{d.bounds.left, d.bounds.top}, *d.current_mode};
+    EXPECT_EQ(now, row.back ? kFound : (SettingsFacts{{1920, 0}, {800, 600, 16, 60, 0}}));
+    EXPECT_EQ(d.registry, row.back ? kFound : TwoDisplays().displays[1].registry);
+    EXPECT_EQ(system.counts().change_settings, row.back ? 3 : 2);  // tested, set, restored
+    EXPECT_EQ(mode_changes::Listed(), 0u);
+    platform::UseSystem(nullptr);
+  }
+}
+
+TEST(ModeChange, NamesAModeNotOfferedAndKeepsARestoreThatFailed) {
+  SimulatedSystem system(TwoDisplays());
+  platform::UseSystem(&system);
+  const Displays displays = Displays::Take();
+  const Result<ModeChange> refused = ModeChange::Set(displays[1], {801, 600, 0, 0});
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().code, ErrorCode::kInvalidArgument);
+  EXPECT_EQ(refused.error().message,
+            "\\\\.\\DISPLAY2 does not offer the mode 801 x 600, 32 bits, 60 Hz");
+  EXPECT_EQ(system.counts().resets, 0);
+  EXPECT_EQ(mode_changes::Listed(), 0u);
+
+  // Two changes of one display: the guard puts the newest back first. The
+  // display gone meanwhile, the restore fails and the change stays guarded.
+  ModeChange first = ModeChange::Set(displays[1], {800, 600, 0, 0}).value();
+  ModeChange second = ModeChange::Set(displays[1], {800, 600, 8, 0}).value();
+  const platform::SimulatedDisplay kept = system.layout().displays[1];
+  system.layout().displays.pop_back();
+  const Result<void> failed = first.Restore();
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.error().message,
+            "restoring \\\\.\\DISPLAY2 to 1280 x 1024, 32 bits, 60 Hz at 1920,0 failed "
+            "(DISP_CHANGE_BADPARAM)");
+  EXPECT_TRUE(first.active());
+  system.layout().displays.push_back(kept);
+  EXPECT_EQ(mode_changes::RestoreAll(), 2u);
+  EXPECT_EQ(system.layout().displays[1].current_mode, kFound.mode);
+  platform::UseSystem(nullptr);
+}
+
+}  // namespace
+}  // namespace vantrel
