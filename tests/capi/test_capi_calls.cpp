@@ -131,100 +131,101 @@ TEST(CapiSnapshot, EveryFactAsTheCppSnapshotHasIt) {
   for (const std::int32_t fallback : {-1, 3}) {
     EXPECT_EQ(vantrel_snapshot_at_point(s, 0, 0, fallback, &index), VANTREL_ERROR_INVALID_ARGUMENT);
   }
+  vantrel_snapshot_free(s);
+  UseSystem(nullptr);
+}
 
-  // A mode for a while, one call a row: its status and the width in use after
-  // it; then the ChangeSettings calls of the whole (a test and a set per
-  // change, one restore each).
-  TEST(CapiModeChange, SetRestoredOnceAndFreedAsTheCppOwner) {
-    SimulatedSystem system(SimulatedDisplays::FromRects({{0, 0, 1920, 1080}}));
-    UseSystem(&system);
-    vantrel_snapshot* s = nullptr;
-    ASSERT_EQ(vantrel_snapshot_take(nullptr, &s), VANTREL_OK);
-    const auto row = [&](const char* what, vantrel_status status, vantrel_status expected,
-                         std::int32_t width) {
-      SCOPED_TRACE(what);
-      EXPECT_EQ(status, expected);
-      EXPECT_EQ(system.layout().displays[0].current_mode->width, width);
-    };
-    const vantrel_mode small{sizeof(vantrel_mode), 800, 600, 0, 0};
-    const vantrel_mode odd{sizeof(vantrel_mode), 801, 600, 0, 0};
-    vantrel_mode_change *first = nullptr, *second = nullptr;
-    auto* refused = reinterpret_cast<vantrel_mode_change*>(std::uintptr_t{16});
-    row("not offered", vantrel_mode_change_set(s, 0, &odd, &refused),
-        VANTREL_ERROR_INVALID_ARGUMENT, 1920);
-    EXPECT_EQ(refused, nullptr);
-    row("set", vantrel_mode_change_set(s, 0, &small, &first), VANTREL_OK, 800);
-    row("restored", vantrel_mode_change_restore(first), VANTREL_OK, 1920);
-    row("freed once restored", vantrel_mode_change_free(first), VANTREL_OK, 1920);
-    row("set again", vantrel_mode_change_set(s, 0, &small, &second), VANTREL_OK, 800);
-    row("freed", vantrel_mode_change_free(second), VANTREL_OK, 1920);
-    row("freed twice", vantrel_mode_change_free(second), VANTREL_ERROR_BAD_HANDLE, 1920);
-    EXPECT_EQ(system.counts().change_settings, 7);
-    vantrel_snapshot_free(s);
-    UseSystem(nullptr);
+// A mode for a while, one call a row: its status and the width in use after
+// it; then the ChangeSettings calls of the whole (a test and a set per
+// change, one restore each).
+TEST(CapiModeChange, SetRestoredOnceAndFreedAsTheCppOwner) {
+  SimulatedSystem system(SimulatedDisplays::FromRects({{0, 0, 1920, 1080}}));
+  UseSystem(&system);
+  vantrel_snapshot* s = nullptr;
+  ASSERT_EQ(vantrel_snapshot_take(nullptr, &s), VANTREL_OK);
+  const auto row = [&](const char* what, vantrel_status status, vantrel_status expected,
+                       std::int32_t width) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(status, expected);
+    EXPECT_EQ(system.layout().displays[0].current_mode->width, width);
+  };
+  const vantrel_mode small{sizeof(vantrel_mode), 800, 600, 0, 0};
+  const vantrel_mode odd{sizeof(vantrel_mode), 801, 600, 0, 0};
+  vantrel_mode_change *first = nullptr, *second = nullptr;
+  auto* refused = reinterpret_cast<vantrel_mode_change*>(std::uintptr_t{16});
+  row("not offered", vantrel_mode_change_set(s, 0, &odd, &refused), VANTREL_ERROR_INVALID_ARGUMENT,
+      1920);
+  EXPECT_EQ(refused, nullptr);
+  row("set", vantrel_mode_change_set(s, 0, &small, &first), VANTREL_OK, 800);
+  row("restored", vantrel_mode_change_restore(first), VANTREL_OK, 1920);
+  row("freed once restored", vantrel_mode_change_free(first), VANTREL_OK, 1920);
+  row("set again", vantrel_mode_change_set(s, 0, &small, &second), VANTREL_OK, 800);
+  row("freed", vantrel_mode_change_free(second), VANTREL_OK, 1920);
+  row("freed twice", vantrel_mode_change_free(second), VANTREL_ERROR_BAD_HANDLE, 1920);
+  EXPECT_EQ(system.counts().change_settings, 7);
+  vantrel_snapshot_free(s);
+  UseSystem(nullptr);
+}
+
+// Two displays side by side, the left one's work area narrowed by a bar on
+// its left edge, and a window on the right one.
+TEST(CapiWindows, CentringPlacesAndLookupsStandOnTheCppCalls) {
+  auto layout = SimulatedDisplays::FromRects({{0, 0, 1280, 1024}, {1280, 0, 2304, 768}});
+  layout.displays[0].work_area = {100, 0, 1280, 1024};
+  layout.windows[7] = {{1400, 100, 1800, 400}, {1400, 100, 1800, 400}};
+  SimulatedSystem system(std::move(layout));
+  UseSystem(&system);
+  void* const window = reinterpret_cast<void*>(std::uintptr_t{7});
+  void* const gone = reinterpret_cast<void*>(std::uintptr_t{8});
+  auto& w = system.layout().windows[7];
+
+  vantrel_snapshot* s = nullptr;
+  ASSERT_EQ(vantrel_snapshot_take(nullptr, &s), VANTREL_OK);
+  std::size_t index = 9;
+  EXPECT_EQ(vantrel_snapshot_of_window(s, window, VANTREL_FALLBACK_NONE, &index), VANTREL_OK);
+  EXPECT_EQ(index, 1u);
+  EXPECT_EQ(vantrel_snapshot_of_window(s, gone, VANTREL_FALLBACK_NEAREST, &index), VANTREL_OK);
+  EXPECT_EQ(index, 0u);  // a window that is gone: the primary
+  EXPECT_EQ(vantrel_snapshot_of_window(s, gone, VANTREL_FALLBACK_NONE, &index), VANTREL_NOT_FOUND);
+
+  // Centred on the left display's work area, its size kept.
+  EXPECT_EQ(vantrel_centre_window(s, 0, window), VANTREL_OK);
+  EXPECT_EQ(w.rect, (Rect{490, 362, 890, 662}));
+
+  // Saved there, moved off every display, brought back into view, put back.
+  char place[512];
+  std::size_t size = 0;
+  ASSERT_EQ(vantrel_placement_save(window, place, sizeof place, &size), VANTREL_OK);
+  EXPECT_EQ(std::strlen(place) + 1, size);
+  w = {{-3000, -3000, -2600, -2700}, {-3000, -3000, -2600, -2700}};
+  std::int32_t moved = 9;
+  EXPECT_EQ(vantrel_window_ensure_visible(window, &moved), VANTREL_OK);
+  EXPECT_EQ(moved, 1);
+  EXPECT_EQ(vantrel_window_ensure_visible(window, &moved), VANTREL_OK);
+  EXPECT_EQ(moved, 0);
+  EXPECT_EQ(vantrel_placement_restore(window, place), VANTREL_OK);
+  EXPECT_EQ(w.rect, (Rect{490, 362, 890, 662}));
+
+  // A window that is gone: the system's error, named.
+  const struct {
+    const char* what;
+    vantrel_status status;
+  } gone_cases[] = {
+      {"centre", vantrel_centre_window(s, 0, gone)},
+      {"save", vantrel_placement_save(gone, nullptr, 0, &size)},
+      {"restore", vantrel_placement_restore(gone, place)},
+      {"in view", vantrel_window_ensure_visible(gone, &moved)},
+  };
+  for (const auto& c : gone_cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.status, VANTREL_ERROR_SYSTEM);
   }
-
-  // Two displays side by side, the left one's work area narrowed by a bar on
-  // its left edge, and a window on the right one.
-  TEST(CapiWindows, CentringPlacesAndLookupsStandOnTheCppCalls) {
-    auto layout = SimulatedDisplays::FromRects({{0, 0, 1280, 1024}, {1280, 0, 2304, 768}});
-    layout.displays[0].work_area = {100, 0, 1280, 1024};
-    layout.windows[7] = {{1400, 100, 1800, 400}, {1400, 100, 1800, 400}};
-    SimulatedSystem system(std::move(layout));
-    UseSystem(&system);
-    void* const window = reinterpret_cast<void*>(std::uintptr_t{7});
-    void* const gone = reinterpret_cast<void*>(std::uintptr_t{8});
-    auto& w = system.layout().windows[7];
-
-    vantrel_snapshot* s = nullptr;
-    ASSERT_EQ(vantrel_snapshot_take(nullptr, &s), VANTREL_OK);
-    std::size_t index = 9;
-    EXPECT_EQ(vantrel_snapshot_of_window(s, window, VANTREL_FALLBACK_NONE, &index), VANTREL_OK);
-    EXPECT_EQ(index, 1u);
-    EXPECT_EQ(vantrel_snapshot_of_window(s, gone, VANTREL_FALLBACK_NEAREST, &index), VANTREL_OK);
-    EXPECT_EQ(index, 0u);  // a window that is gone: the primary
-    EXPECT_EQ(vantrel_snapshot_of_window(s, gone, VANTREL_FALLBACK_NONE, &index),
-              VANTREL_NOT_FOUND);
-
-    // Centred on the left display's work area, its size kept.
-    EXPECT_EQ(vantrel_centre_window(s, 0, window), VANTREL_OK);
-    EXPECT_EQ(w.rect, (Rect{490, 362, 890, 662}));
-
-    // Saved there, moved off every display, brought back into view, put back.
-    char place[512];
-    std::size_t size = 0;
-    ASSERT_EQ(vantrel_placement_save(window, place, sizeof place, &size), VANTREL_OK);
-    EXPECT_EQ(std::strlen(place) + 1, size);
-    w = {{-3000, -3000, -2600, -2700}, {-3000, -3000, -2600, -2700}};
-    std::int32_t moved = 9;
-    EXPECT_EQ(vantrel_window_ensure_visible(window, &moved), VANTREL_OK);
-    EXPECT_EQ(moved, 1);
-    EXPECT_EQ(vantrel_window_ensure_visible(window, &moved), VANTREL_OK);
-    EXPECT_EQ(moved, 0);
-    EXPECT_EQ(vantrel_placement_restore(window, place), VANTREL_OK);
-    EXPECT_EQ(w.rect, (Rect{490, 362, 890, 662}));
-
-    // A window that is gone: the system's error, named.
-    const struct {
-      const char* what;
-      vantrel_status status;
-    } gone_cases[] = {
-        {"centre", vantrel_centre_window(s, 0, gone)},
-        {"save", vantrel_placement_save(gone, nullptr, 0, &size)},
-        {"restore", vantrel_placement_restore(gone, place)},
-        {"in view", vantrel_window_ensure_visible(gone, &moved)},
-    };
-    for (const auto& c : gone_cases) {
-      SCOPED_TRACE(c.what);
-      EXPECT_EQ(c.status, VANTREL_ERROR_SYSTEM);
-    }
-    // The last call's message: the function, then what failed.
-    EXPECT_EQ(
-        std::string_view(vantrel_last_error_message()),
-        "vantrel_window_ensure_visible: reading the window's place failed (system error 1400)");
-    vantrel_snapshot_free(s);
-    UseSystem(nullptr);
-  }
+  // The last call's message: the function, then what failed.
+  EXPECT_EQ(std::string_view(vantrel_last_error_message()),
+            "vantrel_window_ensure_visible: reading the window's place failed (system error 1400)");
+  vantrel_snapshot_free(s);
+  UseSystem(nullptr);
+}
 
 }  // namespace
 }  // namespace vantrel::platform
