@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <string_view>
 
@@ -80,6 +81,45 @@ TEST(CapiModes, ClosestModeAsTheCppCallWithNullAsZeroed) {
   }
   EXPECT_EQ(vantrel_snapshot_closest_mode(full, 0, nullptr, nullptr), VANTREL_ERROR_NULL_ARGUMENT);
   for (vantrel_snapshot* s : {full, lean, none}) vantrel_snapshot_free(s);
+  UseSystem(nullptr);
+}
+
+// A display whose picture a second monitor shows too; a caller built before
+// clone_count gives the struct's older size and gets the members it holds.
+TEST(CapiClones, EachCloneByIndexAndTheDisplayToOlderCallers) {
+  auto layout = SimulatedDisplays::FromRects({{0, 0, 1920, 1080}});
+  layout.displays[0].clones.push_back({"", "Display2", "k2", output_technology::kHdmi, 1, 60, 1});
+  SimulatedSystem system(std::move(layout));
+  UseSystem(&system);
+  vantrel_snapshot* s = nullptr;
+  ASSERT_EQ(vantrel_snapshot_take(nullptr, &s), VANTREL_OK);
+  vantrel_display d{};
+  d.size = sizeof d;
+  ASSERT_EQ(vantrel_snapshot_display(s, 0, &d), VANTREL_OK);
+  EXPECT_EQ(d.clone_count, 1u);
+  vantrel_clone c{sizeof c, nullptr, nullptr};
+  ASSERT_EQ(vantrel_snapshot_clone(s, 0, 0, &c), VANTREL_OK);
+  EXPECT_EQ(std::string_view(c.name), "Display2");
+  EXPECT_EQ(std::string_view(c.key), "k2");
+  EXPECT_EQ(vantrel_snapshot_clone(s, 0, 1, &c), VANTREL_ERROR_OUT_OF_RANGE);
+  EXPECT_EQ(vantrel_snapshot_clone(s, 1, 0, &c), VANTREL_ERROR_OUT_OF_RANGE);
+
+  const std::uint32_t older = offsetof(vantrel_display, clone_count);
+  const struct {
+    std::uint32_t size;
+    vantrel_status status;
+    std::size_t clone_count;  // as it was left
+  } sizes[] = {{older, VANTREL_OK, 7}, {older - 1, VANTREL_ERROR_BAD_SIZE, 7}};
+  for (const auto& row : sizes) {
+    SCOPED_TRACE(row.size);
+    vantrel_display old{};
+    old.size = row.size;
+    old.clone_count = 7;
+    EXPECT_EQ(vantrel_snapshot_display(s, 0, &old), row.status);
+    EXPECT_EQ(old.clone_count, row.clone_count);
+    EXPECT_EQ(old.current_frequency, row.status == VANTREL_OK ? 60 : 0);
+  }
+  vantrel_snapshot_free(s);
   UseSystem(nullptr);
 }
 
