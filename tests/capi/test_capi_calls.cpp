@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "simulated_system.h"
@@ -96,29 +97,16 @@ TEST(CapiClones, EachCloneByIndexAndTheDisplayToOlderCallers) {
   vantrel_display d{};
   d.size = sizeof d;
   ASSERT_EQ(vantrel_snapshot_display(s, 0, &d), VANTREL_OK);
-  EXPECT_EQ(d.clone_count, 1u);
   vantrel_clone c{sizeof c, nullptr, nullptr};
+  EXPECT_EQ(d.clone_count, 1u);
   ASSERT_EQ(vantrel_snapshot_clone(s, 0, 0, &c), VANTREL_OK);
-  EXPECT_EQ(std::string_view(c.name), "Display2");
-  EXPECT_EQ(std::string_view(c.key), "k2");
-  EXPECT_EQ(vantrel_snapshot_clone(s, 0, 1, &c), VANTREL_ERROR_OUT_OF_RANGE);
-  EXPECT_EQ(vantrel_snapshot_clone(s, 1, 0, &c), VANTREL_ERROR_OUT_OF_RANGE);
-
-  const std::uint32_t older = offsetof(vantrel_display, clone_count);
-  const struct {
-    std::uint32_t size;
-    vantrel_status status;
-    std::size_t clone_count;  // as it was left
-  } sizes[] = {{older, VANTREL_OK, 7}, {older - 1, VANTREL_ERROR_BAD_SIZE, 7}};
-  for (const auto& row : sizes) {
-    SCOPED_TRACE(row.size);
-    vantrel_display old{};
-    old.size = row.size;
-    old.clone_count = 7;
-    EXPECT_EQ(vantrel_snapshot_display(s, 0, &old), row.status);
-    EXPECT_EQ(old.clone_count, row.clone_count);
-    EXPECT_EQ(old.current_frequency, row.status == VANTREL_OK ? 60 : 0);
-  }
+  EXPECT_EQ(std::string(c.name) + "," + c.key, "Display2,k2");
+  vantrel_display old{};
+  old.size = offsetof(vantrel_display, clone_count);
+  old.clone_count = 7;
+  EXPECT_EQ(vantrel_snapshot_display(s, 0, &old), VANTREL_OK);
+  EXPECT_EQ(old.current_frequency, 60);
+  EXPECT_EQ(old.clone_count, 7u);  // beyond its size: untouched
   vantrel_snapshot_free(s);
   UseSystem(nullptr);
 }

@@ -18,7 +18,7 @@ if(WIN32)
 
   # A clone group: the primary's picture on a second output too.
   add_executable(clone_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_clones.cpp)
-  target_link_libraries(clone_wine_tests PRIVATE vantrel_displays_watcher GTest::gtest_main)
+  target_link_libraries(clone_wine_tests PRIVATE vantrel_displays GTest::gtest_main)
   add_test(NAME displays_clones
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-clones.sh $<TARGET_FILE:clone_wine_tests>)
   set_tests_properties(displays_clones PROPERTIES RUN_SERIAL TRUE LABELS e2e)
