@@ -1,10 +1,11 @@
 // The display layer from any layout a platform could report: rectangles at
 // the 32-bit extremes, names and paths of any bytes (repeated, empty, not
-// UTF-8), missing DisplayConfig or shcore, modes in any order. Takes a
-// snapshot, looks points and rectangles up in it, diffs it against a
-// changed one and prints it as vantrel-list would, then settles through
-// messages, ticks and reads half-applied at random, checking what each
-// promises; a crash or a sanitizer report is a finding too.
+// UTF-8), missing DisplayConfig or shcore, modes in any order, sources
+// driving several monitors. Takes a snapshot, looks points and rectangles
+// up in it, diffs it against a changed one and prints it as vantrel-list
+// would, then settles through messages, ticks and reads half-applied at
+// random, checking what each promises; a crash or a sanitizer report is a
+// finding too.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -54,7 +55,7 @@ std::string Text(FuzzedDataProvider& in) {
                           : in.ConsumeRandomLengthString(40);
 }
 
-SimulatedDisplays Layout(FuzzedDataProvider& in) {
+SimulatedDisplays AnyLayout(FuzzedDataProvider& in) {
   const auto count = in.ConsumeIntegralInRange<std::size_t>(0, 5);
   std::vector<Rect> rects;
   for (std::size_t k = 0; k < count; ++k) rects.push_back(AnyRect(in));
@@ -84,6 +85,17 @@ SimulatedDisplays Layout(FuzzedDataProvider& in) {
                          std::optional<std::uint32_t>(in.ConsumeIntegralInRange(0u, 5u))});
     }
     if (in.ConsumeBool()) d.current_mode.reset();
+    // A clone group: more paths of its source, or, with a source name of
+    // any bytes, a path of another display's or of none.
+    if (d.target && in.ConsumeBool()) {
+      const auto clones = in.ConsumeIntegralInRange(1, 3);
+      for (int c = 0; c < clones; ++c) {
+        DisplayConfigTarget& t = d.clones.emplace_back(*d.target);
+        if (in.ConsumeBool()) t.friendly_name = Text(in);
+        t.device_path = Text(in);
+        if (in.ConsumeProbability<float>() < 0.2f) t.source_name = Text(in);
+      }
+    }
   }
   return layout;
 }
@@ -235,12 +247,16 @@ bool ValidUtf8(const std::string& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
-  SimulatedSystem service(Layout(in));
+  SimulatedSystem service(AnyLayout(in));
   const Displays before = Displays::Take(service);
 
   std::set<std::string> names;
   for (const Display& d : before) {
     Require(names.insert(d.name).second, "two displays share a name");
+    for (const Clone& c : d.clones) {
+      Require(names.insert(c.name).second, "a clone shares a name");
+    }
+    Require(std::ranges::is_sorted(d.clones, {}, &Clone::key), "clones out of key order");
     Require(!d.key.empty(), "a display has no key");
     Require(d.dpi != 0, "a display has no DPI");
     for (std::size_t m = 1; m < d.modes.size(); ++m) {

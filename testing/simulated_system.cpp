@@ -100,8 +100,11 @@ std::optional<std::vector<DisplayConfigTarget>> SimulatedSystem::DisplayConfig()
   for (auto it = Seen().displays.rbegin(); it != Seen().displays.rend(); ++it) {
     const SimulatedDisplay& d = *it;
     if (!d.target || !d.attached) continue;
+    for (auto c = d.clones.rbegin(); c != d.clones.rend(); ++c) targets.push_back(*c);
     targets.push_back(*d.target);
-    if (targets.back().source_name.empty()) targets.back().source_name = d.device_name;
+    for (std::size_t k = targets.size() - 1 - d.clones.size(); k < targets.size(); ++k) {
+      if (targets[k].source_name.empty()) targets[k].source_name = d.device_name;
+    }
   }
   return targets;
 }

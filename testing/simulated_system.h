@@ -43,6 +43,9 @@ struct SimulatedDisplay {
   // Its DisplayConfig path; absent: DisplayConfig lists none for it. An empty
   // source name stands for the device name.
   std::optional<DisplayConfigTarget> target;
+  // More paths of the same source, listed with `target`: monitors showing
+  // its picture (a clone group). Empty source names as in `target`.
+  std::vector<DisplayConfigTarget> clones;
   // What EnumDisplayDevicesW says of its monitor; absent: the call fails.
   std::optional<MonitorDevice> device;
   // GetDpiForMonitor's answer; absent: the call fails.
@@ -128,8 +131,8 @@ class SimulatedSystem final : public System {
   Counts counts() const;
 
   std::vector<MonitorFacts> Monitors() override;
-  // The paths in the reverse of the displays' order: nothing promises they
-  // come in the monitors' order.
+  // The paths in the reverse of the displays' order, a display's clones
+  // before its own: nothing promises they come in the monitors' order.
   std::optional<std::vector<DisplayConfigTarget>> DisplayConfig() override;
   std::optional<MonitorDevice> MonitorDeviceOf(std::string_view adapter) override;
   std::optional<std::uint32_t> MonitorDpi(std::uintptr_t monitor) override;

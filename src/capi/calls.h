@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -140,9 +141,13 @@ vantrel_status RunOnSnapshot(const char* function, const vantrel_snapshot* handl
 
 // ---- The caller's structs ---------------------------------------------------
 
-// A struct's size in this ABI; later versions accept it too.
+// The least size of a struct a caller may give: its size in ABI 1's first
+// release, which later versions accept too. A struct grown since takes that
+// of its members before the growth.
 template <class T>
 constexpr std::uint32_t kAbiSize = sizeof(T);
+template <>
+constexpr std::uint32_t kAbiSize<vantrel_display> = offsetof(vantrel_display, clone_count);
 
 template <class T>
 vantrel_status CheckSize(const T* s, const char* what) noexcept {

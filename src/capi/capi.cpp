@@ -195,6 +195,7 @@ vantrel_display ToC(const Display& d) {
   c.current_height = d.current_mode.height;
   c.current_bits_per_pixel = d.current_mode.bits_per_pixel;
   c.current_frequency = d.current_mode.frequency;
+  c.clone_count = d.clones.size();
   return c;
 }
 
@@ -325,6 +326,24 @@ vantrel_status vantrel_snapshot_mode(const vantrel_snapshot* snapshot, size_t di
     }
     const DisplayMode& m = modes[mode_index];
     WriteOut(vantrel_mode{0, m.width, m.height, m.bits_per_pixel, m.frequency}, mode);
+    return VANTREL_OK;
+  });
+}
+
+vantrel_status vantrel_snapshot_clone(const vantrel_snapshot* snapshot, size_t display_index,
+                                      size_t clone_index, vantrel_clone* clone) {
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
+    if (!clone) return Null("clone");
+    if (const vantrel_status status = CheckSize(clone, "the clone")) return status;
+    if (const vantrel_status status = CheckIndex(s.displays(), display_index)) return status;
+    const std::vector<Clone>& clones = s.displays()[display_index].clones;
+    if (clone_index >= clones.size()) {
+      return Report(VANTREL_ERROR_OUT_OF_RANGE, "clone %llu of %llu",
+                    static_cast<unsigned long long>(clone_index),
+                    static_cast<unsigned long long>(clones.size()));
+    }
+    const Clone& c = clones[clone_index];
+    WriteOut(vantrel_clone{0, c.name.c_str(), c.key.c_str()}, clone);
     return VANTREL_OK;
   });
 }

@@ -21,7 +21,7 @@ ChangedFacts Compare(const Display& a, const Display& b) {
   // Every other member, so that kNone means equal; the key matched already.
   if (a.handle != b.handle || a.device_name != b.device_name || a.number != b.number ||
       a.name != b.name || a.physical_size != b.physical_size || a.connection != b.connection ||
-      a.modes != b.modes) {
+      a.modes != b.modes || a.clones != b.clones) {
     facts = facts | ChangedFacts::kOther;
   }
   // A member added to Display later and not named above.

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <iterator>
 #include <numeric>
+#include <tuple>
 #include <unordered_set>
 
 #include "vantrel/platform/system.h"
@@ -28,15 +29,17 @@ std::int32_t NumberOf(std::string_view name) {
   return error == std::errc{} ? number : 0;
 }
 
-const DisplayConfigTarget* TargetOf(const std::optional<std::vector<DisplayConfigTarget>>& config,
-                                    std::string_view device_name) {
+// Every path of the adapter's source, in DisplayConfig's order: more than one
+// where the source drives a clone group.
+std::vector<const DisplayConfigTarget*> PathsOf(
+    const std::optional<std::vector<DisplayConfigTarget>>& config, std::string_view device_name) {
+  std::vector<const DisplayConfigTarget*> paths;
   // An adapter without a name is no source's.
-  if (!config || device_name.empty()) return nullptr;
-  // A cloned source drives several targets; its first stands for it.
-  const auto found = std::ranges::find_if(*config, [&](const DisplayConfigTarget& t) {
-    return SameDeviceName(t.source_name, device_name);
-  });
-  return found == config->end() ? nullptr : &*found;
+  if (!config || device_name.empty()) return paths;
+  for (const DisplayConfigTarget& t : *config) {
+    if (SameDeviceName(t.source_name, device_name)) paths.push_back(&t);
+  }
+  return paths;
 }
 
 Connection ConnectionOf(std::uint32_t technology) {
@@ -92,21 +95,28 @@ DisplayMode ToMode(const ModeFacts& m) {
 }
 
 // The first of a name keeps it; each repeat takes the first "Name (n)" from 2
-// on that no display has, so a display really called "Name (2)" keeps its
-// name too.
+// on that nothing has, so a display really called "Name (2)" keeps its name
+// too. The displays come first: a clone never takes a display's name.
 void MakeNamesUnique(std::vector<Display>& displays) {
   std::unordered_set<std::string> taken;
-  for (const Display& d : displays) taken.insert(d.name);
+  for (const Display& d : displays) {
+    taken.insert(d.name);
+    for (const Clone& c : d.clones) taken.insert(c.name);
+  }
   std::unordered_set<std::string> seen;
-  for (Display& d : displays) {
-    if (seen.insert(d.name).second) continue;
+  const auto make_unique = [&](std::string& name) {
+    if (seen.insert(name).second) return;
     for (int n = 2;; ++n) {
-      std::string candidate = d.name + " (" + std::to_string(n) + ")";
+      std::string candidate = name + " (" + std::to_string(n) + ")";
       if (taken.insert(candidate).second) {
-        d.name = std::move(candidate);
-        break;
+        name = std::move(candidate);
+        return;
       }
     }
+  };
+  for (Display& d : displays) make_unique(d.name);
+  for (Display& d : displays) {
+    for (Clone& c : d.clones) make_unique(c.name);
   }
 }
 
@@ -121,7 +131,7 @@ std::vector<DisplayMode> ModesOf(platform::System& service, std::string_view ada
 }
 
 Display TakeOne(platform::System& service, const platform::MonitorFacts& monitor,
-                const DisplayConfigTarget* target, const SnapshotOptions& options,
+                std::vector<const DisplayConfigTarget*> paths, const SnapshotOptions& options,
                 std::optional<std::optional<std::uint32_t>>& system_dpi,
                 DisplaysRead::Sources& sources) {
   Display d;
@@ -134,14 +144,42 @@ Display TakeOne(platform::System& service, const platform::MonitorFacts& monitor
   // The adapter's facts are asked by its name; an empty one would ask about
   // whichever display the platform takes for the default.
   const bool named = !monitor.device_name.empty();
+  // The monitor's device is asked at most once, and only where needed.
+  std::optional<std::optional<platform::MonitorDevice>> asked;
+  const auto device = [&]() -> const std::optional<platform::MonitorDevice>& {
+    if (!asked) asked = named ? service.MonitorDeviceOf(monitor.device_name) : std::nullopt;
+    return *asked;
+  };
+
+  // Of a clone group's paths, the display's own is its adapter's first
+  // monitor's, as it is without the clones: nothing promises DisplayConfig
+  // lists that one first. Where none matches, the first listed stands in.
+  auto own = paths.begin();
+  if (paths.size() > 1 && device()) {
+    const auto first_monitor = std::ranges::find_if(paths, [&](const DisplayConfigTarget* t) {
+      return SameDeviceName(t->device_path, device()->device_id);
+    });
+    if (first_monitor != paths.end()) own = first_monitor;
+  }
+  const DisplayConfigTarget* target = paths.empty() ? nullptr : *own;
+  if (target) paths.erase(own);
+  for (const DisplayConfigTarget* t : paths) {
+    d.clones.push_back(
+        {t->friendly_name.empty() ? monitor.device_name : t->friendly_name, t->device_path});
+  }
+  // DisplayConfig's order may change from one query to the next; the keys'
+  // does not.
+  std::ranges::sort(d.clones, [](const Clone& a, const Clone& b) {
+    return std::tie(a.key, a.name) < std::tie(b.key, b.name);
+  });
 
   std::string name = target ? target->friendly_name : std::string{};
   std::string key = target ? target->device_path : std::string{};
-  // The monitor's device is asked only for what DisplayConfig did not give.
-  if (named && (name.empty() || key.empty())) {
-    if (const auto device = service.MonitorDeviceOf(monitor.device_name)) {
-      if (name.empty()) name = device->device_string;
-      if (key.empty()) key = device->device_id;
+  // The monitor's device stands in for what DisplayConfig did not give.
+  if (name.empty() || key.empty()) {
+    if (device()) {
+      if (name.empty()) name = device()->device_string;
+      if (key.empty()) key = device()->device_id;
     }
   }
   sources.path = target != nullptr;
@@ -218,7 +256,7 @@ DisplaysRead ReadDisplays(platform::System& service, SnapshotOptions options) {
   displays.reserve(monitors.size());
   std::vector<DisplaysRead::Sources> sources(monitors.size());
   for (std::size_t k = 0; k < monitors.size(); ++k) {
-    displays.push_back(TakeOne(service, monitors[k], TargetOf(config, monitors[k].device_name),
+    displays.push_back(TakeOne(service, monitors[k], PathsOf(config, monitors[k].device_name),
                                options, system_dpi, sources[k]));
   }
   MakeNamesUnique(displays);

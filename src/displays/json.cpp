@@ -52,6 +52,14 @@ void WriteDisplay(Writer& j, const Display& d) {
   j.Key("modes").Begin('[');
   for (const DisplayMode& m : d.modes) WriteMode(j, m);
   j.End(']');
+  // Added to version 1 after the members above, which stay as they were.
+  j.Key("clones").Begin('[');
+  for (const Clone& c : d.clones) {
+    j.Begin('{');
+    j.Key("name").Text(c.name).Key("key").Text(c.key);
+    j.End('}');
+  }
+  j.End(']');
   j.End('}');
 }
 

@@ -19,7 +19,9 @@ PIN(options, sizeof(vantrel_snapshot_options) == 8 && AT(snapshot_options, size,
                  AT(snapshot_options, without_modes, 4));
 PIN(rect, sizeof(vantrel_rect) == 16 && AT(rect, left, 0) && AT(rect, top, 4) &&
               AT(rect, right, 8) && AT(rect, bottom, 12));
-PIN(display, sizeof(vantrel_display) == 152 && AT(display, size, 0) && AT(display, number, 4) &&
+/* clone_count grew vantrel_display at its end; 152, its size before, is the
+ * least a caller may give. */
+PIN(display, sizeof(vantrel_display) == 160 && AT(display, size, 0) && AT(display, number, 4) &&
                  AT(display, monitor, 8) && AT(display, device_name, 16) && AT(display, name, 24) &&
                  AT(display, key, 32) && AT(display, mode_count, 40) && AT(display, primary, 48) &&
                  AT(display, bounds, 52) && AT(display, work_area, 68) && AT(display, dpi, 84) &&
@@ -29,7 +31,9 @@ PIN(display, sizeof(vantrel_display) == 152 && AT(display, size, 0) && AT(displa
                  AT(display, refresh_denominator, 116) && AT(display, refresh_hertz, 120) &&
                  AT(display, connection, 128) && AT(display, current_width, 132) &&
                  AT(display, current_height, 136) && AT(display, current_bits_per_pixel, 140) &&
-                 AT(display, current_frequency, 144));
+                 AT(display, current_frequency, 144) && AT(display, clone_count, 152));
+PIN(clone,
+    sizeof(vantrel_clone) == 24 && AT(clone, size, 0) && AT(clone, name, 8) && AT(clone, key, 16));
 PIN(mode, sizeof(vantrel_mode) == 20 && AT(mode, size, 0) && AT(mode, width, 4) &&
               AT(mode, height, 8) && AT(mode, bits_per_pixel, 12) && AT(mode, frequency, 16));
 PIN(watcher_options, sizeof(vantrel_watcher_options) == 20 && AT(watcher_options, size, 0) &&

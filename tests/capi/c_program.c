@@ -51,6 +51,7 @@ int main(void) {
   vantrel_display d = {.size = sizeof d}, small = {.size = 8};
   vantrel_rect layout[3];
   vantrel_mode m = {.size = sizeof m};
+  vantrel_clone clone = {.size = sizeof clone};
   size_t n = 0, k, index, json_size = 0, place_size = 0;
   char place[1024] = "";
   vantrel_placed placed = {.size = sizeof placed};
@@ -88,7 +89,8 @@ int main(void) {
     CHECK(d.size == sizeof d && d.primary == (k == 0) && d.dpi == 96 && d.scale == 1.0);
     CHECK(memcmp(&d.bounds, &layout[k], sizeof d.bounds) == 0);
     CHECK(d.name[0] && d.key[0] && strncmp(d.device_name, "\\\\.\\DISPLAY", 11) == 0);
-    CHECK(d.current_width == d.bounds.right - d.bounds.left && d.mode_count > 0);
+    CHECK(d.current_width == d.bounds.right - d.bounds.left && d.mode_count > 0 &&
+          d.clone_count == 0);
     /* The rate DisplayConfig gives, against the mode's whole hertz. */
     CHECK(d.refresh_denominator > 0 &&
           (int32_t)(d.refresh_numerator / d.refresh_denominator) == d.current_frequency &&
@@ -187,6 +189,7 @@ int main(void) {
   CHECK(small.number == 0);
   Expect(vantrel_snapshot_mode(s, 0, d.mode_count + 9, &m), VANTREL_ERROR_OUT_OF_RANGE, "mode");
   Expect(vantrel_snapshot_mode(s, 9, 0, &m), VANTREL_ERROR_OUT_OF_RANGE, "mode of display 9");
+  Expect(vantrel_snapshot_clone(s, 0, 0, &clone), VANTREL_ERROR_OUT_OF_RANGE, "no clone");
   Expect(vantrel_snapshot_at_point(s, 0, 0, 3, &index), VANTREL_ERROR_INVALID_ARGUMENT, "fallback");
   Expect(vantrel_snapshot_at_point(s, 0, 0, 0, NULL), VANTREL_ERROR_NULL_ARGUMENT, "point index");
   Expect(vantrel_snapshot_of_rect(s, 0, 0, 1, 1, -1, &index), VANTREL_ERROR_INVALID_ARGUMENT, "rf");

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstddef>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "simulated_system.h"
@@ -163,6 +165,32 @@ TEST(CapiModeChange, SetRestoredOnceAndFreedAsTheCppOwner) {
   row("freed", vantrel_mode_change_free(second), VANTREL_OK, 1920);
   row("freed twice", vantrel_mode_change_free(second), VANTREL_ERROR_BAD_HANDLE, 1920);
   EXPECT_EQ(system.counts().change_settings, 7);
+  vantrel_snapshot_free(s);
+  UseSystem(nullptr);
+}
+
+// A display whose picture a second monitor shows too; a caller built before
+// clone_count gives the struct's older size and gets the members it holds.
+TEST(CapiClones, EachCloneByIndexAndTheDisplayToOlderCallers) {
+  auto layout = SimulatedDisplays::FromRects({{0, 0, 1920, 1080}});
+  layout.displays[0].clones.push_back({"", "Display2", "k2", output_technology::kHdmi, 1, 60, 1});
+  SimulatedSystem system(std::move(layout));
+  UseSystem(&system);
+  vantrel_snapshot* s = nullptr;
+  ASSERT_EQ(vantrel_snapshot_take(nullptr, &s), VANTREL_OK);
+  vantrel_display d{};
+  d.size = sizeof d;
+  ASSERT_EQ(vantrel_snapshot_display(s, 0, &d), VANTREL_OK);
+  vantrel_clone c{sizeof c, nullptr, nullptr};
+  EXPECT_EQ(d.clone_count, 1u);
+  ASSERT_EQ(vantrel_snapshot_clone(s, 0, 0, &c), VANTREL_OK);
+  EXPECT_EQ(std::string(c.name) + "," + c.key, "Display2,k2");
+  vantrel_display old{};
+  old.size = offsetof(vantrel_display, clone_count);
+  old.clone_count = 7;
+  EXPECT_EQ(vantrel_snapshot_display(s, 0, &old), VANTREL_OK);
+  EXPECT_EQ(old.current_frequency, 60);
+  EXPECT_EQ(old.clone_count, 7u);  // beyond its size: untouched
   vantrel_snapshot_free(s);
   UseSystem(nullptr);
 }

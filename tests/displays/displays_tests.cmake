@@ -15,4 +15,11 @@ if(WIN32)
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
                    $<TARGET_FILE:display_wine_tests> --primary-bar 100 three)
   set_tests_properties(displays_three_monitors PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+
+  # A clone group: the primary's picture on a second output too.
+  add_executable(clone_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_clones.cpp)
+  target_link_libraries(clone_wine_tests PRIVATE vantrel_displays GTest::gtest_main)
+  add_test(NAME displays_clones
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-clones.sh $<TARGET_FILE:clone_wine_tests>)
+  set_tests_properties(displays_clones PROPERTIES RUN_SERIAL TRUE LABELS e2e)
 endif()

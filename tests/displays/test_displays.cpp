@@ -180,6 +180,44 @@ TEST(DisplaysTake, TwinsAreToldApartAndEveryNameIsUnique) {
   EXPECT_EQ(unique, (std::set<std::string>{"Display", "Display (2)", "Display (3)"}));
 }
 
+// A source driving several monitors is one display: its adapter's first
+// monitor's name and key (whatever DisplayConfig lists first; the twin lists
+// the clones first), the others its clones, by key, named apart from every
+// display.
+TEST(DisplaysTake, ASourceOfSeveralMonitorsIsOneDisplayWithItsClones) {
+  const auto path = [](const char* key, const char* name) {
+    return platform::DisplayConfigTarget{"", name, key, ot::kInternal, 1, 60, 1};
+  };
+  const struct {
+    const char* what;
+    std::vector<platform::DisplayConfigTarget> paths;  // more of the first display's source
+    std::vector<Clone> clones;
+  } rows[] = {
+      {"none", {}, {}},
+      {"one", {path("k9", "Display9")}, {{"Display9", "k9"}}},
+      {"two, by key",
+       {path("k9", "Display9"), path("k8", "Display8")},
+       {{"Display8", "k8"}, {"Display9", "k9"}}},
+      {"no friendly name", {path("k9", "")}, {{"\\\\.\\DISPLAY1", "k9"}}},
+      {"another display's name", {path("k9", "Display2")}, {{"Display2 (2)", "k9"}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    SimulatedDisplays layout = Three();
+    layout.displays[0].clones = row.paths;
+    SimulatedSystem service(layout);
+    const Displays displays = Displays::Take(service);
+    ASSERT_EQ(displays.size(), 3u);
+    EXPECT_EQ(displays[0].name, "Display1");
+    EXPECT_EQ(displays[0].key, layout.displays[0].target->device_path);
+    EXPECT_EQ(displays[0].clones, row.clones);
+    EXPECT_EQ(displays[1].name, "Display2");
+    EXPECT_TRUE(displays[1].clones.empty());
+    // The monitor's device is asked for a clone group's display alone.
+    EXPECT_EQ(service.counts().monitor_device, row.paths.empty() ? 0 : 1);
+  }
+}
+
 TEST(DisplaysTake, DpiFromShcoreElseTheSystemElse96) {
   SimulatedDisplays layout = Three();
   layout.displays[0].dpi = 144;

@@ -73,6 +73,13 @@ TEST(Json, EveryFactWithItsUnitAndAbsenceAsNull) {
   EXPECT_NE(Document(Displays({d})).find("\"physical_size_mm\": {\n        \"width\": 527"),
             std::string::npos);
   EXPECT_NE(Document(Displays()).find("\"displays\": []"), std::string::npos);
+  // The clones came to version 1 after every other member, and close each
+  // display.
+  EXPECT_TRUE(json.ends_with("\n      ],\n      \"clones\": []\n    }\n  ]\n}\n")) << json;
+  d.clones = {{"Display2", "k2"}};
+  EXPECT_TRUE(Document(Displays({d}))
+                  .ends_with("\"clones\": [\n        {\n          \"name\": \"Display2\",\n"
+                             "          \"key\": \"k2\"\n        }\n      ]\n    }\n  ]\n}\n"));
 }
 
 TEST(Json, WatchLinesAreOneLineEach) {

@@ -136,6 +136,11 @@ TEST(WatcherDifference, EachMemberCountsInItsGroup) {
       {"physical_size", [](Display& d) { d.physical_size.reset(); }, ChangedFacts::kOther},
       {"connection", [](Display& d) { d.connection = Connection::kHdmi; }, ChangedFacts::kOther},
       {"modes", [](Display& d) { d.modes.pop_back(); }, ChangedFacts::kOther},
+      {"clones",
+       [](Display& d) {
+         d.clones.push_back({"Display4", "k4"});
+       },
+       ChangedFacts::kOther},
   };
   const Displays before = Snapshot(ThreeMonitors());
   for (const Case& c : cases) {

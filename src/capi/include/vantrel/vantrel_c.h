@@ -185,7 +185,7 @@ vantrel_status vantrel_snapshot_take(const vantrel_snapshot_options* options,
  *
  * @par Lifetime
  * The handle and every text read from the snapshot (a display's device_name,
- * name and key) are invalid once it returns.
+ * name and key, a clone's name and key) are invalid once it returns.
  */
 vantrel_status vantrel_snapshot_free(vantrel_snapshot* snapshot);
 
@@ -262,6 +262,12 @@ typedef struct vantrel_display {
   int32_t current_height;         /**< the mode in use: its height */
   int32_t current_bits_per_pixel; /**< the mode in use: its bits per pixel */
   int32_t current_frequency;      /**< the mode in use: its whole hertz */
+  /** How many other monitors show this display's picture (a clone group:
+   * one source driving several monitors), each read with
+   * vantrel_snapshot_clone(); 0 where the display shows its own. Added to
+   * ABI 1 after current_frequency: written only where the caller's size
+   * reaches it. */
+  size_t clone_count;
 } vantrel_display;
 
 /**
@@ -276,8 +282,9 @@ typedef struct vantrel_display {
  * @return #VANTREL_OK, or an error:
  * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `display` is null.
  * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
- * @retval VANTREL_ERROR_BAD_SIZE `display->size` is below
- *   sizeof(vantrel_display); nothing is written.
+ * @retval VANTREL_ERROR_BAD_SIZE `display->size` is below that of ABI 1's
+ *   first vantrel_display, which ended at current_frequency (152 bytes on
+ *   x64); nothing is written.
  * @retval VANTREL_ERROR_OUT_OF_RANGE `index` is not below the count.
  *
  * @par Thread safety
@@ -289,6 +296,44 @@ typedef struct vantrel_display {
  */
 vantrel_status vantrel_snapshot_display(const vantrel_snapshot* snapshot, size_t index,
                                         vantrel_display* display);
+
+/** A monitor showing a display's picture beside the display's own, as
+ * vantrel_snapshot_clone() fills it. */
+typedef struct vantrel_clone {
+  uint32_t size; /**< sizeof(vantrel_clone), set by the caller */
+  /** Its friendly name, else the device name of the display it mirrors;
+   * unique in the snapshot, displays' names included. */
+  const char* name;
+  /** Its device path, the key it has when it shows a picture of its own;
+   * empty where the system gives none. */
+  const char* key;
+} vantrel_clone;
+
+/**
+ * One of the other monitors showing a display's picture, in the order of
+ * their keys.
+ *
+ * @param snapshot The snapshot.
+ * @param display_index The display's index in the snapshot.
+ * @param clone_index The clone's index, below the display's clone_count.
+ * @param clone Receives the clone, as far as its size reaches; its size is
+ *   kept.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `clone` is null.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_BAD_SIZE `clone->size` is below sizeof(vantrel_clone).
+ * @retval VANTREL_ERROR_OUT_OF_RANGE `display_index` is not below the count,
+ *   or `clone_index` not below the display's clone_count.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ *
+ * @par Lifetime
+ * The texts (name, key) are the snapshot's, valid until it is freed.
+ */
+vantrel_status vantrel_snapshot_clone(const vantrel_snapshot* snapshot, size_t display_index,
+                                      size_t clone_index, vantrel_clone* clone);
 
 /** One mode a display offers, as vantrel_snapshot_mode() fills it. */
 typedef struct vantrel_mode {

@@ -74,6 +74,23 @@ struct DisplayMode {
   friend auto operator<=>(const DisplayMode&, const DisplayMode&) = default;
 };
 
+/// A monitor that shows a display's picture beside the display's own
+/// monitor: the system drives both from one source (a clone, or mirror, as
+/// Windows' "Duplicate these displays" makes). Windows reports the pair as
+/// one display, one monitor handle with one rectangle; DisplayConfig lists a
+/// path for each monitor.
+struct Clone {
+  /// Its friendly name (DisplayConfig's target name), else the device name
+  /// of the display it mirrors; unique within the snapshot, displays'
+  /// names included, as Display::name is.
+  std::string name;
+  /// Its device interface path, the key the monitor has when it shows a
+  /// picture of its own (Display::key); empty where the system gives none.
+  std::string key;
+  /// Both members equal.
+  friend bool operator==(const Clone&, const Clone&) = default;
+};
+
 /// One display of a snapshot: every fact about it.
 struct Display {
   /// The monitor handle (HMONITOR) as a number; valid while the layout lasts.
@@ -123,6 +140,11 @@ struct Display {
   DisplayMode current_mode;
   std::vector<DisplayMode> modes;
   ///@}
+
+  /// The other monitors showing this display's picture, in the order of
+  /// their keys; empty where the display shows its own. The display's name
+  /// and key are those of its adapter's first monitor.
+  std::vector<Clone> clones;
 
 #ifdef _WIN32
   /// As HMONITOR.

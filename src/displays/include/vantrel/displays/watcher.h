@@ -50,7 +50,7 @@ enum class ChangedFacts : std::uint32_t {
   kScale = 1u << 2,     ///< DPI
   kMode = 1u << 3,      ///< resolution, bits, frequency or orientation
   kPrimary = 1u << 4,   ///< became or stopped being the primary
-  kOther = 1u << 5,     ///< anything else: name, connection, the list of modes
+  kOther = 1u << 5,     ///< anything else: name, connection, the list of modes, the clones
 };
 /// The facts in either set, and the facts in both.
 ///@{
