@@ -204,7 +204,8 @@ Result<LayoutPlan> Plan(const Layout& now, const Layout& wanted,
   }
   for (std::size_t i = 0; i < after.size(); ++i) after[i].primary = i == *primary;
 
-  // Windows keeps the primary at 0, 0: the layout moves with it.
+  // Windows keeps the primary at 0, 0: the layout moves with it. Every
+  // rectangle must then be one the virtual screen's numbers can hold.
   const Point origin = after[*primary].position;
   for (LayoutDisplay& a : after) {
     if (!a.attached) continue;
@@ -212,9 +213,9 @@ Result<LayoutPlan> Plan(const Layout& now, const Layout& wanted,
     const std::int64_t y = std::int64_t{a.position.y} - origin.y;
     constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    if (x < kMin || x > kMax || y < kMin || y > kMax) {
-      return Refused(
-          a, "position " + PointText(a.position) + " is out of range with the primary at 0,0");
+    if (x < kMin || x + a.mode.width > kMax || y < kMin || y + a.mode.height > kMax) {
+      return Refused(a, "position " + PointText(a.position) + " is out of range for " +
+                            ModeText(a.mode) + " with the primary at 0,0");
     }
     a.position = {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
   }
