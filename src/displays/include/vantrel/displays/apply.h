@@ -103,10 +103,13 @@ struct LayoutPlan {
   friend bool operator==(const LayoutPlan&, const LayoutPlan&) = default;
 };
 
-/// One line per change, for a dry run: the display (adapter and key), then
-/// what changes, as
-/// `\\.\DISPLAY2 (key): mode 1920x1080 32 bits 60 Hz -> 1280x1024 32 bits 60 Hz; position 1920,0 ->
-/// 0,0` or `\\.\DISPLAY3 (key): detached`. Nothing for an empty plan. Pure.
+/// One line per change, for a dry run: the display, named as messages
+/// name it, a colon, then what changes, joined by semicolons:
+/// `mode 1920x1080 32 bits 60 Hz -> 1280x1024 32 bits 60 Hz`,
+/// `orientation 0 -> 90`, `position 1920,0 -> 0,0`, `becomes the primary`,
+/// `no longer the primary`; or `detached`; or
+/// `attached at 3200,0, 1024x768` (and its orientation and primacy).
+/// Nothing for an empty plan. Pure.
 std::vector<std::string> Describe(const LayoutPlan& plan);
 
 /// The changes that turn `now` (the layout in force) into `wanted`. Pure:
