@@ -126,6 +126,14 @@ TEST(Apply, PlanRules) {
             (platform::ModeFacts{1080, 1920, 32, 60, 3u}));
 }
 
+void SetEnvironment(const char* name, const std::string& value) {  // empty: unset
+#ifdef _WIN32
+  _putenv_s(name, value.c_str());
+#else
+  value.empty() ? unsetenv(name) : setenv(name, value.c_str(), 1);
+#endif
+}
+
 // The simulated system as the current one, the saved layout in a folder of
 // the test's own.
 struct Twin {
@@ -136,12 +144,12 @@ struct Twin {
        std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
   explicit Twin(SimulatedDisplays layout) : system(std::move(layout)) {
     std::filesystem::remove_all(folder);
-    setenv("VANTREL_STATE_DIR", folder.c_str(), 1);
+    SetEnvironment("VANTREL_STATE_DIR", folder.string());
     platform::UseSystem(&system);
   }
   ~Twin() {
     platform::UseSystem(nullptr);
-    unsetenv("VANTREL_STATE_DIR");
+    SetEnvironment("VANTREL_STATE_DIR", "");
     std::filesystem::remove_all(folder);
   }
 };
@@ -244,8 +252,8 @@ TEST(Apply, TheSavedLayoutsFaults) {
   std::filesystem::create_directories(twin.folder);
   std::ofstream(file) << "{\n  \"schema\": 1\n}\n";
   EXPECT_EQ(LoadLayoutBefore().error().message, file + ": line 2: schema: expected a text");
-  unsetenv("VANTREL_STATE_DIR");
-  unsetenv("LOCALAPPDATA");
+  SetEnvironment("VANTREL_STATE_DIR", "");
+  SetEnvironment("LOCALAPPDATA", "");
   EXPECT_EQ(SaveLayoutBefore({}).error().code, ErrorCode::kSystem);
   EXPECT_EQ(twin.system.counts().change_settings, 0);
 }
