@@ -54,7 +54,7 @@ std::string Text(FuzzedDataProvider& in) {
                           : in.ConsumeRandomLengthString(40);
 }
 
-SimulatedDisplays Layout(FuzzedDataProvider& in) {
+SimulatedDisplays AnyLayout(FuzzedDataProvider& in) {
   const auto count = in.ConsumeIntegralInRange<std::size_t>(0, 5);
   std::vector<Rect> rects;
   for (std::size_t k = 0; k < count; ++k) rects.push_back(AnyRect(in));
@@ -235,7 +235,7 @@ bool ValidUtf8(const std::string& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
-  SimulatedSystem service(Layout(in));
+  SimulatedSystem service(AnyLayout(in));
   const Displays before = Displays::Take(service);
 
   std::set<std::string> names;
