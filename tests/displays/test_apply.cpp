@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,20 +24,15 @@ LayoutDisplay At(const char* key, const char* adapter, Point p, DisplayMode m, b
   return {key, adapter, attached, primary, p, m, orientation};
 }
 
+constexpr char k1[] = "\\\\.\\DISPLAY1", k2[] = "\\\\.\\DISPLAY2", k3[] = "\\\\.\\DISPLAY3";
+
 TEST(Apply, PlanRules) {
-  const Layout now{{At("A", "\\\\.\\DISPLAY1", {0, 0}, {1920, 1080, 32, 60}, true, true),
-                    At("B", "\\\\.\\DISPLAY2", {1920, 0}, {1280, 1024, 32, 60}),
-                    At("C", "\\\\.\\DISPLAY3", {0, 0}, {}, false)}};
-  const std::vector<OfferedModes> offered{
-      {"\\\\.\\DISPLAY1", {{1920, 1080, 32, 60}, {1280, 720, 32, 60}}},
-      {"\\\\.\\DISPLAY2", {{1280, 1024, 32, 60}, {1024, 768, 32, 60}}},
-      {"\\\\.\\DISPLAY3", {{1024, 768, 32, 60}}}};
-  const LayoutDisplay &a = now.displays[0], &b = now.displays[1];
-  const auto with = [](LayoutDisplay d, const std::function<void(LayoutDisplay&)>& edit) {
-    edit(d);
-    return d;
-  };
-  const LayoutDisplay b_small = with(b, [](auto& d) { d.mode = {1024, 768, 32, 60}; });
+  const LayoutDisplay a = At("A", k1, {0, 0}, {1920, 1080, 32, 60}, true, true);
+  const LayoutDisplay b = At("B", k2, {1920, 0}, {1280, 1024, 32, 60});
+  const Layout now{{a, b, At("C", k3, {0, 0}, {}, false)}};
+  const std::vector<OfferedModes> offered{{k1, {{1920, 1080, 32, 60}, {1280, 720, 32, 60}}},
+                                          {k2, {{1280, 1024, 32, 60}, {1024, 768, 32, 60}}},
+                                          {k3, {{1024, 768, 32, 60}}}};
   const std::string kSmaller =
       "\\\\.\\DISPLAY2 (B): mode 1280x1024 32 bits 60 Hz -> 1024x768 32 bits 60 Hz";
   const std::string kTurned =
@@ -50,60 +44,44 @@ TEST(Apply, PlanRules) {
     std::vector<std::string> lines;  // Describe's, else the error's message
   } kCases[] = {
       {"nothing to do", now.displays, {}},
-      {"by key", {with(b_small, [](auto& d) { d.adapter = "\\\\.\\DISPLAY9"; })}, {kSmaller}},
+      {"by key", {At("B", "\\\\.\\DISPLAY9", {1920, 0}, {1024, 768, 32, 60})}, {kSmaller}},
       {"else by adapter, zero fields kept",
-       {with(b,
-             [](auto& d) {
-               d.key = "gone";
-               d.adapter = "\\\\.\\display2";
-               d.mode = {1024, 768, 0, 0};
-             })},
+       {At("gone", "\\\\.\\display2", {1920, 0}, {1024, 768, 0, 0})},
        {kSmaller}},
       {"not connected",
        {At("Z", "\\\\.\\DISPLAY7", {}, {})},
        {"\\\\.\\DISPLAY7 (Z): is not connected"}},
-      {"named twice", {b, b_small}, {"\\\\.\\DISPLAY2 (B): is named twice"}},
+      {"named twice", {b, b}, {"\\\\.\\DISPLAY2 (B): is named twice"}},
       {"no mode",
-       {with(b,
-             [](auto& d) {
-               d.mode = {1234, 567, 32, 60};
-             })},
+       {At("B", k2, {1920, 0}, {1234, 567, 32, 60})},
        {"\\\\.\\DISPLAY2 (B): 1234x567 32 bits 60 Hz is no mode it offers"}},
       {"no attached display",
-       {with(a, [](auto& d) { d.attached = d.primary = false; }),
-        with(b, [](auto& d) { d.attached = false; })},
+       {At("A", k1, {}, {}, false), At("B", k2, {}, {}, false)},
        {"no display would be attached: \\\\.\\DISPLAY1 (A), \\\\.\\DISPLAY2 (B), \\\\.\\DISPLAY3 "
         "(C)"}},
       {"the primary detached",
-       {with(a, [](auto& d) { d.attached = d.primary = false; })},
+       {At("A", k1, {}, {}, false)},
        {"\\\\.\\DISPLAY1 (A): is the primary and would be detached, and no other is named the "
         "primary"}},
       {"a detached primary",
-       {with(b, [](auto& d) { d.attached = false, d.primary = true; })},
+       {At("B", k2, {}, {}, false, true)},
        {"\\\\.\\DISPLAY2 (B): a detached display cannot be the primary"}},
       {"two primaries",
-       {a, with(b, [](auto& d) { d.primary = true; })},
+       {a, At("B", k2, {1920, 0}, {}, true, true)},
        {"\\\\.\\DISPLAY2 (B): is a second primary"}},
       {"the primary at 0,0, all moved",
-       {with(b, [](auto& d) { d.primary = true; })},
+       {At("B", k2, {1920, 0}, {}, true, true)},
        {"\\\\.\\DISPLAY2 (B): position 1920,0 -> 0,0; becomes the primary",
         "\\\\.\\DISPLAY1 (A): position 0,0 -> -1920,0; no longer the primary"}},
-      {"detached",
-       {with(b, [](auto& d) { d.attached = false; })},
-       {"\\\\.\\DISPLAY2 (B): detached"}},
+      {"detached", {At("B", k2, {}, {}, false)}, {"\\\\.\\DISPLAY2 (B): detached"}},
       {"attached with a mode",
        {At("C", "", {3200, 0}, {1024, 768, 0, 0})},
        {"\\\\.\\DISPLAY3 (C): attached at 3200,0, 1024x768"}},
       {"attached with none kept",
        {At("C", "", {3200, 0}, {})},
        {"\\\\.\\DISPLAY3 (C): 0x0 is no mode it offers"}},
-      {"turned, given unturned", {with(a, [](auto& d) { d.orientation = 90; })}, {kTurned}},
-      {"turned, given turned",
-       {with(a,
-             [](auto& d) {
-               d.orientation = 90, d.mode = {1080, 1920, 32, 60};
-             })},
-       {kTurned}},
+      {"turned, given unturned", {At("A", k1, {}, {}, true, true, 90)}, {kTurned}},
+      {"turned, given turned", {At("A", k1, {}, {1080, 1920, 32, 60}, true, true, 90)}, {kTurned}},
   };
   for (const auto& c : kCases) {
     const Result<LayoutPlan> plan = Plan(now, Layout{c.wanted}, offered);
@@ -116,14 +94,13 @@ TEST(Apply, PlanRules) {
   // What is written: the whole mode with the position, DEVMODE's turn, the
   // new primary flagged.
   const LayoutPlan moved =
-      Plan(now, Layout{{with(b, [](auto& d) { d.primary = true; })}}, offered).value();
+      Plan(now, Layout{{At("B", k2, {1920, 0}, {}, true, true)}}, offered).value();
   EXPECT_TRUE(moved.changes[0].set_primary);
   EXPECT_EQ(moved.changes[1].settings,
             (platform::SettingsChange{true, Point{-1920, 0}, {1920, 1080, 32, 60, std::nullopt}}));
-  EXPECT_EQ(Plan(now, Layout{{with(a, [](auto& d) { d.orientation = 270; })}}, offered)
-                ->changes[0]
-                .settings.mode,
-            (platform::ModeFacts{1080, 1920, 32, 60, 3u}));
+  EXPECT_EQ(
+      Plan(now, Layout{{At("A", k1, {}, {}, true, true, 270)}}, offered)->changes[0].settings.mode,
+      (platform::ModeFacts{1080, 1920, 32, 60, 3u}));
 }
 
 void SetEnvironment(const char* name, const std::string& value) {  // empty: unset
@@ -179,12 +156,11 @@ TEST(Apply, AllAtOnceSavedFirstAndRevertedFromTheFile) {
   twin.system.after_reset = [&](SimulatedDisplays&) {
     saved_first = LoadLayoutBefore().value() == before;
   };
-  ASSERT_TRUE(ApplyLayout(wanted)) << "";
+  ASSERT_TRUE(ApplyLayout(wanted));
   EXPECT_TRUE(saved_first);
   const Layout after = TakeLayout();  // a detached display keeps no mode here, as under Wine
   EXPECT_EQ(after.displays[0], plan.after.displays[0]);
-  EXPECT_EQ(after.displays[0],
-            At("K1", "\\\\.\\DISPLAY1", {-1920, 0}, {1080, 1920, 32, 60}, true, false, 90));
+  EXPECT_EQ(after.displays[0], At("K1", k1, {-1920, 0}, {1080, 1920, 32, 60}, true, false, 90));
   EXPECT_EQ(after.displays[1], plan.after.displays[1]);
   EXPECT_FALSE(after.displays[2].attached);
   EXPECT_EQ(twin.system.counts().resets, 1);
