@@ -55,8 +55,11 @@ namespace vantrel {
 /// The modes one adapter's display offers: what Plan checks a wanted mode
 /// against.
 struct OfferedModes {
-  std::string adapter;             ///< its device name, as `"\\.\DISPLAY2"`
-  std::vector<DisplayMode> modes;  ///< as the system lists them, repeats and all
+  std::string adapter;  ///< its device name, as `"\\.\DISPLAY2"`
+  /// As the system lists them, repeats and all, each unturned (as the
+  /// display offers it at 0 degrees; Windows lists a turned display's
+  /// modes turned).
+  std::vector<DisplayMode> modes;
   /// Both members equal.
   friend bool operator==(const OfferedModes&, const OfferedModes&) = default;
 };
@@ -75,7 +78,9 @@ struct LayoutChange {
   std::string key;       ///< its key, as the layout in force has it
   LayoutDisplay before;  ///< as it is
   /// As it will be: the wanted display, its zero mode fields filled in, its
-  /// mode the way round its orientation wants, shifted with the primary.
+  /// mode the way round its orientation wants, shifted with the primary. A
+  /// display to detach: as it is, but detached (what the system keeps for
+  /// it then is the system's).
   LayoutDisplay after;
   /// What ChangeSettings is given: attached, its position and its whole
   /// mode (Wine moves a display only when its size comes with its position);
@@ -125,8 +130,11 @@ std::vector<std::string> Describe(const LayoutPlan& plan);
 ///  - an attached display's mode (its zero fields filled from the display's
 ///    own) is offered neither way round by its adapter in `offered` nor is
 ///    the one it has: `... 1234x567 32 bits 60 Hz is no mode it offers`;
+///  - its orientation is no right angle: `... orientation 45 is no right angle`;
 ///  - a wanted display is detached and primary, or is a second primary:
 ///    `... a detached display cannot be the primary`, `... is a second primary`;
+///  - an attached display's rectangle, once the primary is at 0, 0, does not
+///    fit the virtual screen's 32-bit numbers: `... is out of range ...`;
 ///  - no display would be attached, or none the primary (the primary in
 ///    force detached, and no other named): the message names the display
 ///    that was the primary, or says that none would be attached.
@@ -188,8 +196,9 @@ Result<std::string> LayoutBeforePath();
 Result<std::string> SaveLayoutBefore(const Layout& layout);
 
 /// Reads the layout SaveLayoutBefore saved. Fails with ErrorCode::kSystem
-/// where the file cannot be read (none saved: the message says so), and
-/// with LayoutFromJson's Error where its text is no layout.
+/// where the file cannot be read (none saved: `no layout from before is
+/// saved at PATH`), and with LayoutFromJson's Error, its message after the
+/// file's path (`PATH: line 2: ...`), where its text is no layout.
 Result<Layout> LoadLayoutBefore();
 
 /// Puts the saved layout (LoadLayoutBefore) back on the current system: Plan
