@@ -20,7 +20,7 @@ trap 'rm -rf "$work"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 mkdir -p build/fuzz/findings
-targets=(monitors displays placement modes layout)
+targets=(monitors displays placement modes layout apply)
 for target in "${targets[@]}"; do
   mkdir -p "$work/$target"
   cp "fuzz/corpus-$target"/* "$work/$target/" 2>/dev/null || true

@@ -235,6 +235,8 @@ void SimulatedSystem::Reset() {
     const ModeFacts mode = Merged(d, p.change.mode);
     d.attached = true;
     d.current_mode = mode;
+    // DisplayConfig tells the new orientation too, as Windows' does.
+    if (d.target && mode.orientation) d.target->rotation = rotation::kIdentity + *mode.orientation;
     d.bounds = d.work_area = {at.x, at.y, at.x + mode.width, at.y + mode.height};
     if (p.flags & change_flags::kUpdateRegistry) d.registry = SettingsFacts{at, mode};
     if (p.flags & change_flags::kSetPrimary) {

@@ -27,13 +27,17 @@
 /// vantrel::TakeLayout reads what of each display can be set, which
 /// vantrel::ToJson and vantrel::LayoutFromJson write and read
 /// (vantrel/displays/layout.h); vantrel::ModeChange sets a display's mode
-/// for a while and puts it back (vantrel/displays/mode_change.h). The display
+/// for a while and puts it back (vantrel/displays/mode_change.h);
+/// vantrel::Plan, vantrel::ApplyLayout and vantrel::Revert set a layout, all
+/// displays at once, and put the one from before back when the system gives
+/// something else (vantrel/displays/apply.h). The display
 /// layer's calls ask the system through one seam, vantrel::platform::System
 /// (vantrel/platform/system.h), and fail with a vantrel::Error
 /// (vantrel/displays/result.h).
 #pragma once
 
 #include "vantrel/base/failure.h"
+#include "vantrel/displays/apply.h"
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/json.h"
 #include "vantrel/displays/layout.h"

@@ -1,0 +1,127 @@
+// Setting a layout on the simulated system: one to five displays of a few
+// sizes side by side, some detached (with or without a mode kept), some that
+// turn, and a wanted layout naming them by key or adapter (or none), at any
+// place, mode and orientation, any of them primary, attached or not; the
+// system may shrink a display after a reset, once or every time. It checks:
+//  - the layout in force planned against itself is an empty plan, and
+//    applying it makes no call;
+//  - a plan keeps every display, leaves one attached at least, and exactly
+//    one primary, attached, at 0,0; Describe has a line per change;
+//  - applied, it gives its layout (planning that against it is empty) with
+//    one reset; failing, the layout from before is back (two resets), unless
+//    the system shrank the display every time, or nothing changed (no reset)
+//    where the system refused the test.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "simulated_system.h"
+#include "vantrel/displays/apply.h"
+
+namespace {
+
+using namespace vantrel;
+using platform::SimulatedDisplays;
+using platform::SimulatedSystem;
+
+// The simulated system as the current one for one input.
+struct Current {
+  explicit Current(SimulatedSystem& system) { platform::UseSystem(&system); }
+  ~Current() { platform::UseSystem(nullptr); }
+};
+
+void Require(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "broken: %s\n", what);
+  std::abort();
+}
+
+constexpr DisplayMode kSizes[] = {{1920, 1080, 32, 60}, {1280, 1024, 32, 60}, {800, 600, 32, 60}};
+
+DisplayMode AnyMode(FuzzedDataProvider& in) {
+  if (in.ConsumeBool()) return in.PickValueInArray(kSizes);
+  const std::int32_t w = in.PickValueInArray({0, 600, 800, 1080, 1280, 1920, INT32_MAX});
+  const std::int32_t h = in.PickValueInArray({0, 600, 800, 1024, 1080, 1920, -1});
+  return {w, h, in.PickValueInArray({0, 16, 32}), in.PickValueInArray({0, 60, 75})};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  const std::size_t count = in.ConsumeIntegralInRange<std::size_t>(1, 5);
+  std::vector<Rect> rects;
+  for (std::int32_t x = 0; rects.size() < count;) {
+    const DisplayMode m = in.PickValueInArray(kSizes);
+    rects.push_back({x, 0, x + m.width, m.height});
+    x += m.width;
+  }
+  SimulatedDisplays layout = SimulatedDisplays::FromRects(rects);
+  for (std::size_t k = 0; k < count; ++k) {
+    platform::SimulatedDisplay& d = layout.displays[k];
+    d.rotates = in.ConsumeBool();
+    if (k == 0 || in.ConsumeBool()) continue;
+    d.attached = false;
+    if (in.ConsumeBool()) d.registry = platform::SettingsFacts{{d.bounds.left, 0}, *d.current_mode};
+  }
+  SimulatedSystem system(layout);
+  const Current current(system);
+  const int faults = in.ConsumeIntegralInRange(0, 2);  // none, once, every time
+  const std::size_t shrunk = in.ConsumeIntegralInRange<std::size_t>(0, count - 1);
+  int left = faults == 2 ? INT_MAX : faults;
+  system.after_reset = [&](SimulatedDisplays& l) {
+    if (left-- > 0 && l.displays[shrunk].attached) {
+      l.displays[shrunk].current_mode = platform::ModeFacts{800, 600, 32, 60, 0};
+    }
+  };
+
+  const Layout now = TakeLayout();
+  const std::vector<OfferedModes> offered = TakeOfferedModes();
+  const Result<LayoutPlan> same = Plan(now, now, offered);
+  Require(same && same->empty() && Apply(*same), "the layout in force is an empty plan");
+  Require(system.counts().change_settings == 0, "an empty plan makes no call");
+
+  Layout wanted;
+  while (wanted.displays.size() < 6 && in.ConsumeBool()) {
+    const LayoutDisplay& d = now.displays[in.ConsumeIntegralInRange<std::size_t>(0, count - 1)];
+    LayoutDisplay w = d;
+    if (in.ConsumeBool()) w.key = in.ConsumeBool() ? "elsewhere" : "";
+    if (in.ConsumeBool()) w.adapter = in.PickValueInArray({"\\\\.\\display1", "\\\\.\\DISPLAY9"});
+    w.attached = in.ConsumeBool();
+    w.primary = in.ConsumeBool();
+    w.position = {in.PickValueInArray({0, 800, 1280, 1920, -1920, INT32_MIN, INT32_MAX}),
+                  in.PickValueInArray({0, 600, -1080})};
+    if (in.ConsumeBool()) w.mode = AnyMode(in);
+    w.orientation = in.PickValueInArray({0, 0, 90, 180, 270, 45});
+    wanted.displays.push_back(w);
+  }
+  const Result<LayoutPlan> plan = Plan(now, wanted, offered);
+  if (!plan) return 0;
+  const std::vector<LayoutDisplay>& after = plan->after.displays;
+  Require(plan->before == now && after.size() == now.displays.size(), "every display kept");
+  Require(std::ranges::any_of(after, &LayoutDisplay::attached), "one attached at least");
+  Require(std::ranges::count(after, true, &LayoutDisplay::primary) == 1, "one primary");
+  const auto primary = std::ranges::find(after, true, &LayoutDisplay::primary);
+  Require(primary->attached && primary->position == Point{0, 0}, "the primary attached at 0,0");
+  Require(Describe(*plan).size() == plan->changes.size(), "a line per change");
+
+  const Result<void> done = Apply(*plan);
+  const int resets = system.counts().resets;
+  const Result<LayoutPlan> left_to_do = Plan(TakeLayout(), done ? plan->after : now, offered);
+  if (done) {
+    Require(left_to_do && left_to_do->empty(), "the plan's layout in force");
+    Require(resets == (plan->empty() ? 0 : 1), "one reset");
+  } else if (resets == 0) {
+    Require(done.error().message.ends_with("nothing was changed"), "refused before any change");
+  } else {
+    Require(resets == 2, "one reset there, one back");
+    Require(faults == 2 || (left_to_do && left_to_do->empty()), "the layout from before back");
+  }
+  return 0;
+}

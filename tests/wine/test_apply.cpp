@@ -1,0 +1,85 @@
+// Setting a layout against Wine's user32 on three displays: the second (left
+// of the primary) at a smaller mode and the third (right of it) detached, no
+// gap left for Wine to close, then the layout from before put back from the
+// saved file, each in force with one reset, which top-level windows see as
+// one WM_DISPLAYCHANGE; and a layout with a gap, which Wine closes, put back
+// (two resets).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "vantrel/displays/apply.h"
+
+namespace vantrel {
+namespace {
+
+int display_changes = 0;
+
+LRESULT CALLBACK Counting(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_DISPLAYCHANGE) ++display_changes;
+  return DefWindowProcW(window, message, w, l);
+}
+
+// The WM_DISPLAYCHANGE messages a hidden top-level window got while `call` ran.
+template <class Call>
+int ResetsWhile(HWND window, Call call) {
+  display_changes = 0;
+  call();
+  for (MSG m; PeekMessageW(&m, window, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+  return display_changes;
+}
+
+TEST(ApplyUnderWine, AnotherModeAndADetachedDisplayThenBack) {
+  const std::string folder = testing::TempDir() + "vantrel-apply";
+  _putenv_s("VANTREL_STATE_DIR", folder.c_str());
+  WNDCLASSW type{};
+  type.lpfnWndProc = Counting;
+  type.lpszClassName = L"VantrelApplyTest";
+  RegisterClassW(&type);
+  HWND window = CreateWindowExW(0, type.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+
+  const Layout before = TakeLayout();
+  ASSERT_EQ(before.displays.size(), 3u);
+  Layout gap = before;
+  gap.displays[2].position.x += 100;
+  EXPECT_EQ(
+      ResetsWhile(window,
+                  [&] {
+                    const Result<void> done = ApplyLayout(gap);
+                    ASSERT_FALSE(done);
+                    EXPECT_TRUE(done.error().message.ends_with("the layout from before is back"));
+                  }),
+      2);
+  EXPECT_EQ(TakeLayout(), before);
+
+  Layout wanted = before;
+  for (const DisplayMode& m : TakeOfferedModes()[1].modes) {
+    if (m.width == 800 && m.height == 600 && m.bits_per_pixel == 32) wanted.displays[1].mode = m;
+  }
+  ASSERT_EQ(wanted.displays[1].mode.width, 800);
+  // Left of the primary: its right edge stays where it touches it.
+  wanted.displays[1].position.x += before.displays[1].mode.width - 800;
+  wanted.displays[2].attached = false;
+  const LayoutPlan plan = Plan(wanted).value();
+  EXPECT_EQ(plan.changes.size(), 2u);
+  EXPECT_EQ(ResetsWhile(window, [&] { ApplyLayout(wanted).value(); }), 1);
+  const Layout after = TakeLayout();
+  EXPECT_EQ(after.displays[0], before.displays[0]);
+  EXPECT_EQ(after.displays[1].position, wanted.displays[1].position);
+  EXPECT_EQ(after.displays[1].mode.width, 800);
+  EXPECT_EQ(after.displays[1].mode.height, 600);
+  EXPECT_FALSE(after.displays[2].attached);
+  EXPECT_EQ(LoadLayoutBefore().value(), before);
+
+  // Back from the file: the detached display with the mode the layout keeps
+  // for it, as Wine kept none.
+  EXPECT_EQ(ResetsWhile(window, [] { Revert().value(); }), 1);
+  EXPECT_EQ(TakeLayout(), before);
+  DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace vantrel
