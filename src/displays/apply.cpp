@@ -277,29 +277,6 @@ std::vector<std::string> Describe(const LayoutPlan& plan) {
 
 namespace {
 
-std::string AnswerText(std::int32_t r) {
-  switch (r) {
-    case answer::kSuccessful:
-      return "DISP_CHANGE_SUCCESSFUL";
-    case answer::kRestart:
-      return "DISP_CHANGE_RESTART";
-    case answer::kFailed:
-      return "DISP_CHANGE_FAILED";
-    case answer::kBadMode:
-      return "DISP_CHANGE_BADMODE";
-    case answer::kNotUpdated:
-      return "DISP_CHANGE_NOTUPDATED";
-    case answer::kBadFlags:
-      return "DISP_CHANGE_BADFLAGS";
-    case answer::kBadParam:
-      return "DISP_CHANGE_BADPARAM";
-    case answer::kBadDualView:
-      return "DISP_CHANGE_BADDUALVIEW";
-    default:
-      return "answer " + std::to_string(r);
-  }
-}
-
 // Whether the display read back is what was asked: attached or not; an
 // attached one's place, mode (the fields asked), orientation and primacy.
 bool AsAsked(const LayoutDisplay& asked, const LayoutDisplay& got) {
@@ -361,11 +338,11 @@ std::string PutBack(platform::System& system, const Layout& before) {
     if (d->attached && d->primary && !(attached_now && n->primary)) how |= flags::kSetPrimary;
     if (const std::int32_t r = system.ChangeSettings(d->adapter, settings, how);
         r != answer::kSuccessful) {
-      failed.push_back(NameOf(*d) + ": writing it back gave " + AnswerText(r));
+      failed.push_back(NameOf(*d) + ": writing it back gave " + platform::ChangeResultName(r));
     }
   }
   if (const std::int32_t r = system.ApplySettings(); r != answer::kSuccessful) {
-    failed.push_back("putting it in force gave " + AnswerText(r));
+    failed.push_back("putting it in force gave " + platform::ChangeResultName(r));
   }
   std::vector<std::string> left = Differences(before, TakeLayout(system));
   if (left.empty() && failed.empty()) return "the layout from before is back";
@@ -383,7 +360,7 @@ Result<void> Apply(const LayoutPlan& plan) {
     if (r != answer::kSuccessful) {
       return Error{ErrorCode::kSystem, 0,
                    NameOf(c.before) + ": the system refuses " + StateText(c.after) + " (" +
-                       AnswerText(r) + "); nothing was changed"};
+                       platform::ChangeResultName(r) + "); nothing was changed"};
     }
   }
   std::string failure;
@@ -392,13 +369,14 @@ Result<void> Apply(const LayoutPlan& plan) {
         flags::kUpdateRegistry | flags::kNoReset | (c.set_primary ? flags::kSetPrimary : 0u);
     if (const std::int32_t r = system.ChangeSettings(c.adapter, c.settings, how);
         r != answer::kSuccessful) {
-      failure = NameOf(c.before) + ": writing " + StateText(c.after) + " gave " + AnswerText(r);
+      failure = NameOf(c.before) + ": writing " + StateText(c.after) + " gave " +
+                platform::ChangeResultName(r);
       break;
     }
   }
   if (failure.empty()) {
     if (const std::int32_t r = system.ApplySettings(); r != answer::kSuccessful) {
-      failure = "putting the layout in force gave " + AnswerText(r);
+      failure = "putting the layout in force gave " + platform::ChangeResultName(r);
     } else {
       failure = Joined(Differences(plan.after, TakeLayout(system)));
       if (failure.empty()) return {};

@@ -120,30 +120,8 @@ std::string Describe(const ModeFacts& m) {
   return text;
 }
 
-// ChangeDisplaySettingsEx's answer by its name.
-std::string AnswerName(std::int32_t a) {
-  switch (a) {
-    case answer::kRestart:
-      return "DISP_CHANGE_RESTART";
-    case answer::kFailed:
-      return "DISP_CHANGE_FAILED";
-    case answer::kBadMode:
-      return "DISP_CHANGE_BADMODE";
-    case answer::kNotUpdated:
-      return "DISP_CHANGE_NOTUPDATED";
-    case answer::kBadFlags:
-      return "DISP_CHANGE_BADFLAGS";
-    case answer::kBadParam:
-      return "DISP_CHANGE_BADPARAM";
-    case answer::kBadDualView:
-      return "DISP_CHANGE_BADDUALVIEW";
-    default:
-      return "answer " + std::to_string(a);
-  }
-}
-
 Error Refused(const std::string& what, std::int32_t a) {
-  return {ErrorCode::kSystem, 0, what + " failed (" + AnswerName(a) + ")"};
+  return {ErrorCode::kSystem, 0, what + " failed (" + platform::ChangeResultName(a) + ")"};
 }
 
 // ---- Changing -------------------------------------------------------------------

@@ -6,6 +6,29 @@
 namespace vantrel::platform {
 
 std::vector<AdapterFacts> System::Adapters() { return {}; }
+std::string ChangeResultName(std::int32_t result) {
+  switch (result) {
+    case change_result::kSuccessful:
+      return "DISP_CHANGE_SUCCESSFUL";
+    case change_result::kRestart:
+      return "DISP_CHANGE_RESTART";
+    case change_result::kFailed:
+      return "DISP_CHANGE_FAILED";
+    case change_result::kBadMode:
+      return "DISP_CHANGE_BADMODE";
+    case change_result::kNotUpdated:
+      return "DISP_CHANGE_NOTUPDATED";
+    case change_result::kBadFlags:
+      return "DISP_CHANGE_BADFLAGS";
+    case change_result::kBadParam:
+      return "DISP_CHANGE_BADPARAM";
+    case change_result::kBadDualView:
+      return "DISP_CHANGE_BADDUALVIEW";
+    default:
+      return "answer " + std::to_string(result);
+  }
+}
+
 std::int32_t System::ChangeSettings(std::string_view, const SettingsChange&, std::uint32_t) {
   return change_result::kFailed;
 }

@@ -148,6 +148,10 @@ inline constexpr std::int32_t kBadParam = -5;     ///< DISP_CHANGE_BADPARAM
 inline constexpr std::int32_t kBadDualView = -6;  ///< DISP_CHANGE_BADDUALVIEW
 }  // namespace change_result
 
+/// A change_result by its name in windows.h, as "DISP_CHANGE_BADMODE";
+/// "answer N" for a number it does not name.
+std::string ChangeResultName(std::int32_t result);
+
 /// Millimetres as GetDeviceCaps gives them (HORZSIZE, VERTSIZE); 0 is
 /// possible and means the platform does not know.
 struct PhysicalSizeFacts {
