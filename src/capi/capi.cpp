@@ -1,12 +1,15 @@
-// The C interface's calls on snapshots, which build on every system; the
-// window and watcher calls are Windows' (capi_windows.cpp).
+// The C interface's calls on snapshots, windows and layouts, which build on
+// every system; the watcher's are Windows' (capi_watcher.cpp).
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <exception>
 
 #include "calls.h"
+#include "vantrel/displays/apply.h"
 #include "vantrel/displays/json.h"
+#include "vantrel/displays/json_writer.h"
+#include "vantrel/displays/layout.h"
 #include "vantrel/displays/mode_change.h"
 #include "vantrel/displays/modes.h"
 
@@ -49,8 +52,9 @@ Handles& LiveHandles() noexcept {
 namespace {
 
 // Plain bytes: a thread_local with a destructor in a DLL makes a thread hang
-// at its exit once the DLL is unloaded (Wine 8).
-constexpr std::size_t kMessageSize = 512;
+// at its exit once the DLL is unloaded (Wine 8). Room for a layout that did
+// not take, which names every display that came back otherwise.
+constexpr std::size_t kMessageSize = 2048;
 thread_local char message[kMessageSize];
 thread_local const char* current_function = "";
 
@@ -253,6 +257,77 @@ vantrel_status Restore(ModeChange& change) {
   const Result<void> done = PerMonitorAware([&] { return change.Restore(); });
   return done ? VANTREL_OK : Failed(done.error());
 }
+
+// A caller's layout text read; text that is no layout is
+// VANTREL_ERROR_INVALID_ARGUMENT with LayoutFromJson's line and field.
+vantrel_status ReadLayout(const char* text, Layout& layout) {
+  Result<Layout> read = LayoutFromJson(text);
+  if (!read) return Failed(read.error());
+  layout = std::move(read).value();
+  return VANTREL_OK;
+}
+
+// A snapshot's displays as TakeLayout reads the desktop's: all attached.
+Layout LayoutOf(const Displays& displays) {
+  const auto count = [](std::int32_t v) { return std::max(v, std::int32_t{0}); };
+  Layout layout;
+  for (const Display& d : displays) {
+    const DisplayMode& m = d.current_mode;
+    layout.displays.push_back(
+        {d.key,
+         d.device_name,
+         true,
+         d.primary,
+         {d.bounds.left, d.bounds.top},
+         {count(m.width), count(m.height), count(m.bits_per_pixel), count(m.frequency)},
+         d.orientation});
+  }
+  return layout;
+}
+
+// One display as a "vantrel-layout" document writes it.
+void WriteDisplay(json::Writer& j, const LayoutDisplay& d) {
+  j.Begin('{');
+  j.Key("key").Text(d.key);
+  j.Key("adapter").Text(d.adapter);
+  j.Key("attached").Bool(d.attached);
+  j.Key("primary").Bool(d.primary);
+  j.Key("position").Begin('{').Key("x").Number(d.position.x).Key("y").Number(d.position.y).End('}');
+  j.Key("mode");
+  json::WriteMode(j, d.mode);
+  j.Key("orientation").Number(d.orientation);
+  j.End('}');
+}
+
+// The plan as vantrel_layout_plan documents it: each change with Describe's
+// line for it.
+std::string PlanJson(const LayoutPlan& plan) {
+  const std::vector<std::string> lines = Describe(plan);
+  json::Writer j(true);
+  j.Begin('{');
+  j.Key("schema").Text("vantrel-layout-plan");
+  j.Key("version").Number(1);
+  j.Key("changes").Begin('[');
+  for (std::size_t k = 0; k < plan.changes.size(); ++k) {
+    const LayoutChange& c = plan.changes[k];
+    j.Begin('{');
+    j.Key("adapter").Text(c.adapter);
+    j.Key("key").Text(c.key);
+    j.Key("description").Text(lines[k]);
+    j.Key("before");
+    WriteDisplay(j, c.before);
+    j.Key("after");
+    WriteDisplay(j, c.after);
+    j.End('}');
+  }
+  j.End(']');
+  j.End('}');
+  return j.Take() + "\n";
+}
+
+// Changing the layout is one call at a time in a process (apply.h); a second
+// caller waits rather than interleaving its writes with the first's.
+std::mutex changing;
 
 }  // namespace
 
@@ -517,6 +592,54 @@ vantrel_status vantrel_mode_change_free(vantrel_mode_change* change) {
     const auto c =
         std::static_pointer_cast<ModeChange>(LiveHandles().Remove(change, Kind::kModeChange));
     return c ? Restore(*c) : NoModeChange(change);
+  });
+}
+
+vantrel_status vantrel_layout_json(char* buffer, size_t capacity, size_t* size) {
+  return Run(__func__, [&] {
+    if (const vantrel_status status = CheckTextOut(buffer, capacity, size)) return status;
+    const std::string text = ToJson(PerMonitorAware([] { return TakeLayout(); }));
+    return GiveText(text, "the layout", buffer, capacity, size);
+  });
+}
+
+vantrel_status vantrel_snapshot_layout_json(const vantrel_snapshot* snapshot, char* buffer,
+                                            size_t capacity, size_t* size) {
+  return RunOnSnapshot(__func__, snapshot, [&](const Snapshot& s) {
+    if (const vantrel_status status = CheckTextOut(buffer, capacity, size)) return status;
+    return GiveText(ToJson(LayoutOf(s.displays())), "the layout", buffer, capacity, size);
+  });
+}
+
+vantrel_status vantrel_layout_plan(const char* layout_json, char* buffer, size_t capacity,
+                                   size_t* size) {
+  return Run(__func__, [&] {
+    if (!layout_json) return Null("layout_json");
+    if (const vantrel_status status = CheckTextOut(buffer, capacity, size)) return status;
+    Layout wanted;
+    if (const vantrel_status status = ReadLayout(layout_json, wanted)) return status;
+    const Result<LayoutPlan> plan = PerMonitorAware([&] { return Plan(wanted); });
+    if (!plan) return Failed(plan.error());
+    return GiveText(PlanJson(*plan), "the plan", buffer, capacity, size);
+  });
+}
+
+vantrel_status vantrel_layout_apply(const char* layout_json) {
+  return Run(__func__, [&] {
+    if (!layout_json) return Null("layout_json");
+    Layout wanted;
+    if (const vantrel_status status = ReadLayout(layout_json, wanted)) return status;
+    const std::lock_guard lock(changing);
+    const Result<void> done = PerMonitorAware([&] { return ApplyLayout(wanted); });
+    return done ? VANTREL_OK : Failed(done.error());
+  });
+}
+
+vantrel_status vantrel_layout_revert(void) {
+  return Run(__func__, [] {
+    const std::lock_guard lock(changing);
+    const Result<void> done = PerMonitorAware([] { return Revert(); });
+    return done ? VANTREL_OK : Failed(done.error());
   });
 }
 

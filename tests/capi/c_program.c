@@ -2,9 +2,10 @@
  * from the installed header and import library, run on the layout of
  * VANTREL_LAYOUT ("l,t,r,b;...", the first the primary). Checks the facts
  * against the layout, the lookups, centring, a window's place saved, put
- * back, fitted and kept in view, the JSON's sizes, the caller's DPI
- * awareness kept, a watcher's callback, and the status of every bad
- * argument. Prints a line per failed check; exits with their count. */
+ * back, fitted and kept in view, the JSON's sizes, the layout in force
+ * planned and applied unchanged, the caller's DPI awareness kept, a
+ * watcher's callback, and the status of every bad argument. Prints a line
+ * per failed check; exits with their count. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -53,11 +54,11 @@ int main(void) {
   vantrel_mode m = {.size = sizeof m};
   vantrel_clone clone = {.size = sizeof clone};
   size_t n = 0, k, index, json_size = 0, place_size = 0;
-  char place[1024] = "";
+  char place[1024] = "", plan[256] = "";
   vantrel_placed placed = {.size = sizeof placed};
   int32_t moved = -1;
   const char* text = getenv("VANTREL_LAYOUT");
-  char* json;
+  char *json, *layout_json;
   RECT r;
   HWND window, shown;
   DPI_AWARENESS_CONTEXT caller;
@@ -165,6 +166,21 @@ int main(void) {
   Expect(vantrel_snapshot_json(s, json, json_size, &n), VANTREL_OK, "json");
   CHECK(strlen(json) + 1 == json_size && strstr(json, "\"schema\": \"vantrel-list\"") != NULL);
   free(json);
+
+  /* The layout in force, the snapshot's the same (all attached): planned
+   * against itself, nothing changes; applied, nothing does either. */
+  Expect(vantrel_layout_json(NULL, 0, &json_size), VANTREL_OK, "layout size");
+  json = calloc(json_size, 1);
+  layout_json = calloc(json_size, 1);
+  Expect(vantrel_layout_json(json, json_size, &n), VANTREL_OK, "layout");
+  Expect(vantrel_snapshot_layout_json(s, layout_json, json_size, &n), VANTREL_OK, "its layout");
+  CHECK(strcmp(json, layout_json) == 0 && strstr(json, "\"schema\": \"vantrel-layout\"") != NULL);
+  Expect(vantrel_layout_plan(json, plan, sizeof plan, &n), VANTREL_OK, "plan");
+  CHECK(strstr(plan, "\"changes\": []") != NULL);
+  Expect(vantrel_layout_apply(json), VANTREL_OK, "apply the layout in force");
+  Expect(vantrel_layout_apply("{}"), VANTREL_ERROR_INVALID_ARGUMENT, "apply no layout");
+  free(json);
+  free(layout_json);
 
   Expect(vantrel_snapshot_take(&no_modes, &other), VANTREL_OK, "take without modes");
   CHECK(DisplayOf(other, 0).mode_count == 0);

@@ -5,6 +5,7 @@
 if(NOT WIN32)
   vantrel_add_test_suite(capi_tests ${CMAKE_CURRENT_LIST_DIR}/test_capi_dpi.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_capi_calls.cpp)
+  # The layouts' C++ calls write what the C calls are checked against.
   target_link_libraries(capi_tests PRIVATE vantrel_capi vantrel_displays)
 else()
   add_test(NAME capi_three_monitors

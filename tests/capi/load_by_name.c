@@ -2,12 +2,16 @@
  * each function found by name and called through a pointer of the type the
  * caller declares itself; no header, no import library. Writes the snapshot's
  * JSON, read in the size-then-fill sequence, to stdout for the test to parse.
+ * The snapshot's layout the same way, sized as the layout in force's:
+ * planned it is empty, applied it changes nothing, and with nothing saved
+ * a revert fails.
  * Then unloads the DLL while a thread that called it (and so has an error
  * message of its own) lives, and lets that thread end: a per-thread text
  * with a destructor keeps the DLL loaded here, or hangs the thread. */
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <windows.h>
 
 typedef uint32_t (*AbiVersion)(void);
@@ -15,6 +19,12 @@ typedef int32_t (*Take)(const void* options, void** snapshot);
 typedef int32_t (*Json)(const void* snapshot, char* buffer, size_t capacity, size_t* size);
 typedef int32_t (*Free)(void* snapshot);
 typedef const char* (*Message)(void);
+typedef int32_t (*LayoutJson)(char* buffer, size_t capacity, size_t* size);
+typedef int32_t (*SnapshotLayout)(const void* snapshot, char* buffer, size_t capacity,
+                                  size_t* size);
+typedef int32_t (*Plan)(const char* layout, char* buffer, size_t capacity, size_t* size);
+typedef int32_t (*Apply)(const char* layout);
+typedef int32_t (*Revert)(void);
 
 static HMODULE dll;
 static Take take;
@@ -38,7 +48,7 @@ int main(void) {
   Message message;
   void* snapshot = NULL;
   size_t size = 0;
-  char* text;
+  char *text, plan[256];
   DWORD written = 0, code = 1;
   HANDLE caller;
 
@@ -52,6 +62,14 @@ int main(void) {
     return fprintf(stderr, "load_by_name: %s\n", message()), 4;
   }
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, (DWORD)(size - 1), &written, NULL);
+  free(text);
+  if (((LayoutJson)Find("vantrel_layout_json"))(NULL, 0, &size) != 0 || !(text = malloc(size)) ||
+      ((SnapshotLayout)Find("vantrel_snapshot_layout_json"))(snapshot, text, size, &size) != 0 ||
+      ((Plan)Find("vantrel_layout_plan"))(text, plan, sizeof plan, &size) != 0 ||
+      !strstr(plan, "\"changes\": []") || ((Apply)Find("vantrel_layout_apply"))(text) != 0 ||
+      ((Revert)Find("vantrel_layout_revert"))() != -9 || !strstr(message(), "no layout")) {
+    return fprintf(stderr, "load_by_name: the layout: %s\n", message()), 8;
+  }
   free(text);
   ((Free)Find("vantrel_snapshot_free"))(snapshot);
 

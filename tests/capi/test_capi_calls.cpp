@@ -7,11 +7,21 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+// the calls on a window and on layouts, each the C++ call it stands on with
+// its status.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "simulated_system.h"
 #include "vantrel/displays/displays.h"
+#include "vantrel/displays/layout.h"
 #include "vantrel/vantrel_c.h"
 
 namespace vantrel::platform {
@@ -253,6 +263,94 @@ TEST(CapiWindows, CentringPlacesAndLookupsStandOnTheCppCalls) {
             "vantrel_window_ensure_visible: reading the window's place failed (system error 1400)");
   vantrel_snapshot_free(s);
   UseSystem(nullptr);
+}
+
+// A text out as every such call gives it: the size asked with no buffer, a
+// buffer one byte short refused with the size, then the text. Else the
+// status and the message.
+template <class Call>
+std::pair<vantrel_status, std::string> TextOf(Call call) {
+  std::size_t size = 0, again = 0;
+  if (const vantrel_status s = call(nullptr, std::size_t{0}, &size))
+    return {s, vantrel_last_error_message()};
+  std::string text(size, 'x');
+  EXPECT_EQ(call(text.data(), size - 1, &again), VANTREL_ERROR_BUFFER_TOO_SMALL);
+  EXPECT_EQ(call(text.data(), size, &again), VANTREL_OK);
+  EXPECT_EQ(again, size);
+  EXPECT_EQ(text.back(), '\0');
+  text.pop_back();
+  return {VANTREL_OK, text};
+}
+
+std::pair<vantrel_status, std::string> StatusOf(vantrel_status status) {
+  return {status, vantrel_last_error_message()};
+}
+
+// Three displays, the second offering 800 x 600; the layout from before
+// saved in a folder of the test's own. The rows are called in order, each
+// on what the last left.
+TEST(CapiLayouts, JsonPlanApplyRevertAsTheCppCalls) {
+  auto three = SimulatedDisplays::FromRects(
+      {{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}, {3200, 0, 4224, 768}});
+  for (std::size_t k = 0; k < 3; ++k)
+    three.displays[k].target->device_path = "K" + std::to_string(k);
+  SimulatedSystem system(std::move(three));
+  const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "vantrel-capi";
+  std::filesystem::remove_all(folder);
+  setenv("VANTREL_STATE_DIR", folder.c_str(), 1);
+  UseSystem(&system);
+  const std::string before = ToJson(TakeLayout());
+  Layout edited = TakeLayout();
+  edited.displays[1].mode = {800, 600, 32, 60};
+  const std::string smaller = ToJson(edited);
+  edited.displays[1].mode = {1234, 567, 32, 60};
+  const std::string no_mode = ToJson(edited);
+  vantrel_snapshot* s = nullptr;
+  ASSERT_EQ(vantrel_snapshot_take(nullptr, &s), VANTREL_OK);
+  const auto plan = [](const std::string& l) {
+    return TextOf([&](auto... out) { return vantrel_layout_plan(l.c_str(), out...); });
+  };
+  const auto resets = [&] { return system.counts().resets; };
+  const struct {
+    const char* what;
+    std::pair<vantrel_status, std::string> got;  // called in order, as listed
+    int resets_then;
+    vantrel_status status;
+    std::string text;  // a part of the text given, else of the message
+    int resets;
+  } rows[] = {
+      {"in force", TextOf(vantrel_layout_json), resets(), VANTREL_OK, before, 0},
+      {"a snapshot's, all attached",
+       TextOf([&](auto... out) { return vantrel_snapshot_layout_json(s, out...); }), resets(),
+       VANTREL_OK, before, 0},
+      {"nothing saved", StatusOf(vantrel_layout_revert()), resets(), VANTREL_ERROR_SYSTEM,
+       "vantrel_layout_revert: no layout from before is saved at ", 0},
+      {"planned against itself", plan(before), resets(), VANTREL_OK, "\"changes\": []", 0},
+      {"planned smaller", plan(smaller), resets(), VANTREL_OK,
+       R"("key": "K1",
+      "description": "\\\\.\\DISPLAY2 (K1): mode 1280x1024 32 bits 60 Hz -> 800x600 32 bits 60 Hz",)",
+       0},
+      {"applied", StatusOf(vantrel_layout_apply(smaller.c_str())), resets(), VANTREL_OK, "", 1},
+      {"in force after", TextOf(vantrel_layout_json), resets(), VANTREL_OK, smaller, 1},
+      {"refused", StatusOf(vantrel_layout_apply(no_mode.c_str())), resets(),
+       VANTREL_ERROR_INVALID_ARGUMENT,
+       "vantrel_layout_apply: \\\\.\\DISPLAY2 (K1): 1234x567 32 bits 60 Hz is no mode it offers",
+       1},
+      {"no layout", plan("{\n  \"schema\": 1\n}"), resets(), VANTREL_ERROR_INVALID_ARGUMENT,
+       "vantrel_layout_plan: line 2: schema: expected a text", 1},
+      {"reverted", StatusOf(vantrel_layout_revert()), resets(), VANTREL_OK, "", 2},
+      {"in force again", TextOf(vantrel_layout_json), resets(), VANTREL_OK, before, 2},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    EXPECT_EQ(row.got.first, row.status) << row.got.second;
+    EXPECT_NE(row.got.second.find(row.text), std::string::npos) << row.got.second;
+    EXPECT_EQ(row.resets_then, row.resets);
+  }
+  vantrel_snapshot_free(s);
+  UseSystem(nullptr);
+  unsetenv("VANTREL_STATE_DIR");
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

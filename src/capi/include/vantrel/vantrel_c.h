@@ -901,6 +901,203 @@ vantrel_status vantrel_mode_change_restore(vantrel_mode_change* change);
  * The handle is invalid once it returns.
  */
 vantrel_status vantrel_mode_change_free(vantrel_mode_change* change);
+/* ---- Layouts: what can be set, as JSON ------------------------------------ */
+
+/* A layout crosses as its JSON text, schema "vantrel-layout" version 1 (see
+ * vantrel/displays/layout.h): the text is the C value, with no handle to
+ * free. An object of "schema", "version" and "displays", an array of one
+ * object per adapter with a monitor: "key", "adapter", "attached", "primary",
+ * "position" {"x", "y"}, "mode" {"width", "height", "bits_per_pixel",
+ * "frequency"} and "orientation" (0, 90, 180 or 270). A wanted display is
+ * found by its key, else by its adapter; those a layout leaves out stay as
+ * they are, and a mode field at 0 keeps the display's own. */
+
+/**
+ * The layout in force: every adapter with a monitor, attached to the desktop
+ * or not (a detached one with the position and mode the system keeps for
+ * it), as JSON of schema "vantrel-layout", UTF-8 with a terminating NUL, into
+ * the buffer as vantrel_snapshot_json() writes it: ask the size with buffer
+ * null and capacity 0. Each call reads the system anew: should the layout
+ * change between asking and reading, the second call may need more, and says
+ * so.
+ *
+ * @param buffer Receives the JSON, or null to ask its size only.
+ * @param capacity The bytes the buffer holds; 0 when it is null.
+ * @param size Receives the bytes the JSON needs, the NUL included (also when
+ *   the buffer is too small).
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `size` is null, or `buffer` is null with
+ *   a capacity.
+ * @retval VANTREL_ERROR_BUFFER_TOO_SMALL `capacity` is below `*size`; nothing
+ *   is written to the buffer.
+ *
+ * @par Thread safety
+ * Any thread may call it.
+ *
+ * @par Lifetime
+ * The text is the caller's, in the caller's buffer; keep it to give back to
+ * vantrel_layout_apply().
+ */
+vantrel_status vantrel_layout_json(char* buffer, size_t capacity, size_t* size);
+
+/**
+ * A snapshot's desktop as a layout, as vantrel_layout_json() writes one: a
+ * display per display of the snapshot, each attached, with its key, adapter,
+ * primacy, top-left corner, mode in use and orientation. A snapshot holds no
+ * detached display, so the layout names none: applied later, it puts the
+ * snapshot's displays back where and as they were and leaves any other as it
+ * is then.
+ *
+ * @param snapshot The snapshot.
+ * @param buffer Receives the JSON, or null to ask its size only.
+ * @param capacity The bytes the buffer holds; 0 when it is null.
+ * @param size Receives the bytes the JSON needs, the NUL included (also when
+ *   the buffer is too small).
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `size` is null, or
+ *   `buffer` is null with a capacity.
+ * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
+ * @retval VANTREL_ERROR_BUFFER_TOO_SMALL `capacity` is below `*size`; nothing
+ *   is written to the buffer.
+ *
+ * @par Thread safety
+ * Any thread may call it; it reads the snapshot alone, and the same snapshot
+ * always gives the same JSON.
+ *
+ * @par Lifetime
+ * The text is the caller's, in the caller's buffer; the snapshot may be
+ * freed after.
+ */
+vantrel_status vantrel_snapshot_layout_json(const vantrel_snapshot* snapshot, char* buffer,
+                                            size_t capacity, size_t* size);
+
+/**
+ * What applying a layout would change, without changing anything: the plan
+ * against the layout in force, as JSON, into the buffer as
+ * vantrel_snapshot_json() writes it (ask the size with buffer null and
+ * capacity 0). UTF-8 with a terminating NUL, indented by two spaces:
+ *
+ * @code
+ * {
+ *   "schema": "vantrel-layout-plan",
+ *   "version": 1,
+ *   "changes": [
+ *     {
+ *       "adapter": "\\\\.\\DISPLAY2",
+ *       "key": "...",
+ *       "description": "\\\\.\\DISPLAY2 (...): position 1920,0 -> 1280,0",
+ *       "before": { "key": ..., "adapter": ..., "attached": ..., ... },
+ *       "after": { ... }
+ *     }
+ *   ]
+ * }
+ * @endcode
+ *
+ * "changes" has one object per display that changes, in the order of the
+ * layout in force, the new primary's first; empty when the layout is the one
+ * in force. "adapter" and "key" name the display as the layout in force has
+ * them; "description" is one line for a person: the display, then what
+ * changes (`mode A -> B`, `orientation 0 -> 90`, `position 1920,0 -> 0,0`,
+ * `becomes the primary`, `no longer the primary`, `detached`, `attached at
+ * 3200,0, 1024x768`); "before" and "after" are the display as it is and as it
+ * will be, objects of a layout's "displays", the mode's zero fields filled
+ * in and every attached display shifted so that the primary is at 0, 0. A
+ * later version may add members (its "version" raised).
+ *
+ * @param layout_json The wanted layout, a text of schema "vantrel-layout"
+ *   version 1, UTF-8 with a terminating NUL.
+ * @param buffer Receives the plan's JSON, or null to ask its size only.
+ * @param capacity The bytes the buffer holds; 0 when it is null.
+ * @param size Receives the bytes the JSON needs, the NUL included (also when
+ *   the buffer is too small).
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `layout_json` or `size` is null, or
+ *   `buffer` is null with a capacity.
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT the text is no layout (the message
+ *   names its line and field: `line 7: displays[1].mode.width: expected an
+ *   integer`), or the plan is refused: a display not connected or named
+ *   twice, a mode its display does not offer, no display attached, none or
+ *   two primary (the message names the display, as
+ *   `\\.\DISPLAY2 (key): 1234x567 32 bits 60 Hz is no mode it offers`).
+ * @retval VANTREL_ERROR_BUFFER_TOO_SMALL `capacity` is below `*size`; nothing
+ *   is written to the buffer.
+ *
+ * @par Thread safety
+ * Any thread may call it. Each call reads the system anew: should the layout
+ * change between asking and reading, the second call may need more, and says
+ * so.
+ *
+ * @par Lifetime
+ * The text is the caller's, in the caller's buffer.
+ */
+vantrel_status vantrel_layout_plan(const char* layout_json, char* buffer, size_t capacity,
+                                   size_t* size);
+
+/**
+ * Sets a layout, every display with one reset (one flash, not one per
+ * display), and makes sure it took. Plans it as vantrel_layout_plan() does;
+ * where anything changes, saves the layout in force first, for
+ * vantrel_layout_revert() and other processes: `layout-before.json` in the
+ * folder `Vantrel` of the user's local application data (the environment
+ * variable `LOCALAPPDATA`), or in the folder `VANTREL_STATE_DIR` names where
+ * set. Then it tests each change, writes them all, puts them in force and
+ * reads the layout back. Where the system refuses a
+ * change, fails to put them in force or gives something else than was
+ * asked, the layout from before is put back the same way. A layout that is
+ * the one in force changes nothing.
+ *
+ * Under Wine, a change of the primary or of an orientation, and a layout with
+ * gaps between displays, come back otherwise: they give
+ * #VANTREL_ERROR_SYSTEM with the layout from before back.
+ *
+ * @param layout_json The wanted layout, a text of schema "vantrel-layout"
+ *   version 1, UTF-8 with a terminating NUL.
+ *
+ * @return #VANTREL_OK, the layout in force, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `layout_json` is null.
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT the text is no layout, or its plan
+ *   is refused (as vantrel_layout_plan() says); nothing changed.
+ * @retval VANTREL_ERROR_SYSTEM the layout in force could not be saved
+ *   (nothing changed), or the system refused a change (nothing changed) or
+ *   gave something else than was asked. The message says what differed,
+ *   display by display (`\\.\DISPLAY2 (key): asked attached at 1920,0,
+ *   1280x1024 32 bits 60 Hz, got ...`), and ends saying whether the layout
+ *   from before is back.
+ *
+ * @par Thread safety
+ * Any thread may call it. Calls that change the layout (this one and
+ * vantrel_layout_revert()) run one at a time in a process: another waits.
+ *
+ * @par Lifetime
+ * The saved layout outlives the process; each change that changes anything
+ * replaces it.
+ */
+vantrel_status vantrel_layout_apply(const char* layout_json);
+
+/**
+ * Puts back the layout saved by the last vantrel_layout_apply() that changed
+ * anything (in this process or another), as vantrel_layout_apply() sets one,
+ * with its checks and its way back. The saved layout is kept, so a revert
+ * can be repeated.
+ *
+ * @return #VANTREL_OK, the saved layout in force, or an error:
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT the saved file is no layout (edited),
+ *   or its plan is refused now (a display of it no longer connected, a mode no
+ *   longer offered); nothing changed.
+ * @retval VANTREL_ERROR_SYSTEM no layout is saved (the message names the
+ *   file), the file cannot be read, or the system refused the change or gave
+ *   something else, as for vantrel_layout_apply().
+ *
+ * @par Thread safety
+ * Any thread may call it; it runs alone, as vantrel_layout_apply() does.
+ *
+ * @par Lifetime
+ * The saved file is left in place.
+ */
+vantrel_status vantrel_layout_revert(void);
 
 #ifdef __cplusplus
 }
