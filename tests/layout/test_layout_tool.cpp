@@ -129,7 +129,11 @@ int unsetenv(const char* name) { return _putenv_s(name, ""); }
 // a folder of its own for the layout from before.
 struct Twin {
   SimulatedSystem system{Two()};
-  std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "vantrel-layout-tool";
+  // One a test: ctest runs them at once.
+  std::filesystem::path folder =
+      std::filesystem::path(testing::TempDir()) /
+      ("vantrel-layout-" +
+       std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
   Layout before, wanted;  // as it is; the second display at 800 x 600
   Answering console;
   Twin() {
