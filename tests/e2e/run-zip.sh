@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The release archive: packs BUILD_DIR/Vantrel-<version>-win64.zip with CPack,
-# checks what it holds (the program, the README and the library package, no
+# checks what it holds (the programs, the README and the library package, no
 # internal header and no test double) and Vantrel.exe's version record,
 # unpacks it and runs the Vantrel.exe inside it end to end on one monitor.
 #   run-zip.sh BUILD_DIR SOURCE_DIR VERSION     VERSION as the release says it
@@ -24,7 +24,7 @@ echo "$(basename "$zip"): $(stat -c %s "$zip") bytes"
 
 (cd "$unpacked" && cmake -E tar xf "$zip")
 root="$unpacked/Vantrel-$version-win64"
-for f in bin/Vantrel.exe bin/vantrel-list.exe README.md include/vantrel/vantrel.h lib/cmake/Vantrel/VantrelConfig.cmake \
+for f in bin/Vantrel.exe bin/vantrel-list.exe bin/vantrel-layout.exe README.md include/vantrel/vantrel.h lib/cmake/Vantrel/VantrelConfig.cmake \
   lib/cmake/Vantrel/VantrelConfigVersion.cmake lib/libvantrel_model.a bin/vantrel.dll \
   include/vantrel/vantrel_c.h include/vantrel/vantrel_version.h lib/libvantrel.dll.a lib/vantrel.lib lib/vantrel.def; do
   [ -f "$root/$f" ] || fail "the archive lacks $f"

@@ -1,0 +1,423 @@
+#include "layout_tool.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace layout_tool {
+
+namespace {
+
+using vantrel::DisplayMode;
+using vantrel::Error;
+using vantrel::ErrorCode;
+using vantrel::Layout;
+using vantrel::LayoutDisplay;
+using vantrel::OfferedModes;
+using vantrel::Point;
+using vantrel::Result;
+
+Error Bad(std::string message) { return {ErrorCode::kInvalidArgument, 0, std::move(message)}; }
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+// The whole text as an integer in [low, high], no sign but a leading minus.
+std::optional<std::int32_t> Integer(std::string_view text, std::int64_t low, std::int64_t high) {
+  std::int64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [at, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || at != end || value < low || value > high) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+constexpr std::int64_t kIntMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t kIntMin = std::numeric_limits<std::int32_t>::min();
+
+// "WxH" or "WxH@HZ".
+std::optional<DisplayMode> ModeOf(std::string_view text) {
+  DisplayMode mode;
+  if (const auto at = text.find('@'); at != text.npos) {
+    const auto hz = Integer(text.substr(at + 1), 1, kIntMax);
+    if (!hz) return std::nullopt;
+    mode.frequency = *hz;
+    text = text.substr(0, at);
+  }
+  const auto x = text.find_first_of("xX");
+  if (x == text.npos) return std::nullopt;
+  const auto w = Integer(text.substr(0, x), 1, kIntMax);
+  const auto h = Integer(text.substr(x + 1), 1, kIntMax);
+  if (!w || !h) return std::nullopt;
+  mode.width = *w;
+  mode.height = *h;
+  return mode;
+}
+
+// "X,Y".
+std::optional<Point> PointOf(std::string_view text) {
+  const auto comma = text.find(',');
+  if (comma == text.npos) return std::nullopt;
+  const auto x = Integer(text.substr(0, comma), kIntMin, kIntMax);
+  const auto y = Integer(text.substr(comma + 1), kIntMin, kIntMax);
+  if (!x || !y) return std::nullopt;
+  return Point{*x, *y};
+}
+
+std::string NameOf(const LayoutDisplay& d) { return d.adapter + " (" + d.key + ")"; }
+
+// The number an adapter's name ends in, as "\\.\DISPLAY2"'s 2.
+std::optional<std::int32_t> NumberOf(std::string_view adapter) {
+  std::size_t digits = adapter.size();
+  while (digits > 0 && adapter[digits - 1] >= '0' && adapter[digits - 1] <= '9') --digits;
+  return Integer(adapter.substr(digits), 0, kIntMax);
+}
+
+const OfferedModes* ListedFor(const std::vector<OfferedModes>& offered, std::string_view adapter) {
+  const auto found = std::ranges::find_if(
+      offered, [&](const OfferedModes& o) { return SameText(o.adapter, adapter); });
+  return found == offered.end() ? nullptr : &*found;
+}
+
+// The offered mode of `asked`'s size (and frequency, where asked) the display
+// (as it is: `d`) would best run: at its bits and frequency where it can,
+// else the highest frequency. `asked` itself where none is offered: the
+// plan then says so.
+DisplayMode ChosenMode(const LayoutDisplay& d, const OfferedModes* listed, DisplayMode asked) {
+  const bool quarter = d.orientation % 180 != 0;
+  std::optional<DisplayMode> best;
+  const auto rank = [&](const DisplayMode& m) {
+    return std::tuple(m.bits_per_pixel == d.mode.bits_per_pixel, m.frequency == d.mode.frequency,
+                      m.frequency, m.bits_per_pixel);
+  };
+  for (const DisplayMode& m : listed ? listed->modes : std::vector<DisplayMode>{}) {
+    const std::int32_t w = quarter ? m.height : m.width;
+    const std::int32_t h = quarter ? m.width : m.height;
+    if (w != asked.width || h != asked.height) continue;
+    if (asked.frequency != 0 && m.frequency != asked.frequency) continue;
+    if (!best || rank(m) > rank(*best)) best = m;
+  }
+  if (best) asked = {asked.width, asked.height, best->bits_per_pixel, best->frequency};
+  return asked;
+}
+
+// The largest mode an adapter offers, at its highest frequency and bits.
+DisplayMode Largest(const OfferedModes* listed) {
+  DisplayMode largest;
+  const auto rank = [](const DisplayMode& m) {
+    return std::tuple(std::int64_t{m.width} * m.height, m.frequency, m.bits_per_pixel);
+  };
+  for (const DisplayMode& m : listed ? listed->modes : std::vector<DisplayMode>{}) {
+    if (rank(m) > rank(largest)) largest = m;
+  }
+  return largest;
+}
+
+// Right of the attached display that reaches furthest right, level with it.
+Point RightOfOthers(const Layout& now) {
+  Point at;
+  std::int64_t right = kIntMin;
+  for (const LayoutDisplay& d : now.displays) {
+    if (!d.attached || std::int64_t{d.position.x} + d.mode.width <= right) continue;
+    right = std::int64_t{d.position.x} + d.mode.width;
+    at = {static_cast<std::int32_t>(std::min(right, kIntMax)), d.position.y};
+  }
+  return at;
+}
+
+// Where an option's value is wanted and missing or wrong.
+Error BadValue(std::string_view option, std::string_view value, std::string_view form) {
+  return Bad(std::string(option) + " takes " + std::string(form) + ", not \"" + std::string(value) +
+             "\"");
+}
+
+std::string Reason(const Reply& reply, int seconds) {
+  switch (reply.how) {
+    case Reply::kLine:
+      return "answered \"" + reply.line.substr(0, 40) + "\"";
+    case Reply::kEnd:
+      return "the input ended";
+    case Reply::kTimeout:
+      return "no answer within " + std::to_string(seconds) + " s";
+    case Reply::kInterrupted:
+      return "interrupted";
+  }
+  return {};
+}
+
+int Fail(Console& console, int code, std::string_view message) {
+  std::string line = "vantrel-layout: " + std::string(message);
+  std::ranges::replace(line, '\n', ' ');
+  console.Err(line + "\n");
+  return code;
+}
+
+// After a failed change: whether the layout in force is `before` again, as
+// Plan tells (nothing to change); the way back is what sets 3 apart from 1.
+bool IsBack(const Layout& before) {
+  const Result<vantrel::LayoutPlan> plan = vantrel::Plan(before);
+  return plan && plan->empty();
+}
+
+int Applied(Console& console, const vantrel::LayoutPlan& plan) {
+  if (const Result<void> done = vantrel::Apply(plan); !done) {
+    return Fail(console, IsBack(plan.before) ? kRefused : kFailed, done.error().message);
+  }
+  return kDone;
+}
+
+int Change(const Options& o, Console& console) {
+  const Layout now = vantrel::TakeLayout();
+  const std::vector<OfferedModes> offered = vantrel::TakeOfferedModes();
+  Result<Layout> wanted = Bad("");
+  if (o.command == Command::kApply) {
+    const Result<std::string> text = console.ReadFile(o.file);
+    if (!text) return Fail(console, kBadUsage, text.error().message);
+    wanted = vantrel::LayoutFromJson(*text);
+    if (!wanted) return Fail(console, kBadUsage, o.file + ": " + wanted.error().message);
+  } else {
+    wanted = SetLayout(now, offered, o.display, o.set);
+    if (!wanted) return Fail(console, kBadUsage, wanted.error().message);
+  }
+  const Result<vantrel::LayoutPlan> plan = vantrel::Plan(now, *wanted, offered);
+  if (!plan) return Fail(console, kBadUsage, plan.error().message);
+  if (o.dry_run) {
+    std::string lines;
+    for (const std::string& line : vantrel::Describe(*plan)) lines += line + "\n";
+    return console.Out(lines) ? kDone : kFailed;
+  }
+  if (plan->empty()) return kDone;
+  if (const Result<std::string> saved = vantrel::SaveLayoutBefore(now); !saved) {
+    return Fail(
+        console, kFailed,
+        "nothing was changed: the layout in force cannot be saved: " + saved.error().message);
+  }
+  if (const int applied = Applied(console, *plan); applied != kDone || o.yes) return applied;
+
+  // Made before the question: on no answer, only the changes are left to do.
+  const Result<vantrel::LayoutPlan> back = vantrel::Plan(plan->after, plan->before, offered);
+  const Reply reply = console.Ask("The display settings have changed; they go back in " +
+                                      std::to_string(o.confirm_within) + " s unless kept.\n" +
+                                      std::string(kQuestion),
+                                  o.confirm_within);
+  if (Keeps(reply)) return kDone;
+  const std::string why = "not kept (" + Reason(reply, o.confirm_within) + ")";
+  const Result<void> reverted = back ? vantrel::Apply(*back) : vantrel::Revert();
+  if (!reverted) {
+    return Fail(console, kFailed,
+                why + ", and putting the layout from before back failed: " +
+                    reverted.error().message + " (vantrel-layout revert tries again)");
+  }
+  return Fail(console, kNotKept, why + ": the layout from before is back");
+}
+
+int RevertSaved(Console& console) {
+  const Result<Layout> saved = vantrel::LoadLayoutBefore();
+  if (!saved) return Fail(console, kBadUsage, saved.error().message);
+  const Result<vantrel::LayoutPlan> plan = vantrel::Plan(*saved);
+  if (!plan) return Fail(console, kBadUsage, plan.error().message);
+  return Applied(console, *plan);
+}
+
+}  // namespace
+
+Result<Options> ParseArguments(const std::vector<std::string_view>& args) {
+  Options o;
+  if ((!args.empty() && args[0] == "help") || std::ranges::any_of(args, [](std::string_view a) {
+        return a == "--help" || a == "-h" || a == "/?";
+      })) {
+    return o;
+  }
+  if (args.empty()) return Bad("no command; vantrel-layout --help lists them");
+  const std::string_view command = args[0];
+  const std::pair<std::string_view, Command> kCommands[] = {{"show", Command::kShow},
+                                                            {"save", Command::kSave},
+                                                            {"apply", Command::kApply},
+                                                            {"revert", Command::kRevert},
+                                                            {"set", Command::kSet}};
+  const auto known =
+      std::ranges::find(kCommands, command, &std::pair<std::string_view, Command>::first);
+  if (known == std::end(kCommands)) {
+    return Bad("unknown command \"" + std::string(command) +
+               "\"; vantrel-layout --help lists them");
+  }
+  o.command = known->second;
+  const bool changes = o.command == Command::kApply || o.command == Command::kSet;
+  const std::string prefix = std::string(command) + ": ";
+  std::optional<std::string_view> positional;
+  bool confirm_within = false;
+  for (std::size_t k = 1; k < args.size(); ++k) {
+    std::string_view a = args[k];
+    if (!a.starts_with("--")) {
+      if (positional || o.command == Command::kShow || o.command == Command::kRevert) {
+        return Bad(prefix + "unexpected argument \"" + std::string(a) + "\"");
+      }
+      positional = a;
+      continue;
+    }
+    std::optional<std::string_view> value;
+    if (const auto equals = a.find('='); equals != a.npos) {
+      value = a.substr(equals + 1);
+      a = a.substr(0, equals);
+    }
+    const bool takes_value = a == "--confirm-within" || a == "--mode" || a == "--position";
+    const bool known_here =
+        (changes && (a == "--dry-run" || a == "--yes" || a == "--confirm-within")) ||
+        (o.command == Command::kSet &&
+         (a == "--mode" || a == "--position" || a == "--primary" || a == "--off" || a == "--on"));
+    if (!known_here) return Bad(prefix + "unknown option " + std::string(a));
+    if (takes_value && !value) {
+      if (k + 1 == args.size()) return Bad(prefix + std::string(a) + " needs a value");
+      value = args[++k];
+    }
+    if (!takes_value && value) return Bad(prefix + std::string(a) + " takes no value");
+    if (a == "--dry-run") o.dry_run = true;
+    if (a == "--yes") o.yes = true;
+    if (a == "--primary") o.set.primary = true;
+    if (a == "--off" || a == "--on") {
+      if (o.set.attached && *o.set.attached != (a == "--on")) {
+        return Bad(prefix + "--off and --on exclude each other");
+      }
+      o.set.attached = a == "--on";
+    }
+    if (a == "--confirm-within") {
+      const auto seconds = Integer(*value, 1, 3600);
+      if (!seconds) return BadValue(a, *value, "whole seconds from 1 to 3600");
+      o.confirm_within = *seconds;
+      confirm_within = true;
+    }
+    if (a == "--mode" && !(o.set.mode = ModeOf(*value))) {
+      return BadValue(a, *value, "WxH or WxH@HZ, as 1920x1080@60");
+    }
+    if (a == "--position" && !(o.set.position = PointOf(*value))) {
+      return BadValue(a, *value, "X,Y, as -1920,0");
+    }
+  }
+  if (o.command == Command::kSave || o.command == Command::kApply) {
+    if (!positional) return Bad(prefix + "needs a FILE");
+    o.file = *positional;
+  }
+  if (o.command == Command::kSet) {
+    if (!positional) return Bad(prefix + "needs a DISPLAY (a key, an adapter name or a number)");
+    o.display = *positional;
+    const SetChange& s = o.set;
+    if (!s.mode && !s.position && !s.primary && !s.attached) {
+      return Bad(prefix + "nothing to set: give --mode, --position, --primary, --off or --on");
+    }
+    if (s.attached == false && (s.mode || s.position || s.primary)) {
+      return Bad(prefix + "--off takes no --mode, --position or --primary");
+    }
+  }
+  if (o.yes && confirm_within) return Bad(prefix + "--yes and --confirm-within exclude each other");
+  return o;
+}
+
+std::string Usage() {
+  return "usage: vantrel-layout COMMAND [OPTIONS]\n"
+         "Shows, saves and sets the layout of the displays: which are attached,\n"
+         "where, in which mode, which is the primary.\n"
+         "  show                 the layout in force, as JSON (schema \"vantrel-layout\" 1)\n"
+         "  save FILE            the same, into FILE\n"
+         "  apply FILE           sets the layout FILE holds (displays it names; others stay)\n"
+         "  set DISPLAY ...      changes one display, DISPLAY a key, an adapter name\n"
+         "                       (\\\\.\\DISPLAY2) or its number (2):\n"
+         "      --mode WxH[@HZ]  its mode    --position X,Y  its top-left corner\n"
+         "      --primary        makes it the primary   --off | --on  detaches, attaches it\n"
+         "  revert               puts back the layout in force before the last change\n"
+         "apply and set:\n"
+         "  --dry-run            prints the changes, one line a display; changes nothing\n"
+         "  --yes                keeps the new layout without asking\n"
+         "  --confirm-within S   asks \"Keep these display settings? [y/N]\" and puts the\n"
+         "                       layout from before back unless y or yes comes within S\n"
+         "                       seconds (default 15); no, end of input or Ctrl+C too\n"
+         "Exit codes: 0 done (or nothing to do), 1 the output or the layout from before\n"
+         "could not be written, or the layout from before is not back, 2 bad usage or a\n"
+         "bad file (nothing changed), 3 the system refused or gave something else (the\n"
+         "layout from before is back), 4 not kept (the layout from before is back).\n";
+}
+
+Result<std::size_t> FindDisplay(const Layout& now, std::string_view name) {
+  const auto& all = now.displays;
+  for (const auto field : {&LayoutDisplay::key, &LayoutDisplay::adapter}) {
+    const auto found = std::ranges::find_if(
+        all, [&](const LayoutDisplay& d) { return !name.empty() && SameText(d.*field, name); });
+    if (found != all.end()) return static_cast<std::size_t>(found - all.begin());
+  }
+  if (const auto number = Integer(name, 0, kIntMax)) {
+    const auto found = std::ranges::find_if(
+        all, [&](const LayoutDisplay& d) { return NumberOf(d.adapter) == number; });
+    if (found != all.end()) return static_cast<std::size_t>(found - all.begin());
+  }
+  return Bad("no connected display has the key, adapter name or number \"" + std::string(name) +
+             "\"");
+}
+
+Result<Layout> SetLayout(const Layout& now, const std::vector<OfferedModes>& offered,
+                         std::string_view display, const SetChange& change) {
+  const Result<std::size_t> found = FindDisplay(now, display);
+  if (!found) return found.error();
+  LayoutDisplay d = now.displays[*found];
+  const OfferedModes* listed = ListedFor(offered, d.adapter);
+  const bool was_attached = d.attached;
+  d.attached = change.attached.value_or(d.attached);
+  if (!d.attached) {
+    if (change.mode || change.position || change.primary) {
+      return Bad(NameOf(d) + ": is detached; --on attaches it");
+    }
+    d.primary = false;  // so the plan says the primary would be detached
+    return Layout{{d}};
+  }
+  if (!was_attached && (d.mode.width <= 0 || d.mode.height <= 0)) {
+    d.mode = Largest(listed);
+    d.position = RightOfOthers(now);
+  }
+  if (change.mode) d.mode = ChosenMode(d, listed, *change.mode);
+  if (change.position) d.position = *change.position;
+  if (change.primary) d.primary = true;
+  return Layout{{d}};
+}
+
+bool Keeps(const Reply& reply) {
+  if (reply.how != Reply::kLine) return false;
+  std::string_view line = reply.line;
+  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r')) {
+    line.remove_suffix(1);
+  }
+  return SameText(line, "y") || SameText(line, "yes");
+}
+
+int Run(const Options& o, Console& console) {
+  switch (o.command) {
+    case Command::kHelp:
+      return console.Out(Usage()) ? kDone : kFailed;
+    case Command::kShow:
+      return console.Out(vantrel::ToJson(vantrel::TakeLayout())) ? kDone : kFailed;
+    case Command::kSave:
+      if (const Result<void> saved =
+              console.WriteFile(o.file, vantrel::ToJson(vantrel::TakeLayout()));
+          !saved) {
+        return Fail(console, kBadUsage, saved.error().message);
+      }
+      return kDone;
+    case Command::kRevert:
+      return RevertSaved(console);
+    case Command::kApply:
+    case Command::kSet:
+      return Change(o, console);
+  }
+  return kBadUsage;
+}
+
+}  // namespace layout_tool
