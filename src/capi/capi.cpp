@@ -285,20 +285,6 @@ Layout LayoutOf(const Displays& displays) {
   return layout;
 }
 
-// One display as a "vantrel-layout" document writes it.
-void WriteDisplay(json::Writer& j, const LayoutDisplay& d) {
-  j.Begin('{');
-  j.Key("key").Text(d.key);
-  j.Key("adapter").Text(d.adapter);
-  j.Key("attached").Bool(d.attached);
-  j.Key("primary").Bool(d.primary);
-  j.Key("position").Begin('{').Key("x").Number(d.position.x).Key("y").Number(d.position.y).End('}');
-  j.Key("mode");
-  json::WriteMode(j, d.mode);
-  j.Key("orientation").Number(d.orientation);
-  j.End('}');
-}
-
 // The plan as vantrel_layout_plan documents it: each change with Describe's
 // line for it.
 std::string PlanJson(const LayoutPlan& plan) {
@@ -315,9 +301,9 @@ std::string PlanJson(const LayoutPlan& plan) {
     j.Key("key").Text(c.key);
     j.Key("description").Text(lines[k]);
     j.Key("before");
-    WriteDisplay(j, c.before);
+    json::WriteLayoutDisplay(j, c.before);
     j.Key("after");
-    WriteDisplay(j, c.after);
+    json::WriteLayoutDisplay(j, c.after);
     j.End('}');
   }
   j.End(']');

@@ -29,21 +29,6 @@ constexpr std::array<std::int32_t DisplayMode::*, 4> kModeMembers{
     &DisplayMode::width, &DisplayMode::height, &DisplayMode::bits_per_pixel,
     &DisplayMode::frequency};
 
-void WriteDisplay(json::Writer& j, const LayoutDisplay& d) {
-  j.Begin('{');
-  j.Key("key").Text(d.key);
-  j.Key("adapter").Text(d.adapter);
-  j.Key("attached").Bool(d.attached);
-  j.Key("primary").Bool(d.primary);
-  j.Key("position").Begin('{');
-  j.Key("x").Number(d.position.x).Key("y").Number(d.position.y);
-  j.End('}');
-  j.Key("mode");
-  json::WriteMode(j, d.mode);
-  j.Key("orientation").Number(d.orientation);
-  j.End('}');
-}
-
 // The first thing wrong, as the message says it; thrown inside the reader
 // only, and caught at its top.
 struct Malformed {
@@ -355,7 +340,7 @@ std::string ToJson(const Layout& layout) {
   j.Key("schema").Text(kLayoutSchema);
   j.Key("version").Number(kLayoutSchemaVersion);
   j.Key("displays").Begin('[');
-  for (const LayoutDisplay& d : layout.displays) WriteDisplay(j, d);
+  for (const LayoutDisplay& d : layout.displays) json::WriteLayoutDisplay(j, d);
   j.End(']');
   j.End('}');
   return j.Take() + "\n";
@@ -368,5 +353,24 @@ Result<Layout> LayoutFromJson(std::string_view text) {
     return Error{ErrorCode::kInvalidArgument, 0, malformed.message};
   }
 }
+
+namespace json {
+
+void WriteLayoutDisplay(Writer& j, const LayoutDisplay& d) {
+  j.Begin('{');
+  j.Key("key").Text(d.key);
+  j.Key("adapter").Text(d.adapter);
+  j.Key("attached").Bool(d.attached);
+  j.Key("primary").Bool(d.primary);
+  j.Key("position").Begin('{');
+  j.Key("x").Number(d.position.x).Key("y").Number(d.position.y);
+  j.End('}');
+  j.Key("mode");
+  WriteMode(j, d.mode);
+  j.Key("orientation").Number(d.orientation);
+  j.End('}');
+}
+
+}  // namespace json
 
 }  // namespace vantrel
