@@ -6,9 +6,9 @@ target_link_libraries(apply_tests PRIVATE vantrel_displays)
 if(WIN32)
   # Against Wine's user32 on three monitors: a mode changed and a display
   # detached, then the layout from before reverted from the file, one reset
-  # each.
+  # each, and one event each for a watcher in the same process.
   add_executable(apply_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_apply.cpp)
-  target_link_libraries(apply_wine_tests PRIVATE vantrel_displays GTest::gtest_main)
+  target_link_libraries(apply_wine_tests PRIVATE vantrel_displays_watcher GTest::gtest_main)
   add_test(NAME apply_three_monitors
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
                    $<TARGET_FILE:apply_wine_tests> three)

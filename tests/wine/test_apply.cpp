@@ -2,14 +2,19 @@
 // of the primary) at a smaller mode and the third (right of it) detached, no
 // gap left for Wine to close, then the layout from before put back from the
 // saved file, each in force with one reset, which top-level windows see as
-// one WM_DISPLAYCHANGE; and a layout with a gap, which Wine closes, put back
-// (two resets).
+// one WM_DISPLAYCHANGE and one event of a watcher in the same process; and a
+// layout with a gap, which Wine closes, put back (two resets).
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "vantrel/displays/apply.h"
+#include "vantrel/displays/watcher.h"
 
 namespace vantrel {
 namespace {
@@ -29,6 +34,40 @@ int ResetsWhile(HWND window, Call call) {
   for (MSG m; PeekMessageW(&m, window, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
   return display_changes;
 }
+
+// The events a watcher on its own thread told while `call` ran and until the
+// layout held still for a second and a half.
+class Told {
+ public:
+  template <class Call>
+  std::vector<DisplayChanges> While(Call call) {
+    const std::size_t first = Count();
+    call();
+    std::size_t seen = Count();
+    for (auto still = std::chrono::steady_clock::now();
+         std::chrono::steady_clock::now() - still < std::chrono::milliseconds(1500);) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (Count() != seen) {
+        seen = Count();
+        still = std::chrono::steady_clock::now();
+      }
+    }
+    std::lock_guard lock(mutex_);
+    return {events_.begin() + static_cast<std::ptrdiff_t>(first), events_.end()};
+  }
+
+ private:
+  std::size_t Count() {
+    std::lock_guard lock(mutex_);
+    return events_.size();
+  }
+  std::mutex mutex_;
+  std::vector<DisplayChanges> events_;
+  DisplayWatcher watcher_{[this](const DisplayChanges& c) {
+    std::lock_guard lock(mutex_);
+    events_.push_back(c);
+  }};
+};
 
 TEST(ApplyUnderWine, AnotherModeAndADetachedDisplayThenBack) {
   const std::string folder = testing::TempDir() + "vantrel-apply";
@@ -65,7 +104,12 @@ TEST(ApplyUnderWine, AnotherModeAndADetachedDisplayThenBack) {
   wanted.displays[2].attached = false;
   const LayoutPlan plan = Plan(wanted).value();
   EXPECT_EQ(plan.changes.size(), 2u);
-  EXPECT_EQ(ResetsWhile(window, [&] { ApplyLayout(wanted).value(); }), 1);
+  Told told;
+  const std::vector<DisplayChanges> applied =
+      told.While([&] { EXPECT_EQ(ResetsWhile(window, [&] { ApplyLayout(wanted).value(); }), 1); });
+  ASSERT_EQ(applied.size(), 1u) << "one settled event for the apply";
+  EXPECT_EQ(applied[0].removed.size(), 1u);
+  EXPECT_EQ(applied[0].now.size(), 2u);
   const Layout after = TakeLayout();
   EXPECT_EQ(after.displays[0], before.displays[0]);
   EXPECT_EQ(after.displays[1].position, wanted.displays[1].position);
@@ -76,8 +120,12 @@ TEST(ApplyUnderWine, AnotherModeAndADetachedDisplayThenBack) {
 
   // Back from the file: the detached display with the mode the layout keeps
   // for it, as Wine kept none.
-  EXPECT_EQ(ResetsWhile(window, [] { Revert().value(); }), 1);
+  const std::vector<DisplayChanges> reverted =
+      told.While([&] { EXPECT_EQ(ResetsWhile(window, [] { Revert().value(); }), 1); });
   EXPECT_EQ(TakeLayout(), before);
+  ASSERT_EQ(reverted.size(), 1u) << "one settled event for the revert";
+  EXPECT_EQ(reverted[0].added.size(), 1u);
+  EXPECT_EQ(reverted[0].now.size(), 3u);
   DestroyWindow(window);
 }
 
