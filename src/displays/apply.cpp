@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <limits>
 #include <optional>
 #include <utility>
 
 #include "vantrel/displays/display_read.h"
+#include "vantrel/displays/layout_read.h"
 
 namespace vantrel {
 
@@ -53,7 +55,8 @@ Error Refused(const LayoutDisplay& d, const std::string& why) {
   return {ErrorCode::kInvalidArgument, 0, NameOf(d) + ": " + why};
 }
 
-const OfferedModes* ListedFor(const std::vector<OfferedModes>& offered, std::string_view adapter) {
+template <class Modes>
+const OfferedModes* ListedFor(const Modes& offered, std::string_view adapter) {
   const auto found = std::ranges::find_if(
       offered, [&](const OfferedModes& o) { return SameDeviceName(o.adapter, adapter); });
   return found == offered.end() ? nullptr : &*found;
@@ -120,6 +123,37 @@ platform::SettingsChange SettingsFor(const LayoutDisplay& to, const LayoutDispla
   return {true, to.position, mode};
 }
 
+OfferedModes ModesOf(platform::System& system, std::string adapter) {
+  OfferedModes o{std::move(adapter), {}};
+  for (const platform::ModeFacts& m : system.Modes(o.adapter)) {
+    // Windows lists a turned display's modes turned as it is: unturned here.
+    const DisplayMode mode{m.width, m.height, m.bits_per_pixel, m.frequency};
+    o.modes.push_back(m.orientation && *m.orientation % 2 == 1 ? Swapped(mode) : mode);
+  }
+  return o;
+}
+
+// The modes a plan asks about, read from the system when first asked: most
+// changes keep a display's mode, and listing an adapter's modes takes
+// Windows milliseconds, as long as the rest of an apply's own work.
+class ModesOnDemand {
+ public:
+  explicit ModesOnDemand(platform::System& system) : system_(system) {}
+  const OfferedModes* operator()(std::string_view adapter) {
+    if (const OfferedModes* read = ListedFor(read_, adapter)) return read;
+    read_.push_back(ModesOf(system_, std::string(adapter)));
+    return &read_.back();
+  }
+
+ private:
+  platform::System& system_;
+  std::deque<OfferedModes> read_;  // stays where it is as it grows
+};
+
+// The plan, with the modes of an adapter looked up as it needs them.
+template <class Listed>
+Result<LayoutPlan> PlanWith(const Layout& now, const Layout& wanted, Listed&& listed_for);
+
 }  // namespace
 
 std::vector<OfferedModes> TakeOfferedModes() { return TakeOfferedModes(platform::CurrentSystem()); }
@@ -135,20 +169,20 @@ std::vector<OfferedModes> TakeOfferedModes(platform::System& system) {
     }
   }
   std::vector<OfferedModes> offered;
-  for (std::string& adapter : adapters) {
-    OfferedModes o{std::move(adapter), {}};
-    for (const platform::ModeFacts& m : system.Modes(o.adapter)) {
-      // Windows lists a turned display's modes turned as it is: unturned here.
-      const DisplayMode mode{m.width, m.height, m.bits_per_pixel, m.frequency};
-      o.modes.push_back(m.orientation && *m.orientation % 2 == 1 ? Swapped(mode) : mode);
-    }
-    offered.push_back(std::move(o));
-  }
+  for (std::string& adapter : adapters) offered.push_back(ModesOf(system, std::move(adapter)));
   return offered;
 }
 
 Result<LayoutPlan> Plan(const Layout& now, const Layout& wanted,
                         const std::vector<OfferedModes>& offered) {
+  return PlanWith(now, wanted,
+                  [&](std::string_view adapter) { return ListedFor(offered, adapter); });
+}
+
+namespace {
+
+template <class Listed>
+Result<LayoutPlan> PlanWith(const Layout& now, const Layout& wanted, Listed&& listed_for) {
   LayoutPlan plan{now, now, {}};
   std::vector<LayoutDisplay>& after = plan.after.displays;
   std::vector<bool> named(now.displays.size(), false);
@@ -174,7 +208,7 @@ Result<LayoutPlan> Plan(const Layout& now, const Layout& wanted,
     a.orientation = w.orientation;
     a.mode = Filled(w.mode, n.mode);
     if (n.attached && a.mode == n.mode && a.orientation == n.orientation) continue;
-    const OfferedModes* listed = ListedFor(offered, n.adapter);
+    const OfferedModes* listed = listed_for(n.adapter);
     if (Offers(n, listed, a.mode, a.orientation)) continue;
     // Given the way the display offers it unturned (an edited orientation).
     if (!Offers(n, listed, Swapped(a.mode), a.orientation)) {
@@ -238,9 +272,11 @@ Result<LayoutPlan> Plan(const Layout& now, const Layout& wanted,
   return plan;
 }
 
+}  // namespace
+
 Result<LayoutPlan> Plan(const Layout& wanted) {
   platform::System& system = platform::CurrentSystem();
-  return Plan(TakeLayout(system), wanted, TakeOfferedModes(system));
+  return PlanWith(TakeLayout(system), wanted, ModesOnDemand(system));
 }
 
 std::vector<std::string> Describe(const LayoutPlan& plan) {
@@ -378,7 +414,7 @@ Result<void> Apply(const LayoutPlan& plan) {
     if (const std::int32_t r = system.ApplySettings(); r != answer::kSuccessful) {
       failure = "putting the layout in force gave " + platform::ChangeResultName(r);
     } else {
-      failure = Joined(Differences(plan.after, TakeLayout(system)));
+      failure = Joined(Differences(plan.after, SettingsInForce(system)));
       if (failure.empty()) return {};
     }
   }
@@ -388,7 +424,7 @@ Result<void> Apply(const LayoutPlan& plan) {
 Result<void> ApplyLayout(const Layout& wanted) {
   platform::System& system = platform::CurrentSystem();
   const Layout now = TakeLayout(system);
-  const Result<LayoutPlan> plan = Plan(now, wanted, TakeOfferedModes(system));
+  const Result<LayoutPlan> plan = PlanWith(now, wanted, ModesOnDemand(system));
   if (!plan) return plan.error();
   if (plan->empty()) return {};
   if (const Result<std::string> saved = SaveLayoutBefore(now); !saved) return saved.error();

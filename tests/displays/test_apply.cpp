@@ -164,6 +164,9 @@ TEST(Apply, AllAtOnceSavedFirstAndRevertedFromTheFile) {
   EXPECT_EQ(after.displays[1], plan.after.displays[1]);
   EXPECT_FALSE(after.displays[2].attached);
   EXPECT_EQ(twin.system.counts().resets, 1);
+  // Modes are listed only for the two displays a plan turns or gives another
+  // mode: two each for Plan and ApplyLayout.
+  EXPECT_EQ(twin.system.counts().modes, 4);
   EXPECT_EQ(
       std::vector<std::filesystem::path>(std::filesystem::directory_iterator(twin.folder), {}),
       std::vector{twin.folder / "layout-before.json"});  // no temporary left
