@@ -4,7 +4,8 @@
 # put back by one apply; a dry run and four refusals that change nothing; a
 # question answered yes, one left unanswered for 2 s (the X server shows it
 # reverted within a second of that), one cut by Ctrl+C, and a process killed
-# while it asks, whose saved layout `revert` puts back.
+# while it asks, whose saved layout `revert` puts back. A watch in another
+# process tells of the one apply as one change.
 #   run-layout.sh BUILD_DIR
 source "$(dirname "$0")/../../scripts/lib/wine-session.sh"
 build=$(cd "$1" && pwd)
@@ -73,11 +74,30 @@ run apply saved.json --dry-run
 [ "$(in_force)" = "$(facts "$T/changed.json")" ] || fail "--dry-run changed the layout"
 tr -d '\r' <"$T/out" | sed 's/^/run-layout: --dry-run: /'
 
-# One apply puts every display back as saved.
+# One apply puts every display back as saved, and a watch in another
+# process tells of it as one change, once the layout holds still.
+wine "$build/vantrel-list.exe" --watch >"$T/watch" 2>&1 &
+watching=$!
+for _ in $(seq 500); do
+  [ -s "$T/watch" ] && break
+  sleep 0.02
+done
 run apply saved.json --yes
 [ "$status" -eq 0 ] || fail "apply: exit $status: $(cat "$T/err")"
 [ "$(in_force)" = "$(facts "$T/saved.json")" ] || fail "apply: $(in_force)"
-echo "run-layout: one apply put the saved layout back"
+lines=0
+for _ in $(seq 30); do
+  sleep 0.5
+  [ "$(grep -c . "$T/watch")" -eq "$lines" ] && [ "$lines" -gt 1 ] && break
+  lines=$(grep -c . "$T/watch")
+done
+kill "$watching" 2>/dev/null || true
+wait "$watching" 2>/dev/null || true
+changes=$(tr -d '\r' <"$T/watch" | jq -c 'select(.event == "change")')
+[ "$(grep -c . <<<"$changes")" -eq 1 ] || fail "the watch told $(grep -c . <<<"$changes") changes: $changes"
+jq -e '(.displays | length) == 3 and (.added | length) == 1' <<<"$changes" >/dev/null ||
+  fail "the watch's change is not the layout applied: $changes"
+echo "run-layout: one apply put the saved layout back; a watch in another process told one change"
 
 # Refused before anything changes.
 jq '.displays[0].key = "nothing" | .displays[0].adapter = "\\\\.\\DISPLAY9"' "$T/saved.json" >"$T/unknown.json"
