@@ -16,6 +16,9 @@
 #    percentile of WATCH_ROUNDS / 2 changes, default 40 rounds) beside the
 #    floor, a bare program reading from Wine's broadcast until it sees the
 #    final layout, and its idle wake-ups;
+#  - under Wine, a three-display layout set by ApplyLayout against the same
+#    ChangeDisplaySettingsEx calls made bare, with the desktop resets and a
+#    watcher's events per apply (APPLY_ROUNDS pairs of rounds, default 6);
 #  - under Wine, on a private three-monitor X server with a warm Wine server:
 #    Refresh against the bare calls on the real user32, and the median time
 #    from start to a readable report of Vantrel.exe against a bare Win32
@@ -40,7 +43,7 @@ cmake --preset bench-windows >/dev/null
 cmake --build --preset bench-windows --target Vantrel Vantrel_marks bare_window bare_window_manifest \
   bare_window_parts bare_window_manifest_marks bare_window_parts_marks startup_bench \
   refresh_user32_bench vantrel-list snapshot_bench capi_bench placement_bench bare_list \
-  watcher_bench >/dev/null
+  watcher_bench apply_bench >/dev/null
 
 echo "== sizes"
 for exe in Vantrel.exe vantrel-list.exe vantrel.dll bench/bare_window.exe; do
@@ -127,6 +130,9 @@ for stage in $(head -n1 "$VANTREL_TMP/Vantrel_marks.marks" | tr ' ' '\n' | cut -
   done
   echo
 done
+
+echo "== a layout set: ApplyLayout against the bare calls, resets and watcher events per apply"
+VANTREL_BENCH_ROUNDS=${APPLY_ROUNDS:-6} wine build/bench-windows/bench/apply_bench.exe
 
 echo "== the watcher: the change to the callback beside the floor, and wake-ups while idle"
 # Last: it changes the layout, round by round.

@@ -1,0 +1,244 @@
+// Setting a whole layout under Wine on the three-monitor layout: ApplyLayout
+// against the same ChangeDisplaySettingsEx calls made bare, the desktop
+// resets each apply causes, and the events a watcher tells of each.
+//
+// The layout switches between the one in force at the start and the same
+// with the left and right displays at 800 x 600 (the left one's right edge
+// kept against the primary): a three-display layout, two displays changed.
+// Pairs of rounds alternate which side goes first; each round applies the
+// smaller layout and then the start one. The bare side makes the calls
+// ApplyLayout makes, built beforehand from the same plan: CDS_TEST for each
+// change, each written with CDS_UPDATEREGISTRY | CDS_NORESET, then one
+// ChangeDisplaySettingsEx(NULL) to put them in force. ApplyLayout also reads
+// the layout and the offered modes, saves the layout from before to a file
+// and reads the layout back.
+//
+// After each apply the layout is left to hold still (a second and a half
+// without an event), so that Wine's desktop process, which takes in the X
+// server's change events one by one, has caught up before the next apply.
+// Resets are counted as the WM_DISPLAYCHANGE messages a hidden top-level
+// window of this process gets; events are those of a DisplayWatcher on its
+// own thread.
+//
+//   VANTREL_BENCH_ROUNDS (default 6): pairs of rounds.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "timing.h"
+#include "vantrel/displays/apply.h"
+#include "vantrel/displays/watcher.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+int display_changes = 0;
+
+LRESULT CALLBACK Counting(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_DISPLAYCHANGE) ++display_changes;
+  return DefWindowProcW(window, message, w, l);
+}
+
+std::wstring Wide(const std::string& text) { return {text.begin(), text.end()}; }
+
+// One change as the calls write it.
+struct BareCall {
+  std::wstring adapter;
+  DEVMODEW mode{};
+};
+
+std::vector<BareCall> BareCalls(const vantrel::LayoutPlan& plan) {
+  std::vector<BareCall> calls;
+  for (const vantrel::LayoutChange& c : plan.changes) {
+    BareCall call{Wide(c.adapter), {}};
+    DEVMODEW& dm = call.mode;
+    dm.dmSize = sizeof dm;
+    dm.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY | DM_POSITION;
+    dm.dmPelsWidth = static_cast<DWORD>(c.settings.mode.width);
+    dm.dmPelsHeight = static_cast<DWORD>(c.settings.mode.height);
+    dm.dmBitsPerPel = static_cast<DWORD>(c.settings.mode.bits_per_pixel);
+    dm.dmDisplayFrequency = static_cast<DWORD>(c.settings.mode.frequency);
+    dm.dmPosition = {c.settings.position->x, c.settings.position->y};
+    calls.push_back(call);
+  }
+  return calls;
+}
+
+bool ApplyBare(std::vector<BareCall>& calls) {
+  for (BareCall& c : calls) {
+    if (ChangeDisplaySettingsExW(c.adapter.c_str(), &c.mode, nullptr, CDS_TEST, nullptr) !=
+        DISP_CHANGE_SUCCESSFUL) {
+      return false;
+    }
+  }
+  for (BareCall& c : calls) {
+    if (ChangeDisplaySettingsExW(c.adapter.c_str(), &c.mode, nullptr,
+                                 CDS_UPDATEREGISTRY | CDS_NORESET,
+                                 nullptr) != DISP_CHANGE_SUCCESSFUL) {
+      return false;
+    }
+  }
+  return ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
+}
+
+// What one apply did: its milliseconds, the resets and the watcher's events.
+struct Outcome {
+  double ms = 0;
+  int resets = 0;
+  int events = 0;
+};
+
+class Counter {
+ public:
+  int Events() {
+    std::lock_guard lock(mutex_);
+    return events_;
+  }
+
+ private:
+  std::mutex mutex_;
+  int events_ = 0;
+  vantrel::DisplayWatcher watcher_{[this](const vantrel::DisplayChanges&) {
+    std::lock_guard lock(mutex_);
+    ++events_;
+  }};
+};
+
+template <class Call>
+Outcome Measure(HWND window, Counter& counter, Call call) {
+  display_changes = 0;
+  const int events = counter.Events();
+  const Clock::time_point start = Clock::now();
+  if (!call()) {
+    std::fprintf(stderr, "apply_bench: an apply failed\n");
+    std::exit(1);
+  }
+  Outcome o;
+  o.ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  // Until the layout holds still: no event for a second and a half.
+  int seen = counter.Events();
+  for (Clock::time_point still = Clock::now(); Clock::now() - still < 1500ms;) {
+    for (MSG m; PeekMessageW(&m, window, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+    std::this_thread::sleep_for(20ms);
+    if (counter.Events() != seen) {
+      seen = counter.Events();
+      still = Clock::now();
+    }
+  }
+  o.resets = display_changes;
+  o.events = counter.Events() - events;
+  return o;
+}
+
+void Report(const char* side, const std::vector<Outcome>& outcomes) {
+  std::vector<double> ms;
+  int resets_max = 0, events_max = 0, resets_min = 1 << 30, events_min = 1 << 30;
+  for (const Outcome& o : outcomes) {
+    ms.push_back(o.ms);
+    resets_max = std::max(resets_max, o.resets);
+    resets_min = std::min(resets_min, o.resets);
+    events_max = std::max(events_max, o.events);
+    events_min = std::min(events_min, o.events);
+  }
+  std::printf("  %-12s median %7.1f ms; resets per apply %d..%d; watcher events per apply %d..%d\n",
+              side, vantrel::bench::Median(ms), resets_min, resets_max, events_min, events_max);
+}
+
+}  // namespace
+
+int main() {
+  const char* rounds_text = std::getenv("VANTREL_BENCH_ROUNDS");
+  const int rounds = rounds_text ? std::max(1, std::atoi(rounds_text)) : 6;
+  char folder[MAX_PATH] = {};
+  const DWORD length = GetTempPathA(MAX_PATH, folder);
+  if (length == 0 || length >= MAX_PATH) return 1;
+  const std::string state = std::string(folder) + "vantrel-apply-bench";
+  _putenv_s("VANTREL_STATE_DIR", state.c_str());
+
+  WNDCLASSW type{};
+  type.lpfnWndProc = Counting;
+  type.lpszClassName = L"VantrelApplyBench";
+  RegisterClassW(&type);
+  HWND window = CreateWindowExW(0, type.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                nullptr, nullptr, nullptr, nullptr);
+  if (!window) return 1;
+
+  const vantrel::Layout start = vantrel::TakeLayout();
+  if (start.displays.size() != 3) {
+    std::fprintf(stderr, "apply_bench: runs on the three-monitor layout\n");
+    return 1;
+  }
+  vantrel::Layout small = start;
+  for (const std::size_t k : {std::size_t{1}, std::size_t{2}}) {
+    vantrel::LayoutDisplay& d = small.displays[k];
+    if (d.position.x < 0) d.position.x += d.mode.width - 800;
+    d.mode.width = 800;
+    d.mode.height = 600;
+  }
+  const auto to_small = vantrel::Plan(small);
+  if (!to_small || to_small->changes.size() != 2) {
+    std::fprintf(stderr, "apply_bench: no plan to 800 x 600\n");
+    return 1;
+  }
+  const vantrel::Layout small_in_force = to_small->after;
+  std::vector<BareCall> bare_small = BareCalls(*to_small);
+  // The way back, planned from the smaller layout as it will be in force.
+  const auto offered = vantrel::TakeOfferedModes();
+  const auto to_start = vantrel::Plan(small_in_force, start, offered);
+  if (!to_start) return 1;
+  std::vector<BareCall> bare_start = BareCalls(*to_start);
+
+  Counter counter;
+  std::vector<Outcome> vantrel_applies, bare_applies;
+  std::vector<double> ratios;
+  const auto vantrel_round = [&] {
+    const Outcome a = Measure(window, counter, [&] { return bool(vantrel::ApplyLayout(small)); });
+    const Outcome b = Measure(window, counter, [&] { return bool(vantrel::ApplyLayout(start)); });
+    vantrel_applies.push_back(a);
+    vantrel_applies.push_back(b);
+    return a.ms + b.ms;
+  };
+  const auto bare_round = [&] {
+    const Outcome a = Measure(window, counter, [&] { return ApplyBare(bare_small); });
+    const Outcome b = Measure(window, counter, [&] { return ApplyBare(bare_start); });
+    bare_applies.push_back(a);
+    bare_applies.push_back(b);
+    return a.ms + b.ms;
+  };
+  for (int k = 0; k < rounds; ++k) {
+    double v = 0, b = 0;
+    if (k % 2 == 0) {
+      v = vantrel_round();
+      b = bare_round();
+    } else {
+      b = bare_round();
+      v = vantrel_round();
+    }
+    ratios.push_back(v / b);
+  }
+  if (vantrel::TakeLayout() != start) {
+    std::fprintf(stderr, "apply_bench: the layout is not back as it was\n");
+    return 1;
+  }
+
+  std::vector<double> vantrel_ms, bare_ms;
+  for (const Outcome& o : vantrel_applies) vantrel_ms.push_back(o.ms);
+  for (const Outcome& o : bare_applies) bare_ms.push_back(o.ms);
+  std::printf("three displays, two changed, %d applies a side:\n", 2 * rounds);
+  Report("ApplyLayout", vantrel_applies);
+  Report("bare calls", bare_applies);
+  std::printf("  ratio of medians %.3f; median of the rounds' ratios %.3f\n",
+              vantrel::bench::Median(vantrel_ms) / vantrel::bench::Median(bare_ms),
+              vantrel::bench::Median(ratios));
+  DestroyWindow(window);
+  return 0;
+}
