@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ TEST(Apply, PlanRules) {
   const std::string kTurned =
       "\\\\.\\DISPLAY1 (A): mode 1920x1080 32 bits 60 Hz -> 1080x1920 32 bits 60 Hz; "
       "orientation 0 -> 90";
+  constexpr std::int32_t kLeast = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMost = std::numeric_limits<std::int32_t>::max();
   const struct {
     const char* rule;
     std::vector<LayoutDisplay> wanted;
@@ -73,6 +76,14 @@ TEST(Apply, PlanRules) {
        {At("B", k2, {1920, 0}, {}, true, true)},
        {"\\\\.\\DISPLAY2 (B): position 1920,0 -> 0,0; becomes the primary",
         "\\\\.\\DISPLAY1 (A): position 0,0 -> -1920,0; no longer the primary"}},
+      {"past the left edge of the numbers, once the primary is at 0,0",
+       {At("A", k1, {kLeast, 0}, {}), At("B", k2, {100, 0}, {}, true, true)},
+       {"\\\\.\\DISPLAY1 (A): position -2147483648,0 is out of range for 1920x1080 32 bits "
+        "60 Hz with the primary at 0,0"}},
+      {"past the right edge",
+       {At("B", k2, {kMost - 100, 0}, {})},
+       {"\\\\.\\DISPLAY2 (B): position 2147483547,0 is out of range for 1280x1024 32 bits 60 "
+        "Hz with the primary at 0,0"}},
       {"detached", {At("B", k2, {}, {}, false)}, {"\\\\.\\DISPLAY2 (B): detached"}},
       {"attached with a mode",
        {At("C", "", {3200, 0}, {1024, 768, 0, 0})},
