@@ -9,43 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "console.h"
 #include "listing.h"
 #include "vantrel/displays/json.h"
 
 namespace {
 
-std::wstring Utf16(std::string_view text) {
-  if (text.empty()) return {};
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) {
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  }
-  return wide;
-}
-
-// Writes to a standard handle: UTF-16 to a console, so that every name shows
-// whatever its code page; the UTF-8 bytes to a file or pipe. False when the
-// output is gone, as when the reader of a pipe has closed it; nothing is
-// raised and no dialog is shown.
-bool Write(DWORD which, std::string_view text) {
-  const HANDLE out = GetStdHandle(which);
-  if (out == nullptr || out == INVALID_HANDLE_VALUE) return false;
-  DWORD mode = 0;
-  if (GetConsoleMode(out, &mode)) {
-    const std::wstring wide = Utf16(text);
-    DWORD written = 0;
-    return WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0;
-  }
-  while (!text.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 20));
-    DWORD written = 0;
-    if (!WriteFile(out, text.data(), chunk, &written, nullptr) || written == 0) return false;
-    text.remove_prefix(written);
-  }
-  return true;
-}
+using vantrel::console::Write;
 
 // Set by Ctrl+C (or the console closing) and by a line that cannot be
 // written: either ends --watch.
@@ -92,12 +62,7 @@ int Watch() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  std::vector<std::string> texts;
-  for (int k = 1; k < argc; ++k) {
-    std::string text;
-    for (const wchar_t* c = argv[k]; *c; ++c) text += *c < 0x80 ? static_cast<char>(*c) : '?';
-    texts.push_back(std::move(text));
-  }
+  const std::vector<std::string> texts = vantrel::console::Arguments(argc, argv);
   const std::vector<std::string_view> args(texts.begin(), texts.end());
   const auto mode = listing::ParseOptions(args);
   if (!mode) {

@@ -1,0 +1,25 @@
+// What the console programs share: UTF-8 text to and from Windows' UTF-16,
+// and writing to a standard handle whatever it is.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrel::console {
+
+std::wstring Utf16(std::string_view text);
+std::string Utf8(std::wstring_view text);
+
+// Writes to a standard handle (STD_OUTPUT_HANDLE, STD_ERROR_HANDLE): UTF-16
+// to a console, so that every name shows whatever its code page; the UTF-8
+// bytes to a file or pipe. False when the output is gone, as when the reader
+// of a pipe has closed it; nothing is raised and no dialog is shown.
+bool Write(DWORD which, std::string_view text);
+
+// The arguments after the program's name, in UTF-8.
+std::vector<std::string> Arguments(int argc, wchar_t** argv);
+
+}  // namespace vantrel::console
