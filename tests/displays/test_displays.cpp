@@ -321,11 +321,11 @@ TEST(DisplaysTake, ConnectionFromTheOutputTechnology) {
 TEST(DisplaysTake, NumberIsTheDigitsEndingTheDeviceName) {
   SimulatedDisplays layout = SimulatedDisplays::FromRects(
       {{0, 0, 10, 10}, {10, 0, 20, 10}, {20, 0, 30, 10}, {30, 0, 40, 10}, {40, 0, 50, 10}});
-  const char* names[] = {"\\\\.\\DISPLAY12", "\\\\.\\DISPLAY", "\\\\.\\DISPLAY99999999999", "",
+  const char* names[] = {"\\\\.\\DISPLAY10", "\\\\.\\DISPLAY", "\\\\.\\DISPLAY99999999999", "",
                          "\\\\.\\DISPLAY007"};
   for (std::size_t k = 0; k < 5; ++k) layout.displays[k].device_name = names[k];
   const Displays displays = TakeOf(layout);
-  EXPECT_EQ(displays[0].number, 12);
+  EXPECT_EQ(displays[0].number, 10);
   EXPECT_EQ(displays[1].number, 0);
   EXPECT_EQ(displays[2].number, 0);  // too large for a number
   EXPECT_EQ(displays[3].number, 0);

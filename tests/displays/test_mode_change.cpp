@@ -36,7 +36,14 @@ TEST(ModeChange, PutsTheSettingsFoundBackOnceHoweverItEnds) {
     bool back;  // the settings found in use and kept again once the object ended
   } rows[] = {
       {"restored twice", [](Change& c) { c->Restore().value(), c->Restore().value(); }, 0, 1},
-      {"moved, the one moved from ended", [](Change& c) { c = ModeChange(std::move(*c)); }, 1, 1},
+      {"moved into an empty one, the one moved from ended",
+       [](Change& c) {
+         ModeChange taken;
+         taken = std::move(*c);
+         c.reset();
+         c.emplace(std::move(taken));
+       },
+       1, 1},
       {"released", [](Change& c) { c->release(); }, 1, 0},
       {"at exit", [](Change&) { EXPECT_EQ(mode_changes::RestoreAll(), 1u); }, 0, 1},
   };
@@ -52,6 +59,8 @@ TEST(ModeChange, PutsTheSettingsFoundBackOnceHoweverItEnds) {
     EXPECT_EQ(d.registry, TwoDisplays().displays[1].registry);
     row.end(change);
     EXPECT_EQ(d.current_mode->width == 800, row.set);
+    EXPECT_EQ(change->saved_mode(), (DisplayMode{1280, 1024, 32, 60}));
+    EXPECT_EQ(change->saved_position(), (Point{1920, 0}));
     change.reset();
     const SettingsFacts now{{d.bounds.left, d.bounds.top}, *d.current_mode};
     EXPECT_EQ(now, row.back ? kFound : (SettingsFacts{{1920, 0}, {800, 600, 16, 60, 0}}));
@@ -60,6 +69,18 @@ TEST(ModeChange, PutsTheSettingsFoundBackOnceHoweverItEnds) {
     EXPECT_EQ(mode_changes::Listed(), 0u);
     platform::UseSystem(nullptr);
   }
+}
+
+// Where the system lists no adapters, the settings found are the mode in use
+// at the corner of the display's own monitor.
+TEST(ModeChange, WithoutAdaptersPutsTheDisplayBackAtItsCorner) {
+  SimulatedDisplays layout = TwoDisplays();
+  layout.has_adapters = false;
+  SimulatedSystem system(layout);
+  platform::UseSystem(&system);
+  ModeChange::Set(Displays::Take()[1], {800, 600, 0, 0}).value().Restore().value();
+  EXPECT_EQ(system.layout().displays[1].bounds, (Rect{1920, 0, 3200, 1024}));
+  platform::UseSystem(nullptr);
 }
 
 TEST(ModeChange, NamesAModeNotOfferedAndKeepsARestoreThatFailed) {
