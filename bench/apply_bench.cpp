@@ -32,6 +32,7 @@
 #include <thread>
 #include <vector>
 
+#include "display_change.h"
 #include "timing.h"
 #include "vantrel/displays/apply.h"
 #include "vantrel/displays/watcher.h"
@@ -40,13 +41,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-int display_changes = 0;
-
-LRESULT CALLBACK Counting(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_DISPLAYCHANGE) ++display_changes;
-  return DefWindowProcW(window, message, w, l);
-}
 
 std::wstring Wide(const std::string& text) { return {text.begin(), text.end()}; }
 
@@ -114,8 +108,8 @@ class Counter {
 };
 
 template <class Call>
-Outcome Measure(HWND window, Counter& counter, Call call) {
-  display_changes = 0;
+Outcome Measure(vantrel::probe::ResetCounter& resets, Counter& counter, Call call) {
+  resets.Take();
   const int events = counter.Events();
   const Clock::time_point start = Clock::now();
   if (!call()) {
@@ -127,14 +121,14 @@ Outcome Measure(HWND window, Counter& counter, Call call) {
   // Until the layout holds still: no event for a second and a half.
   int seen = counter.Events();
   for (Clock::time_point still = Clock::now(); Clock::now() - still < 1500ms;) {
-    for (MSG m; PeekMessageW(&m, window, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+    o.resets += resets.Take();
     std::this_thread::sleep_for(20ms);
     if (counter.Events() != seen) {
       seen = counter.Events();
       still = Clock::now();
     }
   }
-  o.resets = display_changes;
+  o.resets += resets.Take();
   o.events = counter.Events() - events;
   return o;
 }
@@ -164,13 +158,8 @@ int main() {
   const std::string state = std::string(folder) + "vantrel-apply-bench";
   _putenv_s("VANTREL_STATE_DIR", state.c_str());
 
-  WNDCLASSW type{};
-  type.lpfnWndProc = Counting;
-  type.lpszClassName = L"VantrelApplyBench";
-  RegisterClassW(&type);
-  HWND window = CreateWindowExW(0, type.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                nullptr, nullptr, nullptr, nullptr);
-  if (!window) return 1;
+  vantrel::probe::ResetCounter resets;
+  if (!resets.ok()) return 1;
 
   const vantrel::Layout start = vantrel::TakeLayout();
   if (start.displays.size() != 3) {
@@ -201,15 +190,15 @@ int main() {
   std::vector<Outcome> vantrel_applies, bare_applies;
   std::vector<double> ratios;
   const auto vantrel_round = [&] {
-    const Outcome a = Measure(window, counter, [&] { return bool(vantrel::ApplyLayout(small)); });
-    const Outcome b = Measure(window, counter, [&] { return bool(vantrel::ApplyLayout(start)); });
+    const Outcome a = Measure(resets, counter, [&] { return bool(vantrel::ApplyLayout(small)); });
+    const Outcome b = Measure(resets, counter, [&] { return bool(vantrel::ApplyLayout(start)); });
     vantrel_applies.push_back(a);
     vantrel_applies.push_back(b);
     return a.ms + b.ms;
   };
   const auto bare_round = [&] {
-    const Outcome a = Measure(window, counter, [&] { return ApplyBare(bare_small); });
-    const Outcome b = Measure(window, counter, [&] { return ApplyBare(bare_start); });
+    const Outcome a = Measure(resets, counter, [&] { return ApplyBare(bare_small); });
+    const Outcome b = Measure(resets, counter, [&] { return ApplyBare(bare_start); });
     bare_applies.push_back(a);
     bare_applies.push_back(b);
     return a.ms + b.ms;
@@ -239,6 +228,5 @@ int main() {
   std::printf("  ratio of medians %.3f; median of the rounds' ratios %.3f\n",
               vantrel::bench::Median(vantrel_ms) / vantrel::bench::Median(bare_ms),
               vantrel::bench::Median(ratios));
-  DestroyWindow(window);
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "display_change.h"
 
+#include <utility>
+
 namespace vantrel::probe {
 
 LONG ChangeDisplay(const char* device, int width, int height, POINT position) {
@@ -13,6 +15,36 @@ LONG ChangeDisplay(const char* device, int width, int height, POINT position) {
       ChangeDisplaySettingsExA(device, &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr);
   if (stored != DISP_CHANGE_SUCCESSFUL) return stored;
   return ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr);
+}
+
+namespace {
+
+LRESULT CALLBACK Counting(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_DISPLAYCHANGE) {
+    ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  }
+  return DefWindowProcW(window, message, w, l);
+}
+
+}  // namespace
+
+ResetCounter::ResetCounter() {
+  WNDCLASSW type{};
+  type.lpfnWndProc = Counting;
+  type.lpszClassName = L"VantrelResetCounter";
+  RegisterClassW(&type);  // fails harmlessly once registered
+  window_ = CreateWindowExW(0, type.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                            nullptr, nullptr, nullptr, nullptr);
+  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&count_));
+}
+
+ResetCounter::~ResetCounter() {
+  if (window_) DestroyWindow(window_);
+}
+
+int ResetCounter::Take() {
+  for (MSG m; PeekMessageW(&m, window_, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+  return std::exchange(count_, 0);
 }
 
 }  // namespace vantrel::probe

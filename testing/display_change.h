@@ -12,4 +12,22 @@ namespace vantrel::probe {
 // close gaps. DISP_CHANGE_SUCCESSFUL when it was applied.
 LONG ChangeDisplay(const char* device, int width, int height, POINT position);
 
+// How often the desktop was reset: a hidden top-level window of the calling
+// thread, which Windows tells of each reset with one WM_DISPLAYCHANGE.
+class ResetCounter {
+ public:
+  ResetCounter();
+  ~ResetCounter();
+  ResetCounter(const ResetCounter&) = delete;
+  ResetCounter& operator=(const ResetCounter&) = delete;
+  bool ok() const { return window_ != nullptr; }
+  // The resets told since the last call (or since it was made), once the
+  // window's messages waiting have been handled.
+  int Take();
+
+ private:
+  HWND window_ = nullptr;
+  int count_ = 0;
+};
+
 }  // namespace vantrel::probe

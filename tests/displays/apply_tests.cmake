@@ -8,7 +8,8 @@ if(WIN32)
   # detached, then the layout from before reverted from the file, one reset
   # each, and one event each for a watcher in the same process.
   add_executable(apply_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_apply.cpp)
-  target_link_libraries(apply_wine_tests PRIVATE vantrel_displays_watcher GTest::gtest_main)
+  target_link_libraries(apply_wine_tests PRIVATE vantrel_displays_watcher vantrel_testing_probe
+                        GTest::gtest_main)
   add_test(NAME apply_three_monitors
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
                    $<TARGET_FILE:apply_wine_tests> three)

@@ -13,26 +13,19 @@
 #include <thread>
 #include <vector>
 
+#include "display_change.h"
 #include "vantrel/displays/apply.h"
 #include "vantrel/displays/watcher.h"
 
 namespace vantrel {
 namespace {
 
-int display_changes = 0;
-
-LRESULT CALLBACK Counting(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_DISPLAYCHANGE) ++display_changes;
-  return DefWindowProcW(window, message, w, l);
-}
-
-// The WM_DISPLAYCHANGE messages a hidden top-level window got while `call` ran.
+// The resets while `call` ran.
 template <class Call>
-int ResetsWhile(HWND window, Call call) {
-  display_changes = 0;
+int ResetsWhile(probe::ResetCounter& resets, Call call) {
+  resets.Take();
   call();
-  for (MSG m; PeekMessageW(&m, window, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
-  return display_changes;
+  return resets.Take();
 }
 
 // The events a watcher on its own thread told while `call` ran and until the
@@ -72,20 +65,15 @@ class Told {
 TEST(ApplyUnderWine, AnotherModeAndADetachedDisplayThenBack) {
   const std::string folder = testing::TempDir() + "vantrel-apply";
   _putenv_s("VANTREL_STATE_DIR", folder.c_str());
-  WNDCLASSW type{};
-  type.lpfnWndProc = Counting;
-  type.lpszClassName = L"VantrelApplyTest";
-  RegisterClassW(&type);
-  HWND window = CreateWindowExW(0, type.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(window, nullptr);
+  probe::ResetCounter resets;
+  ASSERT_TRUE(resets.ok());
 
   const Layout before = TakeLayout();
   ASSERT_EQ(before.displays.size(), 3u);
   Layout gap = before;
   gap.displays[2].position.x += 100;
   EXPECT_EQ(
-      ResetsWhile(window,
+      ResetsWhile(resets,
                   [&] {
                     const Result<void> done = ApplyLayout(gap);
                     ASSERT_FALSE(done);
@@ -106,7 +94,7 @@ TEST(ApplyUnderWine, AnotherModeAndADetachedDisplayThenBack) {
   EXPECT_EQ(plan.changes.size(), 2u);
   Told told;
   const std::vector<DisplayChanges> applied =
-      told.While([&] { EXPECT_EQ(ResetsWhile(window, [&] { ApplyLayout(wanted).value(); }), 1); });
+      told.While([&] { EXPECT_EQ(ResetsWhile(resets, [&] { ApplyLayout(wanted).value(); }), 1); });
   ASSERT_EQ(applied.size(), 1u) << "one settled event for the apply";
   EXPECT_EQ(applied[0].removed.size(), 1u);
   EXPECT_EQ(applied[0].now.size(), 2u);
@@ -121,12 +109,11 @@ TEST(ApplyUnderWine, AnotherModeAndADetachedDisplayThenBack) {
   // Back from the file: the detached display with the mode the layout keeps
   // for it, as Wine kept none.
   const std::vector<DisplayChanges> reverted =
-      told.While([&] { EXPECT_EQ(ResetsWhile(window, [] { Revert().value(); }), 1); });
+      told.While([&] { EXPECT_EQ(ResetsWhile(resets, [] { Revert().value(); }), 1); });
   EXPECT_EQ(TakeLayout(), before);
   ASSERT_EQ(reverted.size(), 1u) << "one settled event for the revert";
   EXPECT_EQ(reverted[0].added.size(), 1u);
   EXPECT_EQ(reverted[0].now.size(), 3u);
-  DestroyWindow(window);
 }
 
 }  // namespace
