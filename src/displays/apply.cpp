@@ -11,7 +11,6 @@
 #include <utility>
 
 #include "vantrel/displays/display_read.h"
-#include "vantrel/displays/layout_read.h"
 
 namespace vantrel {
 
@@ -135,7 +134,8 @@ OfferedModes ModesOf(platform::System& system, std::string adapter) {
 
 // The modes a plan asks about, read from the system when first asked: most
 // changes keep a display's mode, and listing an adapter's modes takes
-// Windows milliseconds, as long as the rest of an apply's own work.
+// milliseconds (some 4 a display under Wine), as long as the rest of an
+// apply's own work.
 class ModesOnDemand {
  public:
   explicit ModesOnDemand(platform::System& system) : system_(system) {}
@@ -414,7 +414,7 @@ Result<void> Apply(const LayoutPlan& plan) {
     if (const std::int32_t r = system.ApplySettings(); r != answer::kSuccessful) {
       failure = "putting the layout in force gave " + platform::ChangeResultName(r);
     } else {
-      failure = Joined(Differences(plan.after, SettingsInForce(system)));
+      failure = Joined(Differences(plan.after, TakeLayout(system)));
       if (failure.empty()) return {};
     }
   }

@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "vantrel/displays/display_read.h"
-#include "vantrel/displays/layout_read.h"
 #include "vantrel/platform/system.h"
 
 namespace vantrel {
@@ -43,24 +42,6 @@ LayoutDisplay FromSnapshot(const Display& shown) {
           shown.orientation};
 }
 
-// An adapter's display as its settings say: those in use where it is
-// attached, else those the system keeps for it (or none: zeros).
-LayoutDisplay FromSettings(const platform::AdapterFacts& adapter) {
-  LayoutDisplay d;
-  d.key = adapter.monitor && !adapter.monitor->device_id.empty() ? adapter.monitor->device_id
-                                                                 : adapter.device_name;
-  d.adapter = adapter.device_name;
-  d.attached = adapter.attached;
-  d.primary = adapter.attached && adapter.primary;
-  if (const auto& settings = adapter.attached ? adapter.current : adapter.registry) {
-    const platform::ModeFacts& m = settings->mode;
-    d.position = settings->position;
-    d.mode = NotNegative({m.width, m.height, m.bits_per_pixel, m.frequency});
-    d.orientation = DegreesOf(m.orientation);
-  }
-  return d;
-}
-
 }  // namespace
 
 Layout TakeLayout() { return TakeLayout(platform::CurrentSystem()); }
@@ -78,26 +59,23 @@ Layout TakeLayout(platform::System& system) {
   }
   for (const platform::AdapterFacts& adapter : adapters) {
     if (!adapter.monitor) continue;  // nothing connected: nothing to lay out
-    LayoutDisplay d = FromSettings(adapter);
     const Display* shown = adapter.attached ? ShownOn(displays, adapter.device_name) : nullptr;
-    if (shown) {
-      const LayoutDisplay seen = FromSnapshot(*shown);
-      d.key = seen.key;
-      d.orientation = seen.orientation;
-      if (!adapter.current) {
-        d.position = seen.position;
-        d.mode = seen.mode;
-      }
+    LayoutDisplay d = shown ? FromSnapshot(*shown) : LayoutDisplay{};
+    d.adapter = adapter.device_name;
+    d.attached = adapter.attached;
+    d.primary = adapter.attached && adapter.primary;
+    if (!shown) {
+      d.key =
+          !adapter.monitor->device_id.empty() ? adapter.monitor->device_id : adapter.device_name;
+    }
+    const auto& settings = adapter.attached ? adapter.current : adapter.registry;
+    if (settings) {
+      d.position = settings->position;
+      const platform::ModeFacts& m = settings->mode;
+      d.mode = NotNegative({m.width, m.height, m.bits_per_pixel, m.frequency});
+      if (!shown) d.orientation = DegreesOf(settings->mode.orientation);
     }
     layout.displays.push_back(std::move(d));
-  }
-  return layout;
-}
-
-Layout SettingsInForce(platform::System& system) {
-  Layout layout;
-  for (const platform::AdapterFacts& adapter : system.Adapters()) {
-    if (adapter.monitor) layout.displays.push_back(FromSettings(adapter));
   }
   return layout;
 }

@@ -189,6 +189,19 @@ TEST(Apply, AllAtOnceSavedFirstAndRevertedFromTheFile) {
   EXPECT_EQ(twin.system.counts().resets, 2);
 }
 
+// Where the system lists no adapters (System's default), the layout is the
+// snapshot's, and reading it back must find what was set.
+TEST(Apply, WithoutAdaptersListedAppliesAtOnce) {
+  auto layout = Three();
+  layout.has_adapters = false;
+  Twin twin(layout);
+  Layout wanted = TakeLayout();
+  wanted.displays[1].mode = {800, 600, 32, 60};
+  ASSERT_TRUE(ApplyLayout(wanted));
+  EXPECT_EQ(twin.system.counts().resets, 1);
+  EXPECT_EQ(TakeLayout().displays[1].mode, (DisplayMode{800, 600, 32, 60}));
+}
+
 TEST(Apply, WhatTheSystemGivesOtherwiseIsPutBack) {
   const struct {
     const char* what;
