@@ -3,7 +3,6 @@
 // so in time (see layout_tool::Usage()).
 #include <windows.h>
 
-#include <algorithm>
 #include <exception>
 #include <string>
 #include <string_view>

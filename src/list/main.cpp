@@ -2,7 +2,6 @@
 // for scripts, once or at every change (see listing::Usage()).
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <string>
