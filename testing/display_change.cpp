@@ -19,9 +19,13 @@ LONG ChangeDisplay(const char* device, int width, int height, POINT position) {
 
 namespace {
 
+// The count is the window's from its first message on.
 LRESULT CALLBACK Counting(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_DISPLAYCHANGE) {
-    ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(l);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  } else if (message == WM_DISPLAYCHANGE) {
+    if (auto* count = reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA))) ++*count;
   }
   return DefWindowProcW(window, message, w, l);
 }
@@ -34,8 +38,7 @@ ResetCounter::ResetCounter() {
   type.lpszClassName = L"VantrelResetCounter";
   RegisterClassW(&type);  // fails harmlessly once registered
   window_ = CreateWindowExW(0, type.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                            nullptr, nullptr, nullptr, nullptr);
-  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&count_));
+                            nullptr, nullptr, nullptr, &count_);
 }
 
 ResetCounter::~ResetCounter() {
