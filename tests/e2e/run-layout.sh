@@ -85,11 +85,18 @@ done
 run apply saved.json --yes
 [ "$status" -eq 0 ] || fail "apply: exit $status: $(cat "$T/err")"
 [ "$(in_force)" = "$(facts "$T/saved.json")" ] || fail "apply: $(in_force)"
+# Held still: no new line for a second and a half.
 lines=0
-for _ in $(seq 30); do
+still=0
+for _ in $(seq 40); do
   sleep 0.5
-  [ "$(grep -c . "$T/watch")" -eq "$lines" ] && [ "$lines" -gt 1 ] && break
-  lines=$(grep -c . "$T/watch")
+  if [ "$(grep -c . "$T/watch")" -eq "$lines" ] && [ "$lines" -gt 1 ]; then
+    still=$((still + 1))
+    [ "$still" -ge 3 ] && break
+  else
+    still=0
+    lines=$(grep -c . "$T/watch")
+  fi
 done
 kill "$watching" 2>/dev/null || true
 wait "$watching" 2>/dev/null || true
