@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_require.h"
 #include "simulated_system.h"
 #include "vantrel/displays/apply.h"
 
@@ -35,12 +36,6 @@ struct Current {
   explicit Current(SimulatedSystem& system) { platform::UseSystem(&system); }
   ~Current() { platform::UseSystem(nullptr); }
 };
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
 
 constexpr DisplayMode kSizes[] = {{1920, 1080, 32, 60}, {1280, 1024, 32, 60}, {800, 600, 32, 60}};
 

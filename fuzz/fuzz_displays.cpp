@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_require.h"
 #include "listing.h"
 #include "simulated_system.h"
 #include "vantrel/displays/display_read.h"
@@ -30,12 +31,6 @@ namespace {
 
 using namespace vantrel;
 using namespace vantrel::platform;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
 
 std::int32_t Coordinate(FuzzedDataProvider& in) {
   switch (in.ConsumeIntegralInRange(0, 3)) {

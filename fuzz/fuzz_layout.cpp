@@ -13,17 +13,12 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_require.h"
 #include "vantrel/displays/layout.h"
 
 namespace {
 
 using namespace vantrel;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
 
 std::string AnyText(FuzzedDataProvider& in) {
   static constexpr std::string_view kPieces[] = {

@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz_require.h"
 #include "vantrel/displays/modes.h"
 
 namespace {
@@ -34,12 +35,6 @@ namespace {
 using namespace vantrel;
 using i64 = std::int64_t;
 using u128 = unsigned __int128;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
 
 std::int32_t Field(FuzzedDataProvider& in, std::initializer_list<std::int32_t> usual) {
   switch (in.ConsumeIntegralInRange(0, 3)) {

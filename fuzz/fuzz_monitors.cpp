@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Form1.h"
+#include "fuzz_require.h"
 #include "simulated_display_service.h"
 #include "toolkit_doubles.h"
 #include "vantrel/base/attempt.h"
@@ -19,13 +20,6 @@ namespace {
 
 using namespace vantrel;
 using namespace vantrel::platform;
-
-void Require(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 // Texts of any length, with or without NULs.
 std::string Text(FuzzedDataProvider& in) { return in.ConsumeRandomLengthString(300); }

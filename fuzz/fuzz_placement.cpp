@@ -18,17 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_require.h"
 #include "vantrel/displays/placement.h"
 
 namespace {
 
 using namespace vantrel;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
 
 std::int32_t Coordinate(FuzzedDataProvider& in) {
   if (in.ConsumeIntegralInRange(0, 3) == 0) {
