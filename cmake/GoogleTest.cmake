@@ -27,3 +27,12 @@ function(vantrel_add_test_suite name)
     gtest_discover_tests(${name} NO_PRETTY_VALUES)
   endif()
 endfunction()
+
+# A Windows test program run under Wine on a private multi-monitor X server
+# (tests/e2e/run-on-layout.sh TARGET's file ARGS...), alone: it changes or
+# reads the whole desktop.
+function(vantrel_add_layout_test name target)
+  add_test(NAME ${name}
+           COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/run-on-layout.sh $<TARGET_FILE:${target}> ${ARGN})
+  set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+endfunction()

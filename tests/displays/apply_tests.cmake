@@ -10,8 +10,5 @@ if(WIN32)
   add_executable(apply_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_apply.cpp)
   target_link_libraries(apply_wine_tests PRIVATE vantrel_displays_watcher vantrel_testing_probe
                         GTest::gtest_main)
-  add_test(NAME apply_three_monitors
-           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
-                   $<TARGET_FILE:apply_wine_tests> three)
-  set_tests_properties(apply_three_monitors PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+  vantrel_add_layout_test(apply_three_monitors apply_wine_tests three)
 endif()

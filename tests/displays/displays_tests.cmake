@@ -11,10 +11,7 @@ if(WIN32)
   # layout the test checks against (VANTREL_LAYOUT, VANTREL_PRIMARY_BAR).
   add_executable(display_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_displays.cpp)
   target_link_libraries(display_wine_tests PRIVATE vantrel_displays GTest::gtest_main)
-  add_test(NAME displays_three_monitors
-           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
-                   $<TARGET_FILE:display_wine_tests> --primary-bar 100 three)
-  set_tests_properties(displays_three_monitors PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+  vantrel_add_layout_test(displays_three_monitors display_wine_tests --primary-bar 100 three)
 
   # A clone group: the primary's picture on a second output too.
   add_executable(clone_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_clones.cpp)

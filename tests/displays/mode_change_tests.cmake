@@ -8,8 +8,5 @@ target_link_libraries(mode_change_tests PRIVATE vantrel_displays_internal)
 if(WIN32)
   add_executable(mode_change_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_mode_change.cpp)
   target_link_libraries(mode_change_wine_tests PRIVATE vantrel_displays GTest::gtest)
-  add_test(NAME mode_change_three_monitors
-           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
-                   $<TARGET_FILE:mode_change_wine_tests> three)
-  set_tests_properties(mode_change_three_monitors PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+  vantrel_add_layout_test(mode_change_three_monitors mode_change_wine_tests three)
 endif()

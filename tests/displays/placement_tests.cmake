@@ -8,10 +8,7 @@ if(WIN32)
   add_executable(placement_wine_tests ${CMAKE_CURRENT_LIST_DIR}/../wine/test_placement.cpp)
   target_link_libraries(placement_wine_tests PRIVATE vantrel_displays vantrel_platform_internal
     GTest::gtest_main)
-  add_test(NAME placement_three_monitors
-           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
-                   $<TARGET_FILE:placement_wine_tests> --primary-bar 100 three)
-  set_tests_properties(placement_three_monitors PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+  vantrel_add_layout_test(placement_three_monitors placement_wine_tests --primary-bar 100 three)
 endif()
 
 if(WIN32)

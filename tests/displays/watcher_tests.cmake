@@ -13,8 +13,5 @@ if(WIN32)
   target_include_directories(watcher_wine_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
   target_link_libraries(watcher_wine_tests PRIVATE vantrel_displays_watcher_internal
                         vantrel_testing vantrel_testing_probe GTest::gtest_main)
-  add_test(NAME watcher_three_monitors
-           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-on-layout.sh
-                   $<TARGET_FILE:watcher_wine_tests> three)
-  set_tests_properties(watcher_three_monitors PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+  vantrel_add_layout_test(watcher_three_monitors watcher_wine_tests three)
 endif()
