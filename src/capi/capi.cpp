@@ -7,6 +7,7 @@
 
 #include "calls.h"
 #include "vantrel/displays/apply.h"
+#include "vantrel/displays/display_read.h"
 #include "vantrel/displays/json.h"
 #include "vantrel/displays/json_writer.h"
 #include "vantrel/displays/layout.h"
@@ -265,24 +266,6 @@ vantrel_status ReadLayout(const char* text, Layout& layout) {
   if (!read) return Failed(read.error());
   layout = std::move(read).value();
   return VANTREL_OK;
-}
-
-// A snapshot's displays as TakeLayout reads the desktop's: all attached.
-Layout LayoutOf(const Displays& displays) {
-  const auto count = [](std::int32_t v) { return std::max(v, std::int32_t{0}); };
-  Layout layout;
-  for (const Display& d : displays) {
-    const DisplayMode& m = d.current_mode;
-    layout.displays.push_back(
-        {d.key,
-         d.device_name,
-         true,
-         d.primary,
-         {d.bounds.left, d.bounds.top},
-         {count(m.width), count(m.height), count(m.bits_per_pixel), count(m.frequency)},
-         d.orientation});
-  }
-  return layout;
 }
 
 // The plan as vantrel_layout_plan documents it: each change with Describe's

@@ -72,10 +72,14 @@ std::optional<std::int32_t> DegreesOfRotation(std::uint32_t rotation) {
   }
   return static_cast<std::int32_t>(rotation - platform::rotation::kIdentity) * 90;
 }
+}  // namespace
+
 std::optional<std::int32_t> DegreesOfOrientation(std::optional<std::uint32_t> orientation) {
   if (!orientation || *orientation > 3) return std::nullopt;
   return static_cast<std::int32_t>(*orientation) * 90;
 }
+
+namespace {
 
 RefreshRate RefreshOf(const DisplayConfigTarget* target, const std::optional<ModeFacts>& current) {
   if (target && target->refresh_numerator != 0 && target->refresh_denominator != 0) {

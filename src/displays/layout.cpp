@@ -20,12 +20,6 @@ DisplayMode NotNegative(const DisplayMode& m) {
   return {count(m.width), count(m.height), count(m.bits_per_pixel), count(m.frequency)};
 }
 
-// DEVMODE's orientation (DMDO_DEFAULT 0 .. DMDO_270 3) in degrees; 0 where
-// it says none or one that is no right angle.
-std::int32_t DegreesOf(std::optional<std::uint32_t> orientation) {
-  return orientation && *orientation <= 3 ? static_cast<std::int32_t>(*orientation) * 90 : 0;
-}
-
 const Display* ShownOn(const Displays& displays, std::string_view adapter) {
   const auto found = std::ranges::find_if(
       displays, [&](const Display& d) { return SameDeviceName(d.device_name, adapter); });
@@ -44,6 +38,12 @@ LayoutDisplay FromSnapshot(const Display& shown) {
 
 }  // namespace
 
+Layout LayoutOf(const Displays& displays) {
+  Layout layout;
+  for (const Display& d : displays) layout.displays.push_back(FromSnapshot(d));
+  return layout;
+}
+
 Layout TakeLayout() { return TakeLayout(platform::CurrentSystem()); }
 
 Layout TakeLayout(platform::System& system) {
@@ -52,11 +52,8 @@ Layout TakeLayout(platform::System& system) {
   // path first) and orientation (DisplayConfig's rotation first); its
   // modes are not needed.
   const Displays displays = Displays::Take(system, {.modes = false});
+  if (adapters.empty()) return LayoutOf(displays);
   Layout layout;
-  if (adapters.empty()) {
-    for (const Display& d : displays) layout.displays.push_back(FromSnapshot(d));
-    return layout;
-  }
   for (const platform::AdapterFacts& adapter : adapters) {
     if (!adapter.monitor) continue;  // nothing connected: nothing to lay out
     const Display* shown = adapter.attached ? ShownOn(displays, adapter.device_name) : nullptr;
@@ -73,7 +70,7 @@ Layout TakeLayout(platform::System& system) {
       d.position = settings->position;
       const platform::ModeFacts& m = settings->mode;
       d.mode = NotNegative({m.width, m.height, m.bits_per_pixel, m.frequency});
-      if (!shown) d.orientation = DegreesOf(settings->mode.orientation);
+      if (!shown) d.orientation = DegreesOfOrientation(settings->mode.orientation).value_or(0);
     }
     layout.displays.push_back(std::move(d));
   }

@@ -4,10 +4,13 @@
 // and the watcher must tell such a read from a layout that holds.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "vantrel/displays/displays.h"
+#include "vantrel/displays/layout.h"
 
 namespace vantrel {
 
@@ -35,5 +38,13 @@ bool SameDeviceName(std::string_view a, std::string_view b);
 // The displays with the modes each offers, read now: all a snapshot with
 // modes reads beyond one without.
 Displays ReadModes(platform::System& service, const Displays& displays);
+
+// DEVMODE's orientation (DMDO_DEFAULT 0 .. DMDO_270 3) in degrees; none
+// where it says none or one that is no right angle.
+std::optional<std::int32_t> DegreesOfOrientation(std::optional<std::uint32_t> orientation);
+
+// A snapshot's displays as a layout: all attached, as TakeLayout reads a
+// system that lists no adapters.
+Layout LayoutOf(const Displays& displays);
 
 }  // namespace vantrel
