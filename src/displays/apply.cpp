@@ -347,11 +347,10 @@ std::string Joined(const std::vector<std::string>& texts) {
   return all;
 }
 
-// Writes `before` back over what is in force now, every attached display
-// and every one to detach again, and puts it in force with one reset; says
-// how that went.
-std::string PutBack(platform::System& system, const Layout& before) {
-  const Layout now = TakeLayout(system);
+// Writes `before` back over what is in force (`now`), every attached
+// display and every one to detach again, and puts it in force with one
+// reset; says how that went.
+std::string PutBack(platform::System& system, const Layout& before, const Layout& now) {
   const auto in_force = [&](const LayoutDisplay& d) -> const LayoutDisplay* {
     const auto found = std::ranges::find_if(
         now.displays, [&](const LayoutDisplay& n) { return SameDeviceName(n.adapter, d.adapter); });
@@ -400,6 +399,7 @@ Result<void> Apply(const LayoutPlan& plan) {
     }
   }
   std::string failure;
+  std::optional<Layout> got;  // what the system gave, once read back
   for (const LayoutChange& c : plan.changes) {
     const std::uint32_t how =
         flags::kUpdateRegistry | flags::kNoReset | (c.set_primary ? flags::kSetPrimary : 0u);
@@ -414,11 +414,13 @@ Result<void> Apply(const LayoutPlan& plan) {
     if (const std::int32_t r = system.ApplySettings(); r != answer::kSuccessful) {
       failure = "putting the layout in force gave " + platform::ChangeResultName(r);
     } else {
-      failure = Joined(Differences(plan.after, TakeLayout(system)));
+      got = TakeLayout(system);
+      failure = Joined(Differences(plan.after, *got));
       if (failure.empty()) return {};
     }
   }
-  return Error{ErrorCode::kSystem, 0, failure + "; " + PutBack(system, plan.before)};
+  if (!got) got = TakeLayout(system);
+  return Error{ErrorCode::kSystem, 0, failure + "; " + PutBack(system, plan.before, *got)};
 }
 
 Result<void> ApplyLayout(const Layout& wanted) {
