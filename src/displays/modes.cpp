@@ -26,23 +26,8 @@ bool Larger(const Size& a, const Size& b) {
   return a.width >= b.width && a.height >= b.height && a != b;
 }
 
-// The full product of two 64-bit numbers, high half first, so that products
-// compare as pairs.
-struct Wide {
-  std::uint64_t high;
-  std::uint64_t low;
-  friend auto operator<=>(const Wide&, const Wide&) = default;
-};
-
-Wide Multiply(std::uint64_t a, std::uint64_t b) {
-  constexpr std::uint64_t kHalf = 0xffffffffu;
-  const std::uint64_t low_low = (a & kHalf) * (b & kHalf);
-  const std::uint64_t high_low = (a >> 32) * (b & kHalf);
-  const std::uint64_t low_high = (a & kHalf) * (b >> 32);
-  const std::uint64_t high_high = (a >> 32) * (b >> 32);
-  const std::uint64_t middle = (low_low >> 32) + (high_low & kHalf) + low_high;
-  return {high_high + (high_low >> 32) + (middle >> 32), (middle << 32) | (low_low & kHalf)};
-}
+// Products of two 64-bit terms, exact.
+using Wide = unsigned __int128;
 
 class Chooser {
  public:
@@ -68,8 +53,8 @@ class Chooser {
       const auto [a_far, a_near] = AspectTerms(a);
       const auto [b_far, b_near] = AspectTerms(b);
       // a_far / a_near against b_far / b_near, both positive.
-      const Wide a_distance = Multiply(a_far, b_near);
-      const Wide b_distance = Multiply(b_far, a_near);
+      const Wide a_distance = Wide{a_far} * b_near;
+      const Wide b_distance = Wide{b_far} * a_near;
       if (a_distance != b_distance) return a_distance < b_distance;
     }
     if (const int by = Nearer(a.frequency, b.frequency, refresh_)) return by < 0;
