@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "vantrel/displays/display_read.h"
 #include "vantrel/displays/mode_change_guard.h"
 #include "vantrel/platform/system.h"
 
@@ -130,13 +131,13 @@ Error Refused(const std::string& what, std::int32_t a) {
 // adapters, else its mode and its monitor's corner.
 std::optional<SettingsFacts> InUse(System& s, const Display& d) {
   for (const platform::AdapterFacts& a : s.Adapters()) {
-    if (a.device_name == d.device_name) return a.current;
+    if (SameDeviceName(a.device_name, d.device_name)) return a.current;
   }
   const std::optional<ModeFacts> mode = s.CurrentMode(d.device_name);
   if (!mode) return std::nullopt;
   Point at{d.bounds.left, d.bounds.top};
   for (const platform::MonitorFacts& m : s.Monitors()) {
-    if (m.device_name == d.device_name) at = {m.bounds.left, m.bounds.top};
+    if (SameDeviceName(m.device_name, d.device_name)) at = {m.bounds.left, m.bounds.top};
   }
   return SettingsFacts{at, *mode};
 }
