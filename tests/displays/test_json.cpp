@@ -61,11 +61,12 @@ TEST(Json, EveryFactWithItsUnitAndAbsenceAsNull) {
   EXPECT_EQ(json.rfind("{\n  \"schema\": \"vantrel-list\",\n  \"version\": 1,\n", 0), 0u) << json;
   EXPECT_EQ(json.back(), '\n');
   for (const char* member :
-       {"\"number\": 1", "\"device_name\": \"\\\\\\\\.\\\\DISPLAY1\"", "\"primary\": false",
-        "\"left\": -1920", "\"top\": -40", "\"width\": 1920", "\"height\": 1080",
-        "\"bottom\": 1000", "\"dpi\": 144", "\"scale\": 1.5", "\"physical_size_mm\": null",
-        "\"orientation\": 0", "\"numerator\": 60000", "\"denominator\": 1001",
-        "\"hertz\": 59.94005994005994", "\"connection\": \"displayport\"", "\"frequency\": 60"}) {
+       {"\"number\": 1", "\"bounds\": {", "\"work_area\": {",
+        "\"device_name\": \"\\\\\\\\.\\\\DISPLAY1\"", "\"primary\": false", "\"left\": -1920",
+        "\"top\": -40", "\"width\": 1920", "\"height\": 1080", "\"bottom\": 1000", "\"dpi\": 144",
+        "\"scale\": 1.5", "\"physical_size_mm\": null", "\"orientation\": 0",
+        "\"numerator\": 60000", "\"denominator\": 1001", "\"hertz\": 59.94005994005994",
+        "\"connection\": \"displayport\"", "\"frequency\": 60"}) {
     EXPECT_NE(json.find(member), std::string::npos) << member << "\n" << json;
   }
   EXPECT_EQ(Count(json, "\"bits_per_pixel\": 32"), 3u);  // the current mode and the two listed
