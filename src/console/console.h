@@ -8,10 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "vantrel/base/utf16.h"
+
 namespace vantrel::console {
 
-std::wstring Utf16(std::string_view text);
-std::string Utf8(std::wstring_view text);
+using vantrel::Utf16;
+using vantrel::Utf8;
 
 // Writes to a standard handle (STD_OUTPUT_HANDLE, STD_ERROR_HANDLE): UTF-16
 // to a console, so that every name shows whatever its code page; the UTF-8

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "vantrel/base/handle_owners.h"
+#include "vantrel/base/utf16.h"
 #include "vantrel/platform/dynamic_functions.h"
 #include "vantrel/platform/normal_coordinates.h"
 #include "vantrel/platform/system.h"
@@ -55,31 +56,10 @@ static_assert(rotation::kIdentity == DISPLAYCONFIG_ROTATION_IDENTITY &&
 
 namespace {
 
-std::string ToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int length = static_cast<int>(text.size());
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
 // A fixed-width text field up to its first NUL, or whole where it has none.
 template <std::size_t N>
 std::string FieldText(const wchar_t (&field)[N]) {
-  return ToUtf8({field, wcsnlen(field, N)});
-}
-
-std::wstring ToWide(std::string_view text) {
-  if (text.empty()) return {};
-  const int length = static_cast<int>(text.size());
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-  if (size <= 0) return {};
-  std::wstring out(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), size);
-  return out;
+  return Utf8({field, wcsnlen(field, N)});
 }
 
 Rect FromRECT(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
@@ -256,7 +236,7 @@ class User32 final : public System {
   }
 
   std::optional<MonitorDevice> MonitorDeviceOf(std::string_view adapter) override {
-    return FirstMonitor(ToWide(adapter).c_str());
+    return FirstMonitor(Utf16(adapter).c_str());
   }
 
   std::optional<std::uint32_t> MonitorDpi(std::uintptr_t monitor) override {
@@ -279,21 +259,21 @@ class User32 final : public System {
   }
 
   std::optional<PhysicalSizeFacts> PhysicalSize(std::string_view adapter) override {
-    const std::wstring name = ToWide(adapter);
+    const std::wstring name = Utf16(adapter);
     const UniqueDC dc(CreateDCW(nullptr, name.c_str(), nullptr, nullptr));
     if (!dc) return std::nullopt;
     return PhysicalSizeFacts{GetDeviceCaps(dc.get(), HORZSIZE), GetDeviceCaps(dc.get(), VERTSIZE)};
   }
 
   std::optional<ModeFacts> CurrentMode(std::string_view adapter) override {
-    const std::wstring name = ToWide(adapter);
+    const std::wstring name = Utf16(adapter);
     DEVMODEW dm = EmptyDevMode();
     if (!EnumDisplaySettingsExW(name.c_str(), ENUM_CURRENT_SETTINGS, &dm, 0)) return std::nullopt;
     return FromDevMode(dm);
   }
 
   std::vector<ModeFacts> Modes(std::string_view adapter) override {
-    const std::wstring name = ToWide(adapter);
+    const std::wstring name = Utf16(adapter);
     std::vector<ModeFacts> modes;
     for (DWORD index = 0; index < kMostModes; ++index) {
       DEVMODEW dm = EmptyDevMode();
@@ -313,7 +293,7 @@ class User32 final : public System {
       const std::wstring name(device.DeviceName,
                               wcsnlen(device.DeviceName, std::size(device.DeviceName)));
       AdapterFacts adapter;
-      adapter.device_name = ToUtf8(name);
+      adapter.device_name = Utf8(name);
       adapter.attached = (device.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) != 0;
       adapter.primary = (device.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0;
       // An empty name would ask about whichever adapter the platform takes
@@ -332,7 +312,7 @@ class User32 final : public System {
 
   std::int32_t ChangeSettings(std::string_view adapter, const SettingsChange& change,
                               std::uint32_t flags) override {
-    const std::wstring name = ToWide(adapter);
+    const std::wstring name = Utf16(adapter);
     DEVMODEW dm = EmptyDevMode();
     if (!change.attached) {
       // Detached: no pixels, at its place.
