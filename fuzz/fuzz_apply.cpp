@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "fuzz_require.h"
+#include "simulated_store.h"
 #include "simulated_system.h"
 #include "vantrel/displays/apply.h"
 
@@ -30,12 +31,6 @@ namespace {
 using namespace vantrel;
 using platform::SimulatedDisplays;
 using platform::SimulatedSystem;
-
-// The simulated system as the current one for one input.
-struct Current {
-  explicit Current(SimulatedSystem& system) { platform::UseSystem(&system); }
-  ~Current() { platform::UseSystem(nullptr); }
-};
 
 constexpr DisplayMode kSizes[] = {{1920, 1080, 32, 60}, {1280, 1024, 32, 60}, {800, 600, 32, 60}};
 
@@ -66,20 +61,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (in.ConsumeBool()) d.registry = platform::SettingsFacts{{d.bounds.left, 0}, *d.current_mode};
   }
   SimulatedSystem system(layout);
-  const Current current(system);
+  platform::SimulatedStore store;
+  LayoutChanger changer(system, store);
   const int faults = in.ConsumeIntegralInRange(0, 2);  // none, once, every time
   const std::size_t shrunk = in.ConsumeIntegralInRange<std::size_t>(0, count - 1);
   int left = faults == 2 ? INT_MAX : faults;
   system.after_reset = [&](SimulatedDisplays& l) {
     if (left-- > 0 && l.displays[shrunk].attached) {
+      Rect& r = l.displays[shrunk].bounds;
+      r = {r.left, r.top, r.left + 800, r.top + 600};
       l.displays[shrunk].current_mode = platform::ModeFacts{800, 600, 32, 60, 0};
     }
   };
 
-  const Layout now = TakeLayout();
-  const std::vector<OfferedModes> offered = TakeOfferedModes();
-  const Result<LayoutPlan> same = Plan(now, now, offered);
-  Require(same && same->empty() && Apply(*same), "the layout in force is an empty plan");
+  const Layout now = changer.Now();
+  const std::vector<OfferedModes> offered = TakeOfferedModes(system);
+  const Result<LayoutPlan, Refusal> same = Plan(now, now, offered);
+  Require(same && same->empty() && changer.Apply(now), "the layout in force is an empty plan");
   Require(system.counts().change_settings == 0, "an empty plan makes no call");
 
   Layout wanted;
@@ -96,8 +94,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     w.orientation = in.PickValueInArray({0, 0, 90, 180, 270, 45});
     wanted.displays.push_back(w);
   }
-  const Result<LayoutPlan> plan = Plan(now, wanted, offered);
-  if (!plan) return 0;
+  const Result<LayoutPlan, Refusal> plan = Plan(now, wanted, offered);
+  if (!plan) {
+    Require(!changer.Apply(wanted) && system.counts().change_settings == 0,
+            "a refusal changes nothing");
+    return 0;
+  }
   const std::vector<LayoutDisplay>& after = plan->after.displays;
   Require(plan->before == now && after.size() == now.displays.size(), "every display kept");
   Require(std::ranges::any_of(after, &LayoutDisplay::attached), "one attached at least");
@@ -106,17 +108,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(primary->attached && primary->position == Point{0, 0}, "the primary attached at 0,0");
   Require(Describe(*plan).size() == plan->changes.size(), "a line per change");
 
-  const Result<void> done = Apply(*plan);
+  const ChangeOutcome done = changer.Apply(wanted);
+  Require(done.plan == *plan || (plan->empty() && done.plan.empty()), "the plan carried out");
   const int resets = system.counts().resets;
-  const Result<LayoutPlan> left_to_do = Plan(TakeLayout(), done ? plan->after : now, offered);
-  if (done) {
-    Require(left_to_do && left_to_do->empty(), "the plan's layout in force");
-    Require(resets == (plan->empty() ? 0 : 1), "one reset");
-  } else if (resets == 0) {
-    Require(done.error().message.ends_with("nothing was changed"), "refused before any change");
-  } else {
-    Require(resets == 2, "one reset there, one back");
-    Require(faults == 2 || (left_to_do && left_to_do->empty()), "the layout from before back");
+  const Result<LayoutPlan, Refusal> left_to_do =
+      Plan(changer.Now(), done ? plan->after : now, offered);
+  switch (done.end) {
+    case ChangeEnd::kApplied:
+      Require(left_to_do && left_to_do->empty(), "the plan's layout in force");
+      Require(resets == (plan->empty() ? 0 : 1), "one reset");
+      break;
+    case ChangeEnd::kRefused:
+      Require(resets == 0 && done.refusal->reason == RefusalReason::kSystemTest,
+              "refused by the system's test before any change");
+      break;
+    case ChangeEnd::kRolledBack:
+      Require(resets == 2 && !done.differences.empty(), "one reset there, one back, and why");
+      Require(left_to_do && left_to_do->empty(), "the layout from before back");
+      break;
+    case ChangeEnd::kNotBack:
+      Require(resets == 2 && faults == 2 && !done.not_back.empty(),
+              "not back only where the system shrank it every time");
+      break;
+    default:
+      Require(false, "no other end without a confirmation or a store that fails");
   }
   return 0;
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "vantrel/displays/apply.h"
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/placement.h"
 #include "vantrel/displays/result.h"
@@ -81,6 +82,9 @@ inline vantrel_status Null(const char* argument) noexcept {
 
 // The status and message of the C++ API's failure.
 vantrel_status Failed(const vantrel::Error& error) noexcept;
+// The status and message of a change of the displays, by how it ended.
+// Throws std::bad_alloc.
+vantrel_status Ended(const vantrel::ChangeOutcome& outcome);
 
 // A C++ call run per-monitor aware, the calling thread's awareness given
 // back after it, so that its pixels are physical whatever the caller's.

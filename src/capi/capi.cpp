@@ -148,10 +148,32 @@ void GiveSnapshot(Displays displays, vantrel_snapshot** out) {
 // ---- Failures of the C++ API --------------------------------------------
 
 vantrel_status Failed(const vantrel::Error& error) noexcept {
-  const vantrel_status status = error.code == ErrorCode::kInvalidArgument
-                                    ? VANTREL_ERROR_INVALID_ARGUMENT
-                                    : VANTREL_ERROR_SYSTEM;
+  vantrel_status status = VANTREL_ERROR_SYSTEM;
+  if (error.code == ErrorCode::kInvalidArgument) status = VANTREL_ERROR_INVALID_ARGUMENT;
+  if (error.code == ErrorCode::kRefused) status = VANTREL_ERROR_REFUSED;
   return Report(status, "%s", error.message.c_str());
+}
+
+vantrel_status Ended(const ChangeOutcome& outcome) {
+  vantrel_status status = VANTREL_ERROR_SYSTEM;
+  switch (outcome.end) {
+    case ChangeEnd::kApplied:
+      return VANTREL_OK;
+    case ChangeEnd::kRefused:
+      status = VANTREL_ERROR_REFUSED;
+      break;
+    case ChangeEnd::kNotSaved:
+      status = VANTREL_ERROR_SYSTEM;
+      break;
+    case ChangeEnd::kRolledBack:
+    case ChangeEnd::kNotKept:  // no confirmation is asked here; as a rollback all the same
+      status = VANTREL_ERROR_ROLLED_BACK;
+      break;
+    case ChangeEnd::kNotBack:
+      status = VANTREL_ERROR_NOT_BACK;
+      break;
+  }
+  return Report(status, "%s", Message(outcome).c_str());
 }
 
 }  // namespace vantrel::capi
@@ -293,10 +315,6 @@ std::string PlanJson(const LayoutPlan& plan) {
   j.End('}');
   return j.Take() + "\n";
 }
-
-// Changing the layout is one call at a time in a process (apply.h); a second
-// caller waits rather than interleaving its writes with the first's.
-std::mutex changing;
 
 }  // namespace
 
@@ -587,8 +605,8 @@ vantrel_status vantrel_layout_plan(const char* layout_json, char* buffer, size_t
     if (const vantrel_status status = CheckTextOut(buffer, capacity, size)) return status;
     Layout wanted;
     if (const vantrel_status status = ReadLayout(layout_json, wanted)) return status;
-    const Result<LayoutPlan> plan = PerMonitorAware([&] { return Plan(wanted); });
-    if (!plan) return Failed(plan.error());
+    const Result<LayoutPlan, Refusal> plan = PerMonitorAware([&] { return Plan(wanted); });
+    if (!plan) return Failed(AsError(plan.error()));
     return GiveText(PlanJson(*plan), "the plan", buffer, capacity, size);
   });
 }
@@ -598,17 +616,14 @@ vantrel_status vantrel_layout_apply(const char* layout_json) {
     if (!layout_json) return Null("layout_json");
     Layout wanted;
     if (const vantrel_status status = ReadLayout(layout_json, wanted)) return status;
-    const std::lock_guard lock(changing);
-    const Result<void> done = PerMonitorAware([&] { return ApplyLayout(wanted); });
-    return done ? VANTREL_OK : Failed(done.error());
+    return Ended(PerMonitorAware([&] { return ApplyLayout(wanted); }));
   });
 }
 
 vantrel_status vantrel_layout_revert(void) {
   return Run(__func__, [] {
-    const std::lock_guard lock(changing);
-    const Result<void> done = PerMonitorAware([] { return Revert(); });
-    return done ? VANTREL_OK : Failed(done.error());
+    const Result<ChangeOutcome> done = PerMonitorAware([] { return Revert(); });
+    return done ? Ended(*done) : Failed(done.error());
   });
 }
 

@@ -19,16 +19,6 @@ using platform::ModeFacts;
 
 constexpr std::uint32_t kDefaultDpi = 96;
 
-// The number that ends an adapter's name: 2 for "\\.\DISPLAY2".
-std::int32_t NumberOf(std::string_view name) {
-  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
-  std::size_t start = name.size();
-  while (start > 0 && digit(name[start - 1])) --start;
-  std::int32_t number = 0;
-  const auto [end, error] = std::from_chars(name.data() + start, name.data() + name.size(), number);
-  return error == std::errc{} ? number : 0;
-}
-
 // Every path of the adapter's source, in DisplayConfig's order: more than one
 // where the source drives a clone group.
 std::vector<const DisplayConfigTarget*> PathsOf(
@@ -141,7 +131,7 @@ Display TakeOne(platform::System& service, const platform::MonitorFacts& monitor
   Display d;
   d.handle = monitor.handle;
   d.device_name = monitor.device_name;
-  d.number = NumberOf(monitor.device_name);
+  d.number = AdapterNumber(monitor.device_name).value_or(0);
   d.primary = monitor.primary;
   d.bounds = monitor.bounds;
   d.work_area = monitor.work_area;
@@ -235,9 +225,20 @@ Display TakeOne(platform::System& service, const platform::MonitorFacts& monitor
 }
 }  // namespace
 
-bool SameDeviceName(std::string_view a, std::string_view b) {
+bool SameDeviceName(std::string_view a, std::string_view b) noexcept {
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
   return std::ranges::equal(a, b, {}, lower, lower);
+}
+
+std::optional<std::int32_t> AdapterNumber(std::string_view device_name) noexcept {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  std::size_t start = device_name.size();
+  while (start > 0 && digit(device_name[start - 1])) --start;
+  std::int32_t number = 0;
+  const char* end = device_name.data() + device_name.size();
+  const auto [at, error] = std::from_chars(device_name.data() + start, end, number);
+  if (start == device_name.size() || error != std::errc{} || at != end) return std::nullopt;
+  return number;
 }
 
 Displays Displays::Take(SnapshotOptions options) {

@@ -26,6 +26,23 @@ const Display* ShownOn(const Displays& displays, std::string_view adapter) {
   return found == displays.end() ? nullptr : &*found;
 }
 
+// The settings an attached adapter has in use. A process's read of them
+// (ENUM_CURRENT_SETTINGS) can stay at what it first read after another
+// process changed the mode (Wine), while the monitor's rectangle and the kept
+// settings are fresh: where the read contradicts the rectangle and the kept
+// settings fit it, those are the ones in use. Where neither fits (a process
+// the system scales for its DPI), the read stands.
+const std::optional<platform::SettingsFacts>& InUse(const platform::AdapterFacts& adapter,
+                                                    const Display* shown) {
+  if (!shown || !adapter.current || !adapter.registry) return adapter.current;
+  const auto fits = [&](const platform::SettingsFacts& s) {
+    return s.position.x == shown->bounds.left && s.position.y == shown->bounds.top &&
+           std::int64_t{s.mode.width} == std::int64_t{shown->bounds.right} - shown->bounds.left &&
+           std::int64_t{s.mode.height} == std::int64_t{shown->bounds.bottom} - shown->bounds.top;
+  };
+  return !fits(*adapter.current) && fits(*adapter.registry) ? adapter.registry : adapter.current;
+}
+
 LayoutDisplay FromSnapshot(const Display& shown) {
   return {shown.key,
           shown.device_name,
@@ -37,6 +54,8 @@ LayoutDisplay FromSnapshot(const Display& shown) {
 }
 
 }  // namespace
+
+std::string NameOf(const LayoutDisplay& d) { return d.adapter + " (" + d.key + ")"; }
 
 Layout LayoutOf(const Displays& displays) {
   Layout layout;
@@ -65,7 +84,7 @@ Layout TakeLayout(platform::System& system) {
       d.key =
           !adapter.monitor->device_id.empty() ? adapter.monitor->device_id : adapter.device_name;
     }
-    const auto& settings = adapter.attached ? adapter.current : adapter.registry;
+    const auto& settings = adapter.attached ? InUse(adapter, shown) : adapter.registry;
     if (settings) {
       d.position = settings->position;
       const platform::ModeFacts& m = settings->mode;

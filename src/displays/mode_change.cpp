@@ -13,8 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "vantrel/displays/change_lock.h"
 #include "vantrel/displays/display_read.h"
 #include "vantrel/displays/mode_change_guard.h"
+#include "vantrel/platform/state_store.h"
 #include "vantrel/platform/system.h"
 
 namespace vantrel {
@@ -122,7 +124,9 @@ std::string Describe(const ModeFacts& m) {
 }
 
 Error Refused(const std::string& what, std::int32_t a) {
-  return {ErrorCode::kSystem, 0, what + " failed (" + platform::ChangeResultName(a) + ")"};
+  Error e{ErrorCode::kSystem, 0, what + " failed (" + platform::ChangeResultName(a) + ")"};
+  e.change_result = a;
+  return e;
 }
 
 // ---- Changing -------------------------------------------------------------------
@@ -154,12 +158,21 @@ Result<void> PutBack(const Saved& saved) {
 }
 
 // Restores a listed change once, whoever asks first; a failure leaves it
-// listed.
-Result<void> RestoreListed(std::uint64_t id) {
+// listed. Under the lock of every change of the displays, but at the
+// process's exit, which must never wait on another process.
+Result<void> RestoreListed(std::uint64_t id, bool at_exit) {
   Guard& guard = TheGuard();
   const std::optional<Saved> saved = guard.Take(id);
   if (!saved) return {};
   try {
+    std::optional<Result<ChangeLock>> lock;
+    if (!at_exit) {
+      lock.emplace(ChangeLock::Take(platform::CurrentStore()));
+      if (!*lock) {
+        guard.Keep(id);
+        return lock->error();
+      }
+    }
     Result<void> done = PutBack(*saved);
     if (done) {
       guard.Drop(id);
@@ -182,7 +195,7 @@ std::size_t RestoreAll() noexcept {
   try {
     for (const std::uint64_t id : TheGuard().NewestFirst()) {
       try {
-        if (RestoreListed(id)) ++restored;
+        if (RestoreListed(id, true)) ++restored;
       } catch (...) {
         // Out of memory for this one; the others may still go back.
       }
@@ -216,10 +229,13 @@ Result<ModeChange> ModeChange::Set(const Display& display, const DisplayMode& mo
                  pick(mode.bits_per_pixel, now.bits_per_pixel), pick(mode.frequency, now.frequency),
                  std::nullopt};
   const std::string what = Describe(wanted.mode) + " on " + adapter;
+  Result<ChangeLock> lock = ChangeLock::Take(platform::CurrentStore());
+  if (!lock) return lock.error();
   const std::int32_t tested = s.ChangeSettings(adapter, wanted, flags::kTest);
   if (tested == answer::kBadMode) {
-    return Error{ErrorCode::kInvalidArgument, 0,
-                 adapter + " does not offer the mode " + Describe(wanted.mode)};
+    Error e{ErrorCode::kRefused, 0, adapter + " does not offer the mode " + Describe(wanted.mode)};
+    e.change_result = tested;
+    return e;
   }
   if (tested != answer::kSuccessful) return Refused("testing " + what, tested);
 
@@ -277,7 +293,7 @@ ModeChange::~ModeChange() {
 
 Result<void> ModeChange::Restore() {
   if (id_ == 0) return {};
-  return RestoreListed(id_);
+  return RestoreListed(id_, false);
 }
 
 void ModeChange::release() noexcept {

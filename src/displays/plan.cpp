@@ -1,23 +1,49 @@
-// Setting a layout: the plan (pure), and its application through the seam,
-// tested first, written for every display and put in force by one reset,
-// read back, and undone the same way where the system gave something else.
-#include "vantrel/displays/apply.h"
+// Planning a layout: the changes that turn the layout in force into a
+// wanted one, refused before anything changes where they cannot be made, and
+// each described in one line. Pure; the owner (layout_changer.cpp) carries
+// plans out.
+#include "vantrel/displays/plan.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <limits>
 #include <optional>
 #include <utility>
 
+#include "vantrel/displays/apply.h"
 #include "vantrel/displays/display_read.h"
+#include "vantrel/platform/system.h"
 
 namespace vantrel {
 
-namespace {
+std::string ModeText(const DisplayMode& m) {
+  std::string text = std::to_string(m.width) + "x" + std::to_string(m.height);
+  if (m.bits_per_pixel > 0) text += " " + std::to_string(m.bits_per_pixel) + " bits";
+  if (m.frequency > 0) text += " " + std::to_string(m.frequency) + " Hz";
+  return text;
+}
 
-namespace flags = platform::change_flags;
-namespace answer = platform::change_result;
+std::string PointText(Point p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
+
+std::string StateText(const LayoutDisplay& d) {
+  if (!d.attached) return "detached";
+  std::string text = "attached at " + PointText(d.position) + ", " + ModeText(d.mode);
+  if (d.orientation != 0) text += ", turned " + std::to_string(d.orientation);
+  if (d.primary) text += ", primary";
+  return text;
+}
+
+platform::SettingsChange SettingsFor(const LayoutDisplay& to, const LayoutDisplay& from) {
+  if (!to.attached) return {false, to.position, {}};
+  const DisplayMode& m = to.mode;
+  platform::ModeFacts mode{m.width, m.height, m.bits_per_pixel, m.frequency, std::nullopt};
+  if (to.orientation != from.orientation) {
+    mode.orientation = static_cast<std::uint32_t>(to.orientation / 90);
+  }
+  return {true, to.position, mode};
+}
+
+namespace {
 
 // 90 and 270 degrees: width and height trade places.
 bool Quarter(std::int32_t degrees) { return degrees % 180 != 0; }
@@ -29,36 +55,8 @@ DisplayMode Swapped(const DisplayMode& m) {
   return {m.height, m.width, m.bits_per_pixel, m.frequency};
 }
 
-std::string NameOf(const LayoutDisplay& d) { return d.adapter + " (" + d.key + ")"; }
-
-std::string ModeText(const DisplayMode& m) {
-  std::string text = std::to_string(m.width) + "x" + std::to_string(m.height);
-  if (m.bits_per_pixel > 0) text += " " + std::to_string(m.bits_per_pixel) + " bits";
-  if (m.frequency > 0) text += " " + std::to_string(m.frequency) + " Hz";
-  return text;
-}
-
-std::string PointText(Point p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
-
-// All a display is, for a message: "attached at 0,0, 1920x1080 32 bits
-// 60 Hz, primary", or "detached".
-std::string StateText(const LayoutDisplay& d) {
-  if (!d.attached) return "detached";
-  std::string text = "attached at " + PointText(d.position) + ", " + ModeText(d.mode);
-  if (d.orientation != 0) text += ", turned " + std::to_string(d.orientation);
-  if (d.primary) text += ", primary";
-  return text;
-}
-
-Error Refused(const LayoutDisplay& d, const std::string& why) {
-  return {ErrorCode::kInvalidArgument, 0, NameOf(d) + ": " + why};
-}
-
-template <class Modes>
-const OfferedModes* ListedFor(const Modes& offered, std::string_view adapter) {
-  const auto found = std::ranges::find_if(
-      offered, [&](const OfferedModes& o) { return SameDeviceName(o.adapter, adapter); });
-  return found == offered.end() ? nullptr : &*found;
+Refusal Refused(RefusalReason reason, const LayoutDisplay& d, const std::string& why) {
+  return {reason, d.adapter, d.key, 0, NameOf(d) + ": " + why};
 }
 
 // Whether the display, as it is (`now`), offers `mode` shown turned
@@ -112,19 +110,21 @@ bool SameSettings(const LayoutDisplay& a, const LayoutDisplay& b) {
          a.primary == b.primary;
 }
 
-platform::SettingsChange SettingsFor(const LayoutDisplay& to, const LayoutDisplay& from) {
-  if (!to.attached) return {false, to.position, {}};
-  const DisplayMode& m = to.mode;
-  platform::ModeFacts mode{m.width, m.height, m.bits_per_pixel, m.frequency, std::nullopt};
-  if (to.orientation != from.orientation) {
-    mode.orientation = static_cast<std::uint32_t>(to.orientation / 90);
-  }
-  return {true, to.position, mode};
+// The plan, with the modes of an adapter looked up as it needs them.
+template <class Listed>
+Result<LayoutPlan, Refusal> PlanWith(const Layout& now, const Layout& wanted, Listed&& listed_for);
+
+}  // namespace
+
+Error AsError(const Refusal& refusal) {
+  Error e{ErrorCode::kRefused, 0, refusal.message};
+  e.change_result = refusal.change_result;
+  return e;
 }
 
-OfferedModes ModesOf(platform::System& system, std::string adapter) {
-  OfferedModes o{std::move(adapter), {}};
-  for (const platform::ModeFacts& m : system.Modes(o.adapter)) {
+OfferedModes ReadOffered(platform::System& system, std::string_view adapter) {
+  OfferedModes o{std::string(adapter), {}};
+  for (const platform::ModeFacts& m : system.Modes(adapter)) {
     // Windows lists a turned display's modes turned as it is: unturned here.
     const DisplayMode mode{m.width, m.height, m.bits_per_pixel, m.frequency};
     o.modes.push_back(m.orientation && *m.orientation % 2 == 1 ? Swapped(mode) : mode);
@@ -132,29 +132,11 @@ OfferedModes ModesOf(platform::System& system, std::string adapter) {
   return o;
 }
 
-// The modes a plan asks about, read from the system when first asked: most
-// changes keep a display's mode, and listing an adapter's modes takes
-// milliseconds (some 4 a display under Wine), as long as the rest of an
-// apply's own work.
-class ModesOnDemand {
- public:
-  explicit ModesOnDemand(platform::System& system) : system_(system) {}
-  const OfferedModes* operator()(std::string_view adapter) {
-    if (const OfferedModes* read = ListedFor(read_, adapter)) return read;
-    read_.push_back(ModesOf(system_, std::string(adapter)));
-    return &read_.back();
-  }
-
- private:
-  platform::System& system_;
-  std::deque<OfferedModes> read_;  // stays where it is as it grows
-};
-
-// The plan, with the modes of an adapter looked up as it needs them.
-template <class Listed>
-Result<LayoutPlan> PlanWith(const Layout& now, const Layout& wanted, Listed&& listed_for);
-
-}  // namespace
+const OfferedModes* ListedFor(const std::vector<OfferedModes>& offered, std::string_view adapter) {
+  const auto found = std::ranges::find_if(
+      offered, [&](const OfferedModes& o) { return SameDeviceName(o.adapter, adapter); });
+  return found == offered.end() ? nullptr : &*found;
+}
 
 std::vector<OfferedModes> TakeOfferedModes() { return TakeOfferedModes(platform::CurrentSystem()); }
 
@@ -169,36 +151,44 @@ std::vector<OfferedModes> TakeOfferedModes(platform::System& system) {
     }
   }
   std::vector<OfferedModes> offered;
-  for (std::string& adapter : adapters) offered.push_back(ModesOf(system, std::move(adapter)));
+  for (std::string& adapter : adapters) offered.push_back(ReadOffered(system, adapter));
   return offered;
 }
 
-Result<LayoutPlan> Plan(const Layout& now, const Layout& wanted,
-                        const std::vector<OfferedModes>& offered) {
+Result<LayoutPlan, Refusal> Plan(const Layout& now, const Layout& wanted,
+                                 const std::vector<OfferedModes>& offered) {
   return PlanWith(now, wanted,
                   [&](std::string_view adapter) { return ListedFor(offered, adapter); });
+}
+
+Result<LayoutPlan, Refusal> PlanOver(const Layout& now, const Layout& wanted,
+                                     const ModesReader& modes_of) {
+  return PlanWith(now, wanted, modes_of);
 }
 
 namespace {
 
 template <class Listed>
-Result<LayoutPlan> PlanWith(const Layout& now, const Layout& wanted, Listed&& listed_for) {
+Result<LayoutPlan, Refusal> PlanWith(const Layout& now, const Layout& wanted, Listed&& listed_for) {
   LayoutPlan plan{now, now, {}};
   std::vector<LayoutDisplay>& after = plan.after.displays;
   std::vector<bool> named(now.displays.size(), false);
   std::optional<std::size_t> primary;
   for (const LayoutDisplay& w : wanted.displays) {
     const std::optional<std::size_t> i = Find(now, w);
-    if (!i) return Refused(w, "is not connected");
+    if (!i) return Refused(RefusalReason::kNotConnected, w, "is not connected");
     const LayoutDisplay& n = now.displays[*i];
-    if (named[*i]) return Refused(n, "is named twice");
+    if (named[*i]) return Refused(RefusalReason::kNamedTwice, n, "is named twice");
     named[*i] = true;
     if (!RightAngle(w.orientation)) {
-      return Refused(n, "orientation " + std::to_string(w.orientation) + " is no right angle");
+      return Refused(RefusalReason::kNoRightAngle, n,
+                     "orientation " + std::to_string(w.orientation) + " is no right angle");
     }
-    if (w.primary && !w.attached) return Refused(n, "a detached display cannot be the primary");
+    if (w.primary && !w.attached)
+      return Refused(RefusalReason::kDetachedPrimary, n,
+                     "a detached display cannot be the primary");
     if (w.primary) {
-      if (primary) return Refused(n, "is a second primary");
+      if (primary) return Refused(RefusalReason::kSecondPrimary, n, "is a second primary");
       primary = *i;
     }
     LayoutDisplay& a = after[*i];
@@ -212,7 +202,7 @@ Result<LayoutPlan> PlanWith(const Layout& now, const Layout& wanted, Listed&& li
     if (Offers(n, listed, a.mode, a.orientation)) continue;
     // Given the way the display offers it unturned (an edited orientation).
     if (!Offers(n, listed, Swapped(a.mode), a.orientation)) {
-      return Refused(n, ModeText(a.mode) + " is no mode it offers");
+      return Refused(RefusalReason::kModeNotOffered, n, ModeText(a.mode) + " is no mode it offers");
     }
     a.mode = Swapped(a.mode);
   }
@@ -220,19 +210,25 @@ Result<LayoutPlan> PlanWith(const Layout& now, const Layout& wanted, Listed&& li
   if (std::ranges::none_of(after, &LayoutDisplay::attached)) {
     std::string names;
     for (const LayoutDisplay& d : now.displays) names += (names.empty() ? "" : ", ") + NameOf(d);
-    return Error{ErrorCode::kInvalidArgument, 0,
-                 "no display would be attached: " + (names.empty() ? "none listed" : names)};
+    return Refusal{RefusalReason::kNothingAttached,
+                   {},
+                   {},
+                   0,
+                   "no display would be attached: " + (names.empty() ? "none listed" : names)};
   }
   if (!primary) {
     const auto was = std::ranges::find_if(
         now.displays, [](const LayoutDisplay& d) { return d.attached && d.primary; });
     if (was == now.displays.end()) {
-      return Error{ErrorCode::kInvalidArgument, 0,
-                   "no display would be the primary: none is now, and none is named"};
+      return Refusal{RefusalReason::kNoPrimary,
+                     {},
+                     {},
+                     0,
+                     "no display would be the primary: none is now, and none is named"};
     }
     primary = static_cast<std::size_t>(was - now.displays.begin());
     if (!after[*primary].attached) {
-      return Refused(*was,
+      return Refused(RefusalReason::kNoPrimary, *was,
                      "is the primary and would be detached, and no other is named the primary");
     }
   }
@@ -248,8 +244,9 @@ Result<LayoutPlan> PlanWith(const Layout& now, const Layout& wanted, Listed&& li
     constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
     if (x < kMin || x + a.mode.width > kMax || y < kMin || y + a.mode.height > kMax) {
-      return Refused(a, "position " + PointText(a.position) + " is out of range for " +
-                            ModeText(a.mode) + " with the primary at 0,0");
+      return Refused(RefusalReason::kOutOfRange, a,
+                     "position " + PointText(a.position) + " is out of range for " +
+                         ModeText(a.mode) + " with the primary at 0,0");
     }
     a.position = {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
   }
@@ -261,8 +258,7 @@ Result<LayoutPlan> PlanWith(const Layout& now, const Layout& wanted, Listed&& li
       after[i] = n;  // a detached one as the system keeps it
       continue;
     }
-    LayoutChange change{
-        n.adapter, n.key, n, a, SettingsFor(a, n), a.primary && !(n.attached && n.primary)};
+    LayoutChange change{n.adapter, n.key, n, a, a.primary && !(n.attached && n.primary)};
     if (i == *primary) {
       plan.changes.insert(plan.changes.begin(), std::move(change));
     } else {
@@ -274,10 +270,7 @@ Result<LayoutPlan> PlanWith(const Layout& now, const Layout& wanted, Listed&& li
 
 }  // namespace
 
-Result<LayoutPlan> Plan(const Layout& wanted) {
-  platform::System& system = platform::CurrentSystem();
-  return PlanWith(TakeLayout(system), wanted, ModesOnDemand(system));
-}
+Result<LayoutPlan, Refusal> Plan(const Layout& wanted) { return LayoutChanger().Plan(wanted); }
 
 std::vector<std::string> Describe(const LayoutPlan& plan) {
   std::vector<std::string> lines;
@@ -309,136 +302,6 @@ std::vector<std::string> Describe(const LayoutPlan& plan) {
     lines.push_back(std::move(line));
   }
   return lines;
-}
-
-namespace {
-
-// Whether the display read back is what was asked: attached or not; an
-// attached one's place, mode (the fields asked), orientation and primacy.
-bool AsAsked(const LayoutDisplay& asked, const LayoutDisplay& got) {
-  if (asked.attached != got.attached) return false;
-  if (!asked.attached) return true;
-  const DisplayMode& m = asked.mode;
-  return asked.position == got.position && m.width == got.mode.width &&
-         m.height == got.mode.height &&
-         (m.bits_per_pixel == 0 || m.bits_per_pixel == got.mode.bits_per_pixel) &&
-         (m.frequency == 0 || m.frequency == got.mode.frequency) &&
-         asked.orientation == got.orientation && asked.primary == got.primary;
-}
-
-// Each display of `asked` that `got` has otherwise, one text each.
-std::vector<std::string> Differences(const Layout& asked, const Layout& got) {
-  std::vector<std::string> differences;
-  for (const LayoutDisplay& a : asked.displays) {
-    const auto g = std::ranges::find_if(
-        got.displays, [&](const LayoutDisplay& d) { return SameDeviceName(d.adapter, a.adapter); });
-    if (g == got.displays.end()) {
-      differences.push_back(NameOf(a) + ": asked " + StateText(a) + ", got no such display");
-    } else if (!AsAsked(a, *g)) {
-      differences.push_back(NameOf(a) + ": asked " + StateText(a) + ", got " + StateText(*g));
-    }
-  }
-  return differences;
-}
-
-std::string Joined(const std::vector<std::string>& texts) {
-  std::string all;
-  for (const std::string& t : texts) all += (all.empty() ? "" : "; ") + t;
-  return all;
-}
-
-// Writes `before` back over what is in force (`now`), every attached
-// display and every one to detach again, and puts it in force with one
-// reset; says how that went.
-std::string PutBack(platform::System& system, const Layout& before, const Layout& now) {
-  const auto in_force = [&](const LayoutDisplay& d) -> const LayoutDisplay* {
-    const auto found = std::ranges::find_if(
-        now.displays, [&](const LayoutDisplay& n) { return SameDeviceName(n.adapter, d.adapter); });
-    return found == now.displays.end() ? nullptr : &*found;
-  };
-  std::vector<const LayoutDisplay*> order;
-  for (const LayoutDisplay& d : before.displays) {
-    if (d.attached && d.primary)
-      order.insert(order.begin(), &d);
-    else
-      order.push_back(&d);
-  }
-  std::vector<std::string> failed;
-  for (const LayoutDisplay* d : order) {
-    const LayoutDisplay* n = in_force(*d);
-    const bool attached_now = n && n->attached;
-    if (!d->attached && !attached_now) continue;
-    const platform::SettingsChange settings = SettingsFor(*d, n ? *n : LayoutDisplay{});
-    std::uint32_t how = flags::kUpdateRegistry | flags::kNoReset;
-    if (d->attached && d->primary && !(attached_now && n->primary)) how |= flags::kSetPrimary;
-    if (const std::int32_t r = system.ChangeSettings(d->adapter, settings, how);
-        r != answer::kSuccessful) {
-      failed.push_back(NameOf(*d) + ": writing it back gave " + platform::ChangeResultName(r));
-    }
-  }
-  if (const std::int32_t r = system.ApplySettings(); r != answer::kSuccessful) {
-    failed.push_back("putting it in force gave " + platform::ChangeResultName(r));
-  }
-  std::vector<std::string> left = Differences(before, TakeLayout(system));
-  if (left.empty() && failed.empty()) return "the layout from before is back";
-  failed.insert(failed.end(), left.begin(), left.end());
-  return "the layout from before is not back: " + Joined(failed);
-}
-
-}  // namespace
-
-Result<void> Apply(const LayoutPlan& plan) {
-  if (plan.empty()) return {};
-  platform::System& system = platform::CurrentSystem();
-  for (const LayoutChange& c : plan.changes) {
-    const std::int32_t r = system.ChangeSettings(c.adapter, c.settings, flags::kTest);
-    if (r != answer::kSuccessful) {
-      return Error{ErrorCode::kSystem, 0,
-                   NameOf(c.before) + ": the system refuses " + StateText(c.after) + " (" +
-                       platform::ChangeResultName(r) + "); nothing was changed"};
-    }
-  }
-  std::string failure;
-  std::optional<Layout> got;  // what the system gave, once read back
-  for (const LayoutChange& c : plan.changes) {
-    const std::uint32_t how =
-        flags::kUpdateRegistry | flags::kNoReset | (c.set_primary ? flags::kSetPrimary : 0u);
-    if (const std::int32_t r = system.ChangeSettings(c.adapter, c.settings, how);
-        r != answer::kSuccessful) {
-      failure = NameOf(c.before) + ": writing " + StateText(c.after) + " gave " +
-                platform::ChangeResultName(r);
-      break;
-    }
-  }
-  if (failure.empty()) {
-    if (const std::int32_t r = system.ApplySettings(); r != answer::kSuccessful) {
-      failure = "putting the layout in force gave " + platform::ChangeResultName(r);
-    } else {
-      got = TakeLayout(system);
-      failure = Joined(Differences(plan.after, *got));
-      if (failure.empty()) return {};
-    }
-  }
-  if (!got) got = TakeLayout(system);
-  return Error{ErrorCode::kSystem, 0, failure + "; " + PutBack(system, plan.before, *got)};
-}
-
-Result<void> ApplyLayout(const Layout& wanted) {
-  platform::System& system = platform::CurrentSystem();
-  const Layout now = TakeLayout(system);
-  const Result<LayoutPlan> plan = PlanWith(now, wanted, ModesOnDemand(system));
-  if (!plan) return plan.error();
-  if (plan->empty()) return {};
-  if (const Result<std::string> saved = SaveLayoutBefore(now); !saved) return saved.error();
-  return Apply(*plan);
-}
-
-Result<void> Revert() {
-  const Result<Layout> saved = LoadLayoutBefore();
-  if (!saved) return saved.error();
-  const Result<LayoutPlan> plan = Plan(*saved);
-  if (!plan) return plan.error();
-  return Apply(*plan);
 }
 
 }  // namespace vantrel

@@ -19,18 +19,12 @@ using vantrel::Error;
 using vantrel::ErrorCode;
 using vantrel::Layout;
 using vantrel::LayoutDisplay;
+using vantrel::NameOf;
 using vantrel::OfferedModes;
 using vantrel::Point;
 using vantrel::Result;
 
 Error Bad(std::string message) { return {ErrorCode::kInvalidArgument, 0, std::move(message)}; }
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
-}
 
 // The whole text as an integer in [low, high], no sign but a leading minus.
 std::optional<std::int32_t> Integer(std::string_view text, std::int64_t low, std::int64_t high) {
@@ -73,21 +67,6 @@ std::optional<Point> PointOf(std::string_view text) {
   const auto y = Integer(text.substr(comma + 1), kIntMin, kIntMax);
   if (!x || !y) return std::nullopt;
   return Point{*x, *y};
-}
-
-std::string NameOf(const LayoutDisplay& d) { return d.adapter + " (" + d.key + ")"; }
-
-// The number an adapter's name ends in, as "\\.\DISPLAY2"'s 2.
-std::optional<std::int32_t> NumberOf(std::string_view adapter) {
-  std::size_t digits = adapter.size();
-  while (digits > 0 && adapter[digits - 1] >= '0' && adapter[digits - 1] <= '9') --digits;
-  return Integer(adapter.substr(digits), 0, kIntMax);
-}
-
-const OfferedModes* ListedFor(const std::vector<OfferedModes>& offered, std::string_view adapter) {
-  const auto found = std::ranges::find_if(
-      offered, [&](const OfferedModes& o) { return SameText(o.adapter, adapter); });
-  return found == offered.end() ? nullptr : &*found;
 }
 
 // The offered mode of `asked`'s size (and frequency, where asked) the display
@@ -163,23 +142,36 @@ int Fail(Console& console, int code, std::string_view message) {
   return code;
 }
 
-// After a failed change: whether the layout in force is `before` again, as
-// Plan tells (nothing to change); the way back is what sets 3 apart from 1.
-bool IsBack(const Layout& before) {
-  const Result<vantrel::LayoutPlan> plan = vantrel::Plan(before);
-  return plan && plan->empty();
-}
-
-int Applied(Console& console, const vantrel::LayoutPlan& plan) {
-  if (const Result<void> done = vantrel::Apply(plan); !done) {
-    return Fail(console, IsBack(plan.before) ? kRefused : kFailed, done.error().message);
+// The exit code of every way a change can end.
+int ExitCode(const vantrel::ChangeOutcome& outcome) {
+  switch (outcome.end) {
+    case vantrel::ChangeEnd::kApplied:
+      return kDone;
+    case vantrel::ChangeEnd::kRefused:
+      return outcome.refusal && outcome.refusal->reason == vantrel::RefusalReason::kSystemTest
+                 ? kRefused
+                 : kBadUsage;
+    case vantrel::ChangeEnd::kRolledBack:
+      return kRefused;
+    case vantrel::ChangeEnd::kNotKept:
+      return kNotKept;
+    case vantrel::ChangeEnd::kNotSaved:
+    case vantrel::ChangeEnd::kNotBack:
+      return kFailed;
   }
-  return kDone;
+  return kFailed;
 }
 
-int Change(const Options& o, Console& console) {
-  const Layout now = vantrel::TakeLayout();
-  const std::vector<OfferedModes> offered = vantrel::TakeOfferedModes();
+int Ended(Console& console, const vantrel::ChangeOutcome& outcome) {
+  const int code = ExitCode(outcome);
+  if (code == kDone) return kDone;
+  std::string message = vantrel::Message(outcome);
+  if (outcome.end == vantrel::ChangeEnd::kNotBack)
+    message += " (vantrel-layout revert tries again)";
+  return Fail(console, code, message);
+}
+
+int Change(const Options& o, Console& console, vantrel::LayoutChanger& changer) {
   Result<Layout> wanted = Bad("");
   if (o.command == Command::kApply) {
     const Result<std::string> text = console.ReadFile(o.file);
@@ -187,47 +179,35 @@ int Change(const Options& o, Console& console) {
     wanted = vantrel::LayoutFromJson(*text);
     if (!wanted) return Fail(console, kBadUsage, o.file + ": " + wanted.error().message);
   } else {
-    wanted = SetLayout(now, offered, o.display, o.set);
+    wanted = SetLayout(
+        changer.Now(), [&](std::string_view adapter) { return changer.OfferedBy(adapter); },
+        o.display, o.set);
     if (!wanted) return Fail(console, kBadUsage, wanted.error().message);
   }
-  const Result<vantrel::LayoutPlan> plan = vantrel::Plan(now, *wanted, offered);
-  if (!plan) return Fail(console, kBadUsage, plan.error().message);
   if (o.dry_run) {
+    const Result<vantrel::LayoutPlan, vantrel::Refusal> plan = changer.Plan(*wanted);
+    if (!plan) return Fail(console, kBadUsage, plan.error().message);
     std::string lines;
     for (const std::string& line : vantrel::Describe(*plan)) lines += line + "\n";
     return console.Out(lines) ? kDone : kFailed;
   }
-  if (plan->empty()) return kDone;
-  if (const Result<std::string> saved = vantrel::SaveLayoutBefore(now); !saved) {
-    return Fail(
-        console, kFailed,
-        "nothing was changed: the layout in force cannot be saved: " + saved.error().message);
+  vantrel::LayoutChanger::Confirm confirm;
+  if (!o.yes) {
+    confirm = [&]() -> vantrel::LayoutChanger::Confirmation {
+      const Reply reply = console.Ask("The display settings have changed; they go back in " +
+                                          std::to_string(o.confirm_within) + " s unless kept.\n" +
+                                          std::string(kQuestion),
+                                      o.confirm_within);
+      return {Keeps(reply), Reason(reply, o.confirm_within)};
+    };
   }
-  if (const int applied = Applied(console, *plan); applied != kDone || o.yes) return applied;
-
-  // Made before the question: on no answer, only the changes are left to do.
-  const Result<vantrel::LayoutPlan> back = vantrel::Plan(plan->after, plan->before, offered);
-  const Reply reply = console.Ask("The display settings have changed; they go back in " +
-                                      std::to_string(o.confirm_within) + " s unless kept.\n" +
-                                      std::string(kQuestion),
-                                  o.confirm_within);
-  if (Keeps(reply)) return kDone;
-  const std::string why = "not kept (" + Reason(reply, o.confirm_within) + ")";
-  const Result<void> reverted = back ? vantrel::Apply(*back) : vantrel::Revert();
-  if (!reverted) {
-    return Fail(console, kFailed,
-                why + ", and putting the layout from before back failed: " +
-                    reverted.error().message + " (vantrel-layout revert tries again)");
-  }
-  return Fail(console, kNotKept, why + ": the layout from before is back");
+  return Ended(console, changer.Apply(*wanted, confirm));
 }
 
-int RevertSaved(Console& console) {
-  const Result<Layout> saved = vantrel::LoadLayoutBefore();
-  if (!saved) return Fail(console, kBadUsage, saved.error().message);
-  const Result<vantrel::LayoutPlan> plan = vantrel::Plan(*saved);
-  if (!plan) return Fail(console, kBadUsage, plan.error().message);
-  return Applied(console, *plan);
+int RevertSaved(Console& console, vantrel::LayoutChanger& changer) {
+  const Result<vantrel::ChangeOutcome> reverted = changer.Revert();
+  if (!reverted) return Fail(console, kBadUsage, reverted.error().message);
+  return Ended(console, *reverted);
 }
 
 }  // namespace
@@ -350,25 +330,31 @@ std::string Usage() {
 Result<std::size_t> FindDisplay(const Layout& now, std::string_view name) {
   const auto& all = now.displays;
   for (const auto field : {&LayoutDisplay::key, &LayoutDisplay::adapter}) {
-    const auto found = std::ranges::find_if(
-        all, [&](const LayoutDisplay& d) { return !name.empty() && SameText(d.*field, name); });
+    const auto found = std::ranges::find_if(all, [&](const LayoutDisplay& d) {
+      return !name.empty() && vantrel::SameDeviceName(d.*field, name);
+    });
     if (found != all.end()) return static_cast<std::size_t>(found - all.begin());
   }
   if (const auto number = Integer(name, 0, kIntMax)) {
     const auto found = std::ranges::find_if(
-        all, [&](const LayoutDisplay& d) { return NumberOf(d.adapter) == number; });
+        all, [&](const LayoutDisplay& d) { return vantrel::AdapterNumber(d.adapter) == number; });
     if (found != all.end()) return static_cast<std::size_t>(found - all.begin());
   }
   return Bad("no connected display has the key, adapter name or number \"" + std::string(name) +
              "\"");
 }
 
-Result<Layout> SetLayout(const Layout& now, const std::vector<OfferedModes>& offered,
-                         std::string_view display, const SetChange& change) {
+Result<Layout> SetLayout(const Layout& now, const ModesOf& modes_of, std::string_view display,
+                         const SetChange& change) {
   const Result<std::size_t> found = FindDisplay(now, display);
   if (!found) return found.error();
   LayoutDisplay d = now.displays[*found];
-  const OfferedModes* listed = ListedFor(offered, d.adapter);
+  // Listed only where a mode is chosen: listing takes milliseconds a display.
+  std::optional<OfferedModes> offered;
+  const auto listed = [&]() -> const OfferedModes* {
+    if (!offered) offered = modes_of(d.adapter);
+    return &*offered;
+  };
   const bool was_attached = d.attached;
   d.attached = change.attached.value_or(d.attached);
   if (!d.attached) {
@@ -379,10 +365,10 @@ Result<Layout> SetLayout(const Layout& now, const std::vector<OfferedModes>& off
     return Layout{{d}};
   }
   if (!was_attached && (d.mode.width <= 0 || d.mode.height <= 0)) {
-    d.mode = Largest(listed);
+    d.mode = Largest(listed());
     d.position = RightOfOthers(now);
   }
-  if (change.mode) d.mode = ChosenMode(d, listed, *change.mode);
+  if (change.mode) d.mode = ChosenMode(d, listed(), *change.mode);
   if (change.position) d.position = *change.position;
   if (change.primary) d.primary = true;
   return Layout{{d}};
@@ -395,27 +381,26 @@ bool Keeps(const Reply& reply) {
   while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r')) {
     line.remove_suffix(1);
   }
-  return SameText(line, "y") || SameText(line, "yes");
+  return vantrel::SameDeviceName(line, "y") || vantrel::SameDeviceName(line, "yes");
 }
 
-int Run(const Options& o, Console& console) {
+int Run(const Options& o, Console& console, vantrel::LayoutChanger& changer) {
   switch (o.command) {
     case Command::kHelp:
       return console.Out(Usage()) ? kDone : kFailed;
     case Command::kShow:
-      return console.Out(vantrel::ToJson(vantrel::TakeLayout())) ? kDone : kFailed;
+      return console.Out(vantrel::ToJson(changer.Now())) ? kDone : kFailed;
     case Command::kSave:
-      if (const Result<void> saved =
-              console.WriteFile(o.file, vantrel::ToJson(vantrel::TakeLayout()));
+      if (const Result<void> saved = console.WriteFile(o.file, vantrel::ToJson(changer.Now()));
           !saved) {
         return Fail(console, kBadUsage, saved.error().message);
       }
       return kDone;
     case Command::kRevert:
-      return RevertSaved(console);
+      return RevertSaved(console, changer);
     case Command::kApply:
     case Command::kSet:
-      return Change(o, console);
+      return Change(o, console, changer);
   }
   return kBadUsage;
 }

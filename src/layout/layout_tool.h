@@ -2,11 +2,12 @@
 // its commands and options, the layout `set` asks for, what it prints and
 // the exit code of every outcome. The program (main.cpp) gives it the
 // console, the files and the wait for an answer. Built on the public library
-// alone; the displays are platform::CurrentSystem()'s.
+// alone; every change goes through the one owner, vantrel::LayoutChanger.
 #pragma once
 
 #include <vantrel/vantrel.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,13 +53,16 @@ std::string Usage();
 // in.
 vantrel::Result<std::size_t> FindDisplay(const vantrel::Layout& now, std::string_view name);
 
+// The modes an adapter's display offers, listed when asked.
+using ModesOf = std::function<vantrel::OfferedModes(std::string_view adapter)>;
+
 // The layout `set` asks for: its display as it is in `now`, changed as
 // `change` says. A mode given without its frequency gets the one the display
 // runs at where it offers that size there, else the highest it offers the
 // size at. A display attached with --on gets the mode and position the
-// system keeps for it, else its largest mode, right of the others.
-vantrel::Result<vantrel::Layout> SetLayout(const vantrel::Layout& now,
-                                           const std::vector<vantrel::OfferedModes>& offered,
+// system keeps for it, else its largest mode, right of the others. The
+// display's modes are listed only where a mode is chosen.
+vantrel::Result<vantrel::Layout> SetLayout(const vantrel::Layout& now, const ModesOf& modes_of,
                                            std::string_view display, const SetChange& change);
 
 // How the wait for an answer to the question ended.
@@ -87,8 +91,8 @@ class Console {
   virtual Reply Ask(std::string_view question, int seconds) = 0;
 };
 
-// Runs a command on the current system; gives its exit code. Every failure
-// is one line on `console`'s Err.
-int Run(const Options& options, Console& console);
+// Runs a command, every change through `changer`; gives its exit code.
+// Every failure is one line on `console`'s Err.
+int Run(const Options& options, Console& console, vantrel::LayoutChanger& changer);
 
 }  // namespace layout_tool

@@ -163,7 +163,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   int code = layout_tool::kFailed;
   try {
-    code = layout_tool::Run(*options, console);
+    vantrel::LayoutChanger changer;
+    code = layout_tool::Run(*options, console, changer);
   } catch (const std::exception& e) {
     console.Err(std::string("vantrel-layout: ") + e.what() + "\n");
   }

@@ -14,11 +14,11 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "simulated_store.h"
 #include "simulated_system.h"
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/layout.h"
@@ -165,8 +165,7 @@ TEST(CapiModeChange, SetRestoredOnceAndFreedAsTheCppOwner) {
   const vantrel_mode odd{sizeof(vantrel_mode), 801, 600, 0, 0};
   vantrel_mode_change *first = nullptr, *second = nullptr;
   auto* refused = reinterpret_cast<vantrel_mode_change*>(std::uintptr_t{16});
-  row("not offered", vantrel_mode_change_set(s, 0, &odd, &refused), VANTREL_ERROR_INVALID_ARGUMENT,
-      1920);
+  row("not offered", vantrel_mode_change_set(s, 0, &odd, &refused), VANTREL_ERROR_REFUSED, 1920);
   EXPECT_EQ(refused, nullptr);
   row("set", vantrel_mode_change_set(s, 0, &small, &first), VANTREL_OK, 800);
   row("restored", vantrel_mode_change_restore(first), VANTREL_OK, 1920);
@@ -287,7 +286,7 @@ std::pair<vantrel_status, std::string> StatusOf(vantrel_status status) {
 }
 
 // Three displays, the second offering 800 x 600; the layout from before
-// saved in a folder of the test's own. The rows are called in order, each
+// saved in a simulated store. The rows are called in order, each
 // on what the last left.
 TEST(CapiLayouts, JsonPlanApplyRevertAsTheCppCalls) {
   auto three = SimulatedDisplays::FromRects(
@@ -295,9 +294,8 @@ TEST(CapiLayouts, JsonPlanApplyRevertAsTheCppCalls) {
   for (std::size_t k = 0; k < 3; ++k)
     three.displays[k].target->device_path = "K" + std::to_string(k);
   SimulatedSystem system(std::move(three));
-  const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "vantrel-capi";
-  std::filesystem::remove_all(folder);
-  setenv("VANTREL_STATE_DIR", folder.c_str(), 1);
+  SimulatedStore store;
+  UseStore(&store);
   UseSystem(&system);
   const std::string before = ToJson(TakeLayout());
   Layout edited = TakeLayout();
@@ -332,8 +330,7 @@ TEST(CapiLayouts, JsonPlanApplyRevertAsTheCppCalls) {
        0},
       {"applied", StatusOf(vantrel_layout_apply(smaller.c_str())), resets(), VANTREL_OK, "", 1},
       {"in force after", TextOf(vantrel_layout_json), resets(), VANTREL_OK, smaller, 1},
-      {"refused", StatusOf(vantrel_layout_apply(no_mode.c_str())), resets(),
-       VANTREL_ERROR_INVALID_ARGUMENT,
+      {"refused", StatusOf(vantrel_layout_apply(no_mode.c_str())), resets(), VANTREL_ERROR_REFUSED,
        "vantrel_layout_apply: \\\\.\\DISPLAY2 (K1): 1234x567 32 bits 60 Hz is no mode it offers",
        1},
       {"no layout", plan("{\n  \"schema\": 1\n}"), resets(), VANTREL_ERROR_INVALID_ARGUMENT,
@@ -349,8 +346,7 @@ TEST(CapiLayouts, JsonPlanApplyRevertAsTheCppCalls) {
   }
   vantrel_snapshot_free(s);
   UseSystem(nullptr);
-  unsetenv("VANTREL_STATE_DIR");
-  std::filesystem::remove_all(folder);
+  UseStore(nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 # Setting a layout (vantrel/displays/apply.h), natively against the simulated
 # system.
 vantrel_add_test_suite(apply_tests ${CMAKE_CURRENT_LIST_DIR}/test_apply.cpp)
-target_link_libraries(apply_tests PRIVATE vantrel_displays)
+target_link_libraries(apply_tests PRIVATE vantrel_displays vantrel_displays_internal)
 
 if(WIN32)
   # Against Wine's user32 on three monitors: a mode changed and a display

@@ -1,18 +1,18 @@
 // Setting a layout: the plan's rules in one table, told as Describe tells
-// them; applying over the simulated system (one reset, the layout from
-// before saved first and put back when the system gives something else);
-// the saved file.
+// them; the owner over the simulated system and store (one reset, the layout
+// from before saved first and put back when the system gives something
+// else, one change at a time); the saved file.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "simulated_store.h"
 #include "simulated_system.h"
 #include "vantrel/displays/apply.h"
+#include "vantrel/displays/plan.h"
 
 namespace vantrel {
 namespace {
@@ -41,10 +41,13 @@ TEST(Apply, PlanRules) {
       "orientation 0 -> 90";
   constexpr std::int32_t kLeast = std::numeric_limits<std::int32_t>::min();
   constexpr std::int32_t kMost = std::numeric_limits<std::int32_t>::max();
+  using R = RefusalReason;
   const struct {
     const char* rule;
     std::vector<LayoutDisplay> wanted;
-    std::vector<std::string> lines;  // Describe's, else the error's message
+    std::vector<std::string> lines;  // Describe's; where refused, the reason and display
+    std::optional<R> refused = std::nullopt;
+    const char* named = "";  // the adapter the refusal names
   } kCases[] = {
       {"nothing to do", now.displays, {}},
       {"by key", {At("B", "\\\\.\\DISPLAY9", {1920, 0}, {1024, 768, 32, 60})}, {kSmaller}},
@@ -53,93 +56,69 @@ TEST(Apply, PlanRules) {
        {kSmaller}},
       {"not connected",
        {At("Z", "\\\\.\\DISPLAY7", {}, {})},
-       {"\\\\.\\DISPLAY7 (Z): is not connected"}},
-      {"named twice", {b, b}, {"\\\\.\\DISPLAY2 (B): is named twice"}},
-      {"no mode",
-       {At("B", k2, {1920, 0}, {1234, 567, 32, 60})},
-       {"\\\\.\\DISPLAY2 (B): 1234x567 32 bits 60 Hz is no mode it offers"}},
+       {},
+       R::kNotConnected,
+       "\\\\.\\DISPLAY7"},
+      {"named twice", {b, b}, {}, R::kNamedTwice, k2},
+      {"no mode", {At("B", k2, {1920, 0}, {1234, 567, 32, 60})}, {}, R::kModeNotOffered, k2},
+      {"no right angle", {At("B", k2, {1920, 0}, {}, true, false, 45)}, {}, R::kNoRightAngle, k2},
       {"no attached display",
        {At("A", k1, {}, {}, false), At("B", k2, {}, {}, false)},
-       {"no display would be attached: \\\\.\\DISPLAY1 (A), \\\\.\\DISPLAY2 (B), \\\\.\\DISPLAY3 "
-        "(C)"}},
-      {"the primary detached",
-       {At("A", k1, {}, {}, false)},
-       {"\\\\.\\DISPLAY1 (A): is the primary and would be detached, and no other is named the "
-        "primary"}},
-      {"a detached primary",
-       {At("B", k2, {}, {}, false, true)},
-       {"\\\\.\\DISPLAY2 (B): a detached display cannot be the primary"}},
-      {"two primaries",
-       {a, At("B", k2, {1920, 0}, {}, true, true)},
-       {"\\\\.\\DISPLAY2 (B): is a second primary"}},
+       {},
+       R::kNothingAttached},
+      {"the primary detached", {At("A", k1, {}, {}, false)}, {}, R::kNoPrimary, k1},
+      {"a detached primary", {At("B", k2, {}, {}, false, true)}, {}, R::kDetachedPrimary, k2},
+      {"two primaries", {a, At("B", k2, {1920, 0}, {}, true, true)}, {}, R::kSecondPrimary, k2},
       {"the primary at 0,0, all moved",
        {At("B", k2, {1920, 0}, {}, true, true)},
        {"\\\\.\\DISPLAY2 (B): position 1920,0 -> 0,0; becomes the primary",
         "\\\\.\\DISPLAY1 (A): position 0,0 -> -1920,0; no longer the primary"}},
       {"past the left edge of the numbers, once the primary is at 0,0",
        {At("A", k1, {kLeast, 0}, {}), At("B", k2, {100, 0}, {}, true, true)},
-       {"\\\\.\\DISPLAY1 (A): position -2147483648,0 is out of range for 1920x1080 32 bits "
-        "60 Hz with the primary at 0,0"}},
-      {"past the right edge",
-       {At("B", k2, {kMost - 100, 0}, {})},
-       {"\\\\.\\DISPLAY2 (B): position 2147483547,0 is out of range for 1280x1024 32 bits 60 "
-        "Hz with the primary at 0,0"}},
+       {},
+       R::kOutOfRange,
+       k1},
+      {"past the right edge", {At("B", k2, {kMost - 100, 0}, {})}, {}, R::kOutOfRange, k2},
       {"detached", {At("B", k2, {}, {}, false)}, {"\\\\.\\DISPLAY2 (B): detached"}},
       {"attached with a mode",
        {At("C", "", {3200, 0}, {1024, 768, 0, 0})},
        {"\\\\.\\DISPLAY3 (C): attached at 3200,0, 1024x768"}},
-      {"attached with none kept",
-       {At("C", "", {3200, 0}, {})},
-       {"\\\\.\\DISPLAY3 (C): 0x0 is no mode it offers"}},
+      {"attached with none kept", {At("C", "", {3200, 0}, {})}, {}, R::kModeNotOffered, k3},
       {"turned, given unturned", {At("A", k1, {}, {}, true, true, 90)}, {kTurned}},
       {"turned, given turned", {At("A", k1, {}, {1080, 1920, 32, 60}, true, true, 90)}, {kTurned}},
   };
   for (const auto& c : kCases) {
-    const Result<LayoutPlan> plan = Plan(now, Layout{c.wanted}, offered);
-    EXPECT_EQ(plan ? Describe(*plan) : std::vector{plan.error().message}, c.lines) << c.rule;
-    if (plan) {
-      EXPECT_EQ(plan->empty(), c.lines.empty()) << c.rule;
-      EXPECT_TRUE(Plan(plan->after, plan->after, offered)->empty()) << c.rule;
+    const Result<LayoutPlan, Refusal> plan = Plan(now, Layout{c.wanted}, offered);
+    ASSERT_EQ(!plan, c.refused.has_value()) << c.rule;
+    if (!plan) {
+      EXPECT_EQ(plan.error().reason, *c.refused) << c.rule;
+      EXPECT_EQ(plan.error().adapter, c.named) << c.rule;
+      EXPECT_TRUE(plan.error().message.starts_with(c.named)) << c.rule;
+      continue;
     }
+    EXPECT_EQ(Describe(*plan), c.lines) << c.rule;
+    EXPECT_EQ(plan->empty(), c.lines.empty()) << c.rule;
+    EXPECT_TRUE(Plan(plan->after, plan->after, offered)->empty()) << c.rule;
   }
   // What is written: the whole mode with the position, DEVMODE's turn, the
   // new primary flagged.
   const LayoutPlan moved =
       Plan(now, Layout{{At("B", k2, {1920, 0}, {}, true, true)}}, offered).value();
   EXPECT_TRUE(moved.changes[0].set_primary);
-  EXPECT_EQ(moved.changes[1].settings,
+  EXPECT_EQ(SettingsFor(moved.changes[1].after, moved.changes[1].before),
             (platform::SettingsChange{true, Point{-1920, 0}, {1920, 1080, 32, 60, std::nullopt}}));
-  EXPECT_EQ(
-      Plan(now, Layout{{At("A", k1, {}, {}, true, true, 270)}}, offered)->changes[0].settings.mode,
-      (platform::ModeFacts{1080, 1920, 32, 60, 3u}));
+  const LayoutChange turned =
+      Plan(now, Layout{{At("A", k1, {}, {}, true, true, 270)}}, offered)->changes[0];
+  EXPECT_EQ(SettingsFor(turned.after, turned.before).mode,
+            (platform::ModeFacts{1080, 1920, 32, 60, 3u}));
 }
 
-void SetEnvironment(const char* name, const std::string& value) {  // empty: unset
-#ifdef _WIN32
-  _putenv_s(name, value.c_str());
-#else
-  value.empty() ? unsetenv(name) : setenv(name, value.c_str(), 1);
-#endif
-}
-
-// The simulated system as the current one, the saved layout in a folder of
-// the test's own.
+// The simulated system and store under one owner.
 struct Twin {
   SimulatedSystem system;
-  std::filesystem::path folder =
-      std::filesystem::path(testing::TempDir()) /
-      ("vantrel-apply-" +
-       std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-  explicit Twin(SimulatedDisplays layout) : system(std::move(layout)) {
-    std::filesystem::remove_all(folder);
-    SetEnvironment("VANTREL_STATE_DIR", folder.string());
-    platform::UseSystem(&system);
-  }
-  ~Twin() {
-    platform::UseSystem(nullptr);
-    SetEnvironment("VANTREL_STATE_DIR", "");
-    std::filesystem::remove_all(folder);
-  }
+  platform::SimulatedStore store;
+  LayoutChanger changer{system, store};
+  explicit Twin(SimulatedDisplays layout) : system(std::move(layout)) {}
 };
 
 SimulatedDisplays Three() {
@@ -155,72 +134,67 @@ SimulatedDisplays Three() {
 
 TEST(Apply, AllAtOnceSavedFirstAndRevertedFromTheFile) {
   Twin twin(Three());
-  const Layout before = TakeLayout();
+  const Layout before = twin.changer.Now();
   Layout wanted = before;
   wanted.displays[0].orientation = 90;
   wanted.displays[0].primary = false;
   wanted.displays[1].primary = true;
   wanted.displays[1].mode = {800, 600, 32, 60};
   wanted.displays[2].attached = false;
-  const LayoutPlan plan = Plan(wanted).value();
+  const LayoutPlan plan = twin.changer.Plan(wanted).value();
   bool saved_first = false;
   twin.system.after_reset = [&](SimulatedDisplays&) {
-    saved_first = LoadLayoutBefore().value() == before;
+    saved_first = twin.changer.Saved().value() == before;
   };
-  ASSERT_TRUE(ApplyLayout(wanted));
+  const ChangeOutcome done = twin.changer.Apply(wanted);
+  ASSERT_TRUE(done) << Message(done);
+  EXPECT_EQ(done.plan, plan);
   EXPECT_TRUE(saved_first);
-  const Layout after = TakeLayout();  // a detached display keeps no mode here, as under Wine
+  const Layout after = twin.changer.Now();  // a detached display keeps no mode here, as under Wine
   EXPECT_EQ(after.displays[0], plan.after.displays[0]);
   EXPECT_EQ(after.displays[0], At("K1", k1, {-1920, 0}, {1080, 1920, 32, 60}, true, false, 90));
   EXPECT_EQ(after.displays[1], plan.after.displays[1]);
   EXPECT_FALSE(after.displays[2].attached);
   EXPECT_EQ(twin.system.counts().resets, 1);
   // Modes are listed only for the two displays a plan turns or gives another
-  // mode: two each for Plan and ApplyLayout.
+  // mode: two each for Plan and Apply.
   EXPECT_EQ(twin.system.counts().modes, 4);
-  EXPECT_EQ(
-      std::vector<std::filesystem::path>(std::filesystem::directory_iterator(twin.folder), {}),
-      std::vector{twin.folder / "layout-before.json"});  // no temporary left
 
-  ASSERT_TRUE(Revert());
-  EXPECT_EQ(TakeLayout(), before);
+  const Result<ChangeOutcome> reverted = twin.changer.Revert();
+  ASSERT_TRUE(reverted && *reverted);
+  EXPECT_EQ(twin.changer.Now(), before);
   EXPECT_EQ(twin.system.counts().resets, 2);
-  EXPECT_TRUE(ApplyLayout(before));  // nothing to do: no reset
+  EXPECT_TRUE(twin.changer.Apply(before));  // nothing to do: no reset
   EXPECT_EQ(twin.system.counts().resets, 2);
 }
 
-// Where the system lists no adapters (System's default), the layout is the
-// snapshot's, and reading it back must find what was set.
+// Where the system lists no adapters, the layout is the snapshot's, and
+// reading it back must find what was set.
 TEST(Apply, WithoutAdaptersListedAppliesAtOnce) {
   auto layout = Three();
   layout.has_adapters = false;
   Twin twin(layout);
-  Layout wanted = TakeLayout();
+  Layout wanted = twin.changer.Now();
   wanted.displays[1].mode = {800, 600, 32, 60};
-  ASSERT_TRUE(ApplyLayout(wanted));
+  ASSERT_TRUE(twin.changer.Apply(wanted));
   EXPECT_EQ(twin.system.counts().resets, 1);
-  EXPECT_EQ(TakeLayout().displays[1].mode, (DisplayMode{800, 600, 32, 60}));
+  EXPECT_EQ(twin.changer.Now().displays[1].mode, (DisplayMode{800, 600, 32, 60}));
 }
 
 TEST(Apply, WhatTheSystemGivesOtherwiseIsPutBack) {
+  const FieldDifference kShrunk{k2, "K2", "mode", "1280x1024 32 bits 60 Hz",
+                                "800x600 32 bits 60 Hz"};
   const struct {
     const char* what;
     bool rotates;      // the first display's driver turns it
     int shrink_times;  // resets after which the second display shrinks
     int resets;
-    const char* message;
+    ChangeEnd end;
+    std::vector<FieldDifference> differences, not_back;
   } kCases[] = {
-      {"refused by the test", false, 0, 0,
-       "\\\\.\\DISPLAY1 (K1): the system refuses attached at 0,0, 1080x1920 32 bits 60 Hz, "
-       "turned 90, primary (DISP_CHANGE_BADMODE); nothing was changed"},
-      {"something else, put back", true, 1, 2,
-       "\\\\.\\DISPLAY2 (K2): asked attached at 1080,0, 1280x1024 32 bits 60 Hz, got attached at "
-       "1080,0, 800x600 32 bits 60 Hz; the layout from before is back"},
-      {"not even that", true, 2, 2,
-       "\\\\.\\DISPLAY2 (K2): asked attached at 1080,0, 1280x1024 32 bits 60 Hz, got attached at "
-       "1080,0, 800x600 32 bits 60 Hz; the layout from before is not back: \\\\.\\DISPLAY2 (K2): "
-       "asked attached at 1920,0, "
-       "1280x1024 32 bits 60 Hz, got attached at 1920,0, 800x600 32 bits 60 Hz"},
+      {"refused by the test", false, 0, 0, ChangeEnd::kRefused, {}, {}},
+      {"something else, put back", true, 1, 2, ChangeEnd::kRolledBack, {kShrunk}, {}},
+      {"not even that", true, 2, 2, ChangeEnd::kNotBack, {kShrunk}, {kShrunk}},
   };
   for (const auto& c : kCases) {
     auto layout = Three();
@@ -228,7 +202,7 @@ TEST(Apply, WhatTheSystemGivesOtherwiseIsPutBack) {
     layout.displays[2].attached = false;  // detached again on the way back
     layout.displays[2].registry = platform::SettingsFacts{{3200, 0}, {1024, 768, 32, 60, 0}};
     Twin twin(layout);
-    const Layout before = TakeLayout();
+    const Layout before = twin.changer.Now();
     Layout wanted = before;
     wanted.displays[0].orientation = 90;
     wanted.displays[1].position = {1080, 0};
@@ -237,28 +211,84 @@ TEST(Apply, WhatTheSystemGivesOtherwiseIsPutBack) {
     int shrinks = c.shrink_times;
     twin.system.after_reset = [&](SimulatedDisplays& l) {
       if (shrinks-- <= 0) return;
+      Rect& r = l.displays[1].bounds;
+      r = {r.left, r.top, r.left + 800, r.top + 600};
       l.displays[1].current_mode = platform::ModeFacts{800, 600, 32, 60, 0};
     };
-    const Result<void> done = ApplyLayout(wanted);
-    ASSERT_FALSE(done) << c.what;
-    EXPECT_EQ(done.error().message, c.message) << c.what;
+    const ChangeOutcome done = twin.changer.Apply(wanted);
+    EXPECT_EQ(done.end, c.end) << c.what;
+    EXPECT_EQ(done.differences, c.differences) << c.what;
+    EXPECT_EQ(done.not_back, c.not_back) << c.what;
     EXPECT_EQ(twin.system.counts().resets, c.resets) << c.what;
-    EXPECT_EQ(Plan(before)->empty(), c.shrink_times < 2) << c.what;
+    EXPECT_EQ(twin.changer.Plan(before)->empty(), c.end != ChangeEnd::kNotBack) << c.what;
+    if (c.end == ChangeEnd::kRefused) {
+      EXPECT_EQ(done.refusal->reason, RefusalReason::kSystemTest);
+      EXPECT_EQ(done.refusal->adapter, k1);
+      EXPECT_EQ(done.refusal->change_result, platform::change_result::kBadMode);
+    }
   }
 }
 
 TEST(Apply, TheSavedLayoutsFaults) {
   Twin twin(Three());
-  const std::string file = (twin.folder / "layout-before.json").string();
-  EXPECT_EQ(LayoutBeforePath().value(), file);
-  EXPECT_EQ(Revert().error().message, "no layout from before is saved at " + file);
-  std::filesystem::create_directories(twin.folder);
-  std::ofstream(file) << "{\n  \"schema\": 1\n}\n";
-  EXPECT_EQ(LoadLayoutBefore().error().message, file + ": line 2: schema: expected a text");
-  SetEnvironment("VANTREL_STATE_DIR", "");
-  SetEnvironment("LOCALAPPDATA", "");
-  EXPECT_EQ(SaveLayoutBefore({}).error().code, ErrorCode::kSystem);
+  Layout wanted = twin.changer.Now();
+  wanted.displays[1].mode = {800, 600, 32, 60};
+  EXPECT_EQ(twin.changer.Revert().error().message,
+            "no layout from before is saved at state/layout-before.json");
+  twin.store.files["layout-before.json"] = "{\n  \"schema\": 1\n}\n";
+  EXPECT_EQ(twin.changer.Revert().error().message,
+            "state/layout-before.json: line 2: schema: expected a text");
+  twin.store.unwritable.insert("layout-before.json");
+  const ChangeOutcome unsaved = twin.changer.Apply(wanted);
+  EXPECT_EQ(unsaved.end, ChangeEnd::kNotSaved);
+  EXPECT_EQ(unsaved.error->system_error, 5u);
   EXPECT_EQ(twin.system.counts().change_settings, 0);
+}
+
+// A running process's read of a display's mode in use can stay at what it
+// first read after another process changed the mode, while the monitor's
+// rectangle and the kept settings are fresh: a layout that asks for the mode
+// the stale read names is still carried out, and read back as it is.
+TEST(Apply, AStaleModeReadIsNotTakenForTheModeInUse) {
+  Twin twin(Three());
+  const Layout saved = twin.changer.Now();
+  twin.system.Change([](SimulatedDisplays& l) {  // another process: 800 x 600
+    l.displays[2].bounds = {3200, 0, 4000, 600};
+    l.displays[2].registry = platform::SettingsFacts{{3200, 0}, {800, 600, 32, 60, 0}};
+  });
+  EXPECT_EQ(twin.changer.Now().displays[2].mode, (DisplayMode{800, 600, 32, 60}));
+  const ChangeOutcome done = twin.changer.Apply(saved);
+  ASSERT_TRUE(done) << Message(done);
+  EXPECT_EQ(twin.system.counts().resets, 1);
+  EXPECT_EQ(twin.changer.Now(), saved);
+}
+
+// Two threads changing the layout at once, each another display: each change
+// is read, planned, tested, written, put in force and read back before the
+// other's begins, so neither takes the other's change for the system giving
+// something else.
+TEST(Apply, TwoThreadsNeverInterleave) {
+  Twin twin(Three());
+  const Layout start = twin.changer.Now();
+  Layout smaller[2] = {start, start};
+  smaller[0].displays[1].mode = {800, 600, 32, 60};
+  smaller[1].displays[2].mode = {800, 600, 32, 60};
+  constexpr int kTimes = 200;
+  std::vector<ChangeEnd> ends[2];
+  const auto run = [&](std::size_t k) {
+    LayoutChanger own(twin.system, twin.store);  // another owner: the C interface's, say
+    Layout wanted{{smaller[k].displays[k + 1]}};
+    for (int n = 0; n < kTimes; ++n) {
+      wanted.displays[0].mode = (n % 2 ? start : smaller[k]).displays[k + 1].mode;
+      ends[k].push_back(own.Apply(wanted).end);
+    }
+  };
+  std::thread first(run, 0u), second(run, 1u);
+  first.join();
+  second.join();
+  for (const auto& e : ends) EXPECT_EQ(e, std::vector<ChangeEnd>(kTimes, ChangeEnd::kApplied));
+  EXPECT_EQ(twin.store.most_held(), 1);
+  EXPECT_EQ(twin.system.counts().resets, 2 * kTimes);
 }
 
 }  // namespace

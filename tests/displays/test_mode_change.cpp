@@ -89,7 +89,8 @@ TEST(ModeChange, NamesAModeNotOfferedAndKeepsARestoreThatFailed) {
   const Displays displays = Displays::Take();
   const Result<ModeChange> refused = ModeChange::Set(displays[1], {801, 600, 0, 0});
   ASSERT_FALSE(refused);
-  EXPECT_EQ(refused.error().code, ErrorCode::kInvalidArgument);
+  EXPECT_EQ(refused.error().code, ErrorCode::kRefused);
+  EXPECT_EQ(refused.error().change_result, platform::change_result::kBadMode);
   EXPECT_EQ(refused.error().message,
             "\\\\.\\DISPLAY2 does not offer the mode 801 x 600, 32 bits, 60 Hz");
   EXPECT_EQ(system.counts().resets, 0);

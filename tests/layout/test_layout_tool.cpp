@@ -4,13 +4,12 @@
 // tests/e2e/run-layout.sh.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "layout_tool.h"
+#include "simulated_store.h"
 #include "simulated_system.h"
 
 namespace layout_tool {
@@ -88,7 +87,13 @@ TEST(LayoutTool, SetAsksForOneDisplay) {
     V args{"set"};
     args.insert(args.end(), c.args.begin(), c.args.end());
     const Options o = ParseArguments(args).value();
-    const vantrel::Result<Layout> wanted = SetLayout(now, offered, o.display, o.set);
+    const vantrel::Result<Layout> wanted = SetLayout(
+        now,
+        [&](std::string_view a) {
+          const vantrel::OfferedModes* listed = vantrel::ListedFor(offered, a);
+          return listed ? *listed : vantrel::OfferedModes{std::string(a), {}};
+        },
+        o.display, o.set);
     std::string text = wanted ? "" : wanted.error().message;
     for (const auto& d : wanted ? wanted->displays : std::vector<vantrel::LayoutDisplay>{}) {
       const auto& [w, h, bits, hz] = d.mode;
@@ -120,33 +125,18 @@ struct Answering final : Console {
   }
 };
 
-#ifdef _WIN32
-int setenv(const char* name, const char* value, int) { return _putenv_s(name, value); }
-int unsetenv(const char* name) { return _putenv_s(name, ""); }
-#endif
-
-// The simulated system as the current one, two displays keyed K1 and K2, and
-// a folder of its own for the layout from before.
+// Two displays keyed K1 and K2 on the simulated system, the layout from
+// before in a simulated store.
 struct Twin {
   SimulatedSystem system{Two()};
-  // One a test: ctest runs them at once.
-  std::filesystem::path folder =
-      std::filesystem::path(testing::TempDir()) /
-      ("vantrel-layout-" +
-       std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+  vantrel::platform::SimulatedStore store;
+  vantrel::LayoutChanger changer{system, store};
   Layout before, wanted;  // as it is; the second display at 800 x 600
   Answering console;
   Twin() {
-    vantrel::platform::UseSystem(&system);
-    std::filesystem::remove_all(folder);
-    setenv("VANTREL_STATE_DIR", folder.string().c_str(), 1);
-    before = wanted = vantrel::TakeLayout();
+    before = wanted = changer.Now();
     wanted.displays[1].mode = {800, 600, 32, 60};
     console.files = {{"new.json", vantrel::ToJson(wanted)}, {"bad.json", "[]"}};
-  }
-  ~Twin() {
-    vantrel::platform::UseSystem(nullptr);
-    unsetenv("VANTREL_STATE_DIR");
   }
   static SimulatedDisplays Two() {
     auto displays = SimulatedDisplays::FromRects({{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}});
@@ -159,7 +149,7 @@ struct Twin {
   int Run(V args) {
     console.out.clear();
     console.err.clear();
-    return layout_tool::Run(ParseArguments(args).value(), console);
+    return layout_tool::Run(ParseArguments(args).value(), console, changer);
   }
 };
 
@@ -187,8 +177,8 @@ TEST(LayoutTool, EveryOutcomeOfAChange) {
       {{"set", "2", "--mode", "800x600"}, {Reply::kInterrupted, ""}, false, kNotKept, false, "15",
        kBack + "interrupted" + kIsBack},
       {{"apply", "new.json", "--yes"}, {}, true, kRefused, false, "",
-       "vantrel-layout: \\\\.\\DISPLAY2 (K2): asked attached at 1920,0, 800x600 32 bits 60 Hz, got "
-       "attached at 1920,100, 800x600 32 bits 60 Hz; the layout from before is back\n"},
+       "vantrel-layout: \\\\.\\DISPLAY2 (K2): position asked 1920,0, got 1920,100; the layout "
+       "from before is back\n"},
       {{"apply", "bad.json"}, {}, false, kBadUsage, false, "",
        "vantrel-layout: bad.json: line 1: expected an object\n"},
       {{"apply", "none.json"}, {}, false, kBadUsage, false, "", "vantrel-layout: no none.json\n"},
@@ -210,7 +200,7 @@ TEST(LayoutTool, EveryOutcomeOfAChange) {
     const int exit = twin.Run(c.args);
     const std::string what = std::to_string(&c - kCases);
     EXPECT_EQ(exit, c.exit) << what;
-    EXPECT_EQ(vantrel::TakeLayout(), c.changed ? twin.wanted : twin.before) << what;
+    EXPECT_EQ(twin.changer.Now(), c.changed ? twin.wanted : twin.before) << what;
     EXPECT_EQ(twin.console.err, c.err) << what;
     EXPECT_EQ(twin.console.asked.empty() ? "" : std::to_string(twin.console.seconds), c.asked)
         << what;
@@ -232,9 +222,9 @@ TEST(LayoutTool, ShownSavedTriedAndReverted) {
   EXPECT_TRUE(twin.console.err.starts_with("vantrel-layout: no layout from before is saved at "));
   EXPECT_EQ(twin.system.counts().resets, 0);
   EXPECT_EQ(twin.Run({"set", "\\\\.\\DISPLAY2", "--off", "--yes"}), kDone);
-  EXPECT_FALSE(vantrel::TakeLayout().displays[1].attached);
+  EXPECT_FALSE(twin.changer.Now().displays[1].attached);
   EXPECT_EQ(twin.Run({"revert"}), kDone);
-  EXPECT_EQ(vantrel::TakeLayout(), twin.before);
+  EXPECT_EQ(twin.changer.Now(), twin.before);
   EXPECT_EQ(twin.Run({"revert"}), kDone);  // nothing left to do
   EXPECT_EQ(twin.system.counts().resets, 2);
 }

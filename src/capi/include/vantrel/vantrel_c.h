@@ -89,6 +89,17 @@ typedef int32_t vantrel_status;
 #define VANTREL_ERROR_SYSTEM (-9)
 /** A fault of this library's. */
 #define VANTREL_ERROR_INTERNAL (-10)
+/** A change of the displays refused before anything changed: by its plan (a
+ * display not connected, a mode not offered, ...) or by the system's test of
+ * it. Since 2.0.0; before, a refused plan gave #VANTREL_ERROR_INVALID_ARGUMENT. */
+#define VANTREL_ERROR_REFUSED (-11)
+/** A change of the displays that the system carried out otherwise than asked,
+ * or failed to: the layout from before is back. Since 2.0.0. */
+#define VANTREL_ERROR_ROLLED_BACK (-12)
+/** A change of the displays that could not be undone: the layout in force is
+ * neither the one asked for nor the one from before; the message says what
+ * differs (vantrel_layout_revert() tries again). Since 2.0.0. */
+#define VANTREL_ERROR_NOT_BACK (-13)
 
 /**
  * The version of the vantrel.dll the program runs with.
@@ -840,10 +851,14 @@ typedef struct vantrel_mode_change vantrel_mode_change;
  * @retval VANTREL_ERROR_BAD_HANDLE `snapshot` was never given or is freed.
  * @retval VANTREL_ERROR_BAD_SIZE `mode->size` is below sizeof(vantrel_mode).
  * @retval VANTREL_ERROR_OUT_OF_RANGE `display_index` is not below the count.
- * @retval VANTREL_ERROR_INVALID_ARGUMENT the display does not offer the mode;
- *   nothing changed, and the message names the display and the mode.
+ * @retval VANTREL_ERROR_REFUSED the display does not offer the mode; nothing
+ *   changed, and the message names the display and the mode (before 2.0.0,
+ *   #VANTREL_ERROR_INVALID_ARGUMENT).
  * @retval VANTREL_ERROR_SYSTEM the settings in use could not be read, or the
  *   system refused the mode; the message has ChangeDisplaySettingsEx's answer.
+ *
+ * Its test and its change run alone among the changes of the displays of
+ * every process of the desktop (vantrel_layout_apply()'s lock).
  *
  * @par Thread safety
  * Any thread may call it. Two changes of one display are put back the newest
@@ -1018,10 +1033,12 @@ vantrel_status vantrel_snapshot_layout_json(const vantrel_snapshot* snapshot, ch
  *   `buffer` is null with a capacity.
  * @retval VANTREL_ERROR_INVALID_ARGUMENT the text is no layout (the message
  *   names its line and field: `line 7: displays[1].mode.width: expected an
- *   integer`), or the plan is refused: a display not connected or named
- *   twice, a mode its display does not offer, no display attached, none or
- *   two primary (the message names the display, as
+ *   integer`).
+ * @retval VANTREL_ERROR_REFUSED the plan is refused: a display not connected
+ *   or named twice, a mode its display does not offer, no display attached,
+ *   none or two primary (the message names the display, as
  *   `\\.\DISPLAY2 (key): 1234x567 32 bits 60 Hz is no mode it offers`).
+ *   Before 2.0.0 this was #VANTREL_ERROR_INVALID_ARGUMENT.
  * @retval VANTREL_ERROR_BUFFER_TOO_SMALL `capacity` is below `*size`; nothing
  *   is written to the buffer.
  *
@@ -1051,25 +1068,36 @@ vantrel_status vantrel_layout_plan(const char* layout_json, char* buffer, size_t
  *
  * Under Wine, a change of the primary or of an orientation, and a layout with
  * gaps between displays, come back otherwise: they give
- * #VANTREL_ERROR_SYSTEM with the layout from before back.
+ * #VANTREL_ERROR_ROLLED_BACK with the layout from before back.
  *
  * @param layout_json The wanted layout, a text of schema "vantrel-layout"
  *   version 1, UTF-8 with a terminating NUL.
  *
  * @return #VANTREL_OK, the layout in force, or an error:
  * @retval VANTREL_ERROR_NULL_ARGUMENT `layout_json` is null.
- * @retval VANTREL_ERROR_INVALID_ARGUMENT the text is no layout, or its plan
- *   is refused (as vantrel_layout_plan() says); nothing changed.
- * @retval VANTREL_ERROR_SYSTEM the layout in force could not be saved
- *   (nothing changed), or the system refused a change (nothing changed) or
- *   gave something else than was asked. The message says what differed,
- *   display by display (`\\.\DISPLAY2 (key): asked attached at 1920,0,
- *   1280x1024 32 bits 60 Hz, got ...`), and ends saying whether the layout
- *   from before is back.
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT the text is no layout; nothing
+ *   changed.
+ * @retval VANTREL_ERROR_REFUSED its plan is refused (as vantrel_layout_plan()
+ *   says), or the system's test refused a display's change; nothing changed.
+ * @retval VANTREL_ERROR_SYSTEM the layout in force could not be saved, or the
+ *   lock of the desktop's changes taken; nothing changed.
+ * @retval VANTREL_ERROR_ROLLED_BACK the system failed to carry the change
+ *   out or gave something else than was asked, and the layout from before is
+ *   back. The message says what differed, display by display and field by
+ *   field (`\\.\DISPLAY2 (key): mode asked 1280x1024 32 bits 60 Hz, got
+ *   800x600 32 bits 60 Hz`).
+ * @retval VANTREL_ERROR_NOT_BACK as #VANTREL_ERROR_ROLLED_BACK, but the way
+ *   back differed too: the message says what differs from the layout from
+ *   before.
+ *
+ * Before 2.0.0, a refused plan gave #VANTREL_ERROR_INVALID_ARGUMENT and the
+ * last three #VANTREL_ERROR_SYSTEM.
  *
  * @par Thread safety
- * Any thread may call it. Calls that change the layout (this one and
- * vantrel_layout_revert()) run one at a time in a process: another waits.
+ * Any thread may call it. Every change of the displays (this one,
+ * vantrel_layout_revert(), vantrel_mode_change_set() and _restore(), and the
+ * C++ library's LayoutChanger) runs alone, in this process and among the
+ * processes of the desktop (a named lock): another waits.
  *
  * @par Lifetime
  * The saved layout outlives the process; each change that changes anything
@@ -1084,12 +1112,14 @@ vantrel_status vantrel_layout_apply(const char* layout_json);
  * can be repeated.
  *
  * @return #VANTREL_OK, the saved layout in force, or an error:
- * @retval VANTREL_ERROR_INVALID_ARGUMENT the saved file is no layout (edited),
- *   or its plan is refused now (a display of it no longer connected, a mode no
- *   longer offered); nothing changed.
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT the saved file is no layout (edited);
+ *   nothing changed.
+ * @retval VANTREL_ERROR_REFUSED its plan is refused now (a display of it no
+ *   longer connected, a mode no longer offered); nothing changed.
  * @retval VANTREL_ERROR_SYSTEM no layout is saved (the message names the
- *   file), the file cannot be read, or the system refused the change or gave
- *   something else, as for vantrel_layout_apply().
+ *   file), the file cannot be read, or the lock cannot be taken.
+ * @retval VANTREL_ERROR_ROLLED_BACK, VANTREL_ERROR_NOT_BACK as for
+ *   vantrel_layout_apply().
  *
  * @par Thread safety
  * Any thread may call it; it runs alone, as vantrel_layout_apply() does.

@@ -172,6 +172,14 @@ enum class Fallback {
   kPrimary,  ///< the primary display
 };
 
+/// Whether two adapters' device names (`"\\.\DISPLAY2"`) are one: Windows
+/// matches them without regard to ASCII case. The one comparison the
+/// library makes of device names, and of keys where a person types them.
+bool SameDeviceName(std::string_view a, std::string_view b) noexcept;
+/// The number that ends an adapter's device name: 2 for `"\\.\DISPLAY2"`;
+/// none where it ends in no digit or the number is past INT32_MAX.
+std::optional<std::int32_t> AdapterNumber(std::string_view device_name) noexcept;
+
 /// A snapshot of the displays: a list of Display, with lookups on it. A
 /// value: it never changes, and it can be copied and handed to any thread.
 class Displays {

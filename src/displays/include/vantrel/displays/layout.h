@@ -67,6 +67,10 @@ struct Layout {
   friend bool operator==(const Layout&, const Layout&) = default;
 };
 
+/// How messages name a display: its adapter and its key, as
+/// `\\.\DISPLAY2 (key)`.
+std::string NameOf(const LayoutDisplay& display);
+
 /// The schema ToJson writes and LayoutFromJson reads.
 inline constexpr std::string_view kLayoutSchema = "vantrel-layout";
 /// Its version: a change that takes anything away, changes a meaning or

@@ -58,10 +58,13 @@ class [[nodiscard]] ModeChange {
   /// use. Where the display runs the mode already, the mode is set all the
   /// same and the change restored alike.
   ///
-  /// Fails with ErrorCode::kInvalidArgument, nothing changed, when the
-  /// display does not offer the mode (the message names both); with kSystem
-  /// when the settings in use cannot be read or the system refuses the mode
-  /// (the message has ChangeDisplaySettingsEx's answer).
+  /// Fails with ErrorCode::kRefused, nothing changed, when the display does
+  /// not offer the mode (the message names both; Error::change_result is
+  /// DISP_CHANGE_BADMODE); with kSystem when the settings in use cannot be
+  /// read, the lock of every change of the displays cannot be taken, or the
+  /// system refuses the mode otherwise (the message has
+  /// ChangeDisplaySettingsEx's answer, Error::change_result its number).
+  /// Takes that lock for its test and its change, as LayoutChanger does.
   static Result<ModeChange> Set(const Display& display, const DisplayMode& mode);
 
   /// Owns no change.
@@ -82,8 +85,10 @@ class [[nodiscard]] ModeChange {
   /// (CDS_UPDATEREGISTRY), so that they are the system's kept settings too
   /// afterwards. Once restored, released, or restored by the guard, it does
   /// nothing and succeeds. Fails with kSystem, the message naming the display,
-  /// the mode and ChangeDisplaySettingsEx's answer; the change is then still
-  /// owned, to be restored again.
+  /// the mode and ChangeDisplaySettingsEx's answer (its number in
+  /// Error::change_result); the change is then still owned, to be restored
+  /// again. Takes the lock of every change of the displays; the guard at the
+  /// process's exit does not, and never waits on another process.
   Result<void> Restore();
   /// Keeps the mode set: nothing restores it, neither this object nor the
   /// guard.

@@ -31,10 +31,6 @@ struct DisplaysRead {
 // What Displays::Take(service, options) reads, with its sources.
 DisplaysRead ReadDisplays(platform::System& service, SnapshotOptions options = {});
 
-// Whether two adapters' device names are one: Windows matches them without
-// regard to ASCII case.
-bool SameDeviceName(std::string_view a, std::string_view b);
-
 // The displays with the modes each offers, read now: all a snapshot with
 // modes reads beyond one without.
 Displays ReadModes(platform::System& service, const Displays& displays);
