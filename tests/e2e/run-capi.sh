@@ -8,7 +8,9 @@
 # a program that reaches the DLL by name only, as ctypes and P/Invoke do, and
 # a freestanding one compiled by clang for the MSVC target and linked by
 # lld-link against vantrel.lib. The last two print the JSON, which must be
-# vantrel-list's and the layout's.
+# vantrel-list's and the layout's. Last, a program that runs on with a
+# watcher (c_long_running.c) puts back a layout another process changed, and
+# gets each way a change of the displays can end as its status.
 #   run-capi.sh BUILD_DIR SOURCE_DIR
 source "$(dirname "$0")/../../scripts/lib/wine-session.sh"
 build=$(cd "$1" && pwd)
@@ -33,6 +35,10 @@ imports=$(x86_64-w64-mingw32-objdump -p "$dll" | awk '/DLL Name/ { print $3 }')
 grep -qxiv 'kernel32.dll\|user32.dll\|gdi32.dll\|msvcrt.dll' <<<"$imports" &&
   fail "vantrel.dll imports more than system DLLs: $(echo $imports)"
 echo "run-capi: vantrel.dll exports the $(wc -l <<<"$exports") functions of vantrel.def and imports $(echo $imports)"
+# Its weight: the C++ runtime is linked in, so one standard facility that
+# drags in the locale machinery (std::filesystem's paths do) costs 800 KB.
+size=$(stat -c %s "$dll")
+[ "$size" -le $((800 * 1024)) ] || fail "vantrel.dll is $size bytes, over 800 KB"
 
 run="$VANTREL_TMP/run"
 mkdir -p "$run"
@@ -40,6 +46,7 @@ cp "$dll" "$prefix/bin/vantrel-list.exe" "$run/"
 gcc=(x86_64-w64-mingw32-gcc -std=c99 -Wall -Wextra -pedantic -Werror -I"$prefix/include")
 "${gcc[@]}" "$here/c_program.c" "$prefix/lib/libvantrel.dll.a" -o "$run/c_program.exe"
 "${gcc[@]}" "$here/load_by_name.c" -o "$run/load_by_name.exe"
+"${gcc[@]}" "$here/c_long_running.c" "$prefix/lib/libvantrel.dll.a" -o "$run/c_long_running.exe"
 llvm-dlltool -m i386:x86-64 -d "$here/kernel32.def" -l "$VANTREL_TMP/kernel32.lib"
 clang --target=x86_64-pc-windows-msvc -std=c99 -Wall -Wextra -pedantic -Werror -ffreestanding \
   -fno-stack-protector -O2 -I"$prefix/include" -c "$here/msvc_program.c" -o "$VANTREL_TMP/msvc_program.obj"
@@ -57,5 +64,6 @@ for program in load_by_name msvc_program; do
   cmp -s "$program.json" list.json || fail "$program's JSON is not vantrel-list's"
   echo "run-capi: $program read vantrel-list's JSON of the layout's displays"
 done
-# Last: it changes the layout.
+# Last: they change the layout, the first putting it back as it found it.
+VANTREL_LAYOUT=$(vantrel_layout_windows three | paste -sd';') wine ./c_long_running.exe | tr -d '\r'
 VANTREL_LAYOUT=$(vantrel_layout_windows three | paste -sd';') wine ./c_program.exe | tr -d '\r'
