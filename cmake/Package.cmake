@@ -6,7 +6,7 @@
 #                and the README
 #   cmake --install build/windows --component Development --prefix P
 # gives a library prefix with no program in it, so that a program needs
-#   find_package(Vantrel 1.0 CONFIG REQUIRED)
+#   find_package(Vantrel 2.0 CONFIG REQUIRED)
 #   target_link_libraries(app PRIVATE Vantrel::vantrel)
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -25,6 +25,8 @@ install(EXPORT VantrelTargets NAMESPACE Vantrel:: DESTINATION ${vantrel_cmake_di
   COMPONENT Development)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VantrelConfig.cmake.in
   ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfig.cmake INSTALL_DESTINATION ${vantrel_cmake_dir})
+# The library's version: a program that asks for 1.x is refused 2.x, whose
+# calls may no longer mean what that program meant by them.
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/VantrelConfigVersion.cmake
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VantrelConfig.cmake
@@ -49,8 +51,9 @@ if(WIN32)
   install(TARGETS Vantrel vantrel-list vantrel-layout RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT Runtime)
 
-  # cmake --build build/windows --target package: Vantrel-1.00-win64.zip at
-  # version 1.0, both components in one archive.
+  # cmake --build build/windows --target package: Vantrel-2.0.0-win64.zip at
+  # the library's version 2.0.0 (Vantrel.exe inside keeps its own, 1.00),
+  # both components in one archive.
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME Vantrel)
   set(CPACK_PACKAGE_VENDOR Vantrel)

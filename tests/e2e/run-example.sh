@@ -2,7 +2,8 @@
 # The library as a user adopts it: installs the Windows build's Development
 # component into a fresh prefix and checks that it is a library prefix (the
 # public headers, the libraries, vantrel.dll, the package config, no
-# program); builds examples/centre_window and tests/package (a program
+# program) and that only its own major version finds the package; builds
+# examples/centre_window and tests/package (a program
 # with <windows.h> first, min and max of its own, no C++ standard set; one
 # without <windows.h>) from that prefix alone; runs them under Wine on the
 # three-monitor layout. Prints what the one header costs a file that
@@ -27,6 +28,22 @@ public=$({ cd "$source_dir/src" && find . -path '*/include/*.h' | sed 's|^\./[^/
 [ "$installed" = "$public" ] ||
   fail "installed headers differ from the public ones: $(diff <(echo "$installed") <(echo "$public") | tr '\n' ' ')"
 echo "run-example: the prefix holds the $(wc -l <<<"$installed") public headers, vantrel.dll and no program"
+
+# The package's version is the library's (the C header's), and only its
+# own major version finds it: a program that asked for 1.0 is refused 2.x,
+# whose calls changed what they return.
+eval "$(sed -n 's/^#define VANTREL_VERSION_\([A-Z]*\) \([0-9]*\)$/\1=\2/p' "$prefix/include/vantrel/vantrel_version.h")"
+have=$MAJOR.$MINOR.$PATCH
+for wanted in 1.0 "$MAJOR.0" "$have" "$MAJOR.$((MINOR + 1))" "$((MAJOR + 1)).0"; do
+  mkdir -p "$VANTREL_TMP/wants/$wanted"
+  printf 'cmake_minimum_required(VERSION 3.25)\nproject(wants NONE)\nfind_package(Vantrel %s CONFIG REQUIRED)\n' \
+    "$wanted" >"$VANTREL_TMP/wants/$wanted/CMakeLists.txt"
+  out=$(cmake -S "$VANTREL_TMP/wants/$wanted" -B "$VANTREL_TMP/wants/$wanted/build" -DCMAKE_PREFIX_PATH="$prefix" 2>&1) &&
+    found=yes || found=no
+  case $wanted in "$MAJOR.0" | "$have") [ $found = yes ] ;; *) [ $found = no ] && grep -q "version: $have" <<<"$out" ;; esac ||
+    fail "find_package(Vantrel $wanted) found=$found with $have installed: $out"
+done
+echo "run-example: the package is $have; find_package(Vantrel 1.0) refuses it, $MAJOR.0 takes it"
 
 mkdir -p "$VANTREL_TMP/preprocess"
 echo '#include <vantrel/vantrel.h>' >"$VANTREL_TMP/preprocess/ours.cpp"
