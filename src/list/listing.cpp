@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +37,65 @@ std::string Hertz(const vantrel::RefreshRate& rate) {
   return std::string(buffer, end) + " Hz";
 }
 
+// One JSON line with the displays, then one per change, until the wait ends.
+// The first line is the watcher's Current(): a change told before it is
+// written waits for it, and is not in it, as Current() takes in an event only
+// once its callback has returned. The lines carry whole displays, so the
+// watcher reads the modes too.
+int Watch(Console& console) {
+  std::mutex order;
+  bool gone = false;                                 // under `order`: a line could not be written
+  std::unique_ptr<vantrel::DisplayWatcher> watcher;  // goes after the lock
+  std::unique_lock first(order);
+  auto started = vantrel::DisplayWatcher::Start(
+      [&](const vantrel::DisplayChanges& changes) {
+        const std::lock_guard after_first(order);
+        if (gone) return;
+        if (!console.Out(vantrel::json::ChangeLine(changes))) {
+          gone = true;
+          console.EndWait();
+        }
+      },
+      {.snapshot = {.modes = true}});
+  if (!started) {
+    first.unlock();
+    console.Err("vantrel-list: " + started.error().message + "\n");
+    return kFailed;
+  }
+  watcher = std::move(started).value();
+  const bool written = console.Out(vantrel::json::SnapshotLine(watcher->Current()));
+  first.unlock();
+  // Nothing to do until a change, Ctrl+C, or the output is found closed.
+  if (written) console.Wait();
+  watcher->Stop();
+  return kDone;
+}
+
 }  // namespace
+
+int Run(const std::vector<std::string_view>& args, Console& console) {
+  const std::optional<Mode> mode = ParseOptions(args);
+  if (!mode) {
+    console.Err(Usage());
+    return kBadUsage;
+  }
+  try {
+    switch (*mode) {
+      case Mode::kHelp:
+        return console.Out(Usage()) ? kDone : kFailed;
+      case Mode::kTable:
+        return console.Out(Table(Displays::Take())) ? kDone : kFailed;
+      case Mode::kJson:
+        return console.Out(vantrel::json::Document(Displays::Take())) ? kDone : kFailed;
+      case Mode::kWatch:
+        return Watch(console);
+    }
+  } catch (const std::exception& e) {
+    // The monitor list's Failure and the display layer's Exception alike.
+    console.Err(std::string("vantrel-list: ") + e.what() + "\n");
+  }
+  return kFailed;
+}
 
 std::optional<Mode> ParseOptions(const std::vector<std::string_view>& args) {
   std::optional<Mode> mode;
@@ -57,7 +118,8 @@ std::string Usage() {
          "  --watch      one JSON line with the displays, then one per change,\n"
          "               until Ctrl+C or until its output is closed\n"
          "  --help       this text\n"
-         "Exit codes: 0 done, 1 the output could not be written, 2 an unknown option.\n";
+         "Exit codes: 0 done, 1 the output could not be written or a failure (its\n"
+         "message on stderr), 2 an unknown option.\n";
 }
 
 std::string Table(const Displays& displays) {

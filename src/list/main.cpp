@@ -1,16 +1,14 @@
 // vantrel-list: the displays of the desktop, as a table for people or JSON
-// for scripts, once or at every change (see listing::Usage()).
+// for scripts, once or at every change (see listing::Usage()). What it does
+// is listing::Run; here is only the console.
 #include <windows.h>
 
-#include <atomic>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "console.h"
 #include "listing.h"
-#include "vantrel/displays/json.h"
 
 namespace {
 
@@ -28,59 +26,29 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
   return TRUE;
 }
 
-int Watch() {
-  stop_watching = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (!stop_watching) return 1;
-  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
-  // The first line is the displays as the watch starts; a change told before
-  // it is written waits for it, and is not in it: Current() takes in an
-  // event only once its callback has returned. The lines carry whole
-  // displays, so the watcher reads the modes too.
-  std::mutex order;
-  std::atomic<bool> gone{false};
-  std::unique_lock first(order);
-  vantrel::DisplayWatcher watcher(
-      [&](const vantrel::DisplayChanges& changes) {
-        const std::lock_guard after_first(order);
-        if (gone) return;
-        if (!Write(STD_OUTPUT_HANDLE, vantrel::json::ChangeLine(changes))) {
-          gone = true;
-          SetEvent(stop_watching);
-        }
-      },
-      {.snapshot = {.modes = true}});
-  const bool started = Write(STD_OUTPUT_HANDLE, vantrel::json::SnapshotLine(watcher.Current()));
-  first.unlock();
-  if (!started) return 0;
-  // Nothing to do until a change, Ctrl+C, or the output is found closed.
-  WaitForSingleObject(stop_watching, INFINITE);
-  watcher.Stop();
-  return 0;
-}
+class ProgramConsole final : public listing::Console {
+ public:
+  bool Out(std::string_view text) override { return Write(STD_OUTPUT_HANDLE, text); }
+  void Err(std::string_view text) override { Write(STD_ERROR_HANDLE, text); }
+  void Wait() override { WaitForSingleObject(stop_watching, INFINITE); }
+  void EndWait() override { SetEvent(stop_watching); }
+};
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const std::vector<std::string> texts = vantrel::console::Arguments(argc, argv);
   const std::vector<std::string_view> args(texts.begin(), texts.end());
-  const auto mode = listing::ParseOptions(args);
-  if (!mode) {
-    Write(STD_ERROR_HANDLE, listing::Usage());
-    return 2;
-  }
-  try {
-    switch (*mode) {
-      case listing::Mode::kHelp:
-        return Write(STD_OUTPUT_HANDLE, listing::Usage()) ? 0 : 1;
-      case listing::Mode::kTable:
-        return Write(STD_OUTPUT_HANDLE, listing::Table(vantrel::Displays::Take())) ? 0 : 1;
-      case listing::Mode::kJson:
-        return Write(STD_OUTPUT_HANDLE, vantrel::json::Document(vantrel::Displays::Take())) ? 0 : 1;
-      case listing::Mode::kWatch:
-        return Watch();
+  // Only a watch outlives Ctrl+C, to end as it should.
+  if (listing::ParseOptions(args) == listing::Mode::kWatch) {
+    stop_watching = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!stop_watching) {
+      Write(STD_ERROR_HANDLE, "vantrel-list: CreateEventW failed (system error " +
+                                  std::to_string(GetLastError()) + ")\n");
+      return listing::kFailed;
     }
-  } catch (const vantrel::Failure& f) {
-    Write(STD_ERROR_HANDLE, std::string("vantrel-list: ") + f.what() + "\n");
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   }
-  return 1;
+  ProgramConsole console;
+  return listing::Run(args, console);
 }

@@ -1,8 +1,10 @@
-# The watcher: the difference and settling logic natively; the watcher itself
-# under Wine on the three-monitor layout.
+# The watcher: the difference, the settling and the watcher's pump over the
+# simulated event source natively; the watcher over the real window under
+# Wine on the three-monitor layout.
 vantrel_add_test_suite(watcher_tests
   ${CMAKE_CURRENT_LIST_DIR}/test_watcher_changes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/test_watcher_settle.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/test_watcher_settle.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/test_watcher_pump.cpp)
 target_link_libraries(watcher_tests PRIVATE vantrel_displays_watcher_internal)
 
 if(WIN32)

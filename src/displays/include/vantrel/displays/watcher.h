@@ -7,19 +7,21 @@
 /// });
 /// @endcode
 ///
-/// The watcher listens where Windows tells of a change: a hidden top-level
-/// window (message-only windows get no broadcasts) receiving WM_DISPLAYCHANGE,
-/// WM_DPICHANGED, and WM_SETTINGCHANGE with SPI_SETWORKAREA or
-/// SPI_SETLOGICALDPIOVERRIDE. Windows sends WM_DPICHANGED only to the windows
-/// of per-monitor aware threads on the display whose scale changed, and tells
-/// the others with the rest, so each of them counts only as "maybe changed":
-/// the difference of two snapshots decides. It then settles: it waits until
-/// the messages stop for a moment (a burst of messages gives one event), then
-/// reads until two whole reads agree, since right after a change the platform
-/// may report a half-applied layout (see Options). Idle, it does nothing: no
-/// timer, no polling.
+/// The watcher hears of a change through the seam's event source
+/// (platform::EventSource): on Windows a hidden top-level window (message-only
+/// windows get no broadcasts) receiving WM_DISPLAYCHANGE, WM_DPICHANGED, and
+/// WM_SETTINGCHANGE with SPI_SETWORKAREA or SPI_SETLOGICALDPIOVERRIDE. Windows
+/// sends WM_DPICHANGED only to the windows of per-monitor aware threads on the
+/// display whose scale changed, and tells the others with the rest, so each of
+/// them counts only as "maybe changed": the difference of two snapshots
+/// decides. It then settles: it waits until the messages stop for a moment (a
+/// burst of messages gives one event), then reads until two whole reads
+/// agree, since right after a change the platform may report a half-applied
+/// layout (see Options). Idle, it does nothing: no timer, no polling.
 ///
-/// Difference builds on every system; DisplayWatcher on Windows only.
+/// Both build on every system; away from Windows the running event source
+/// hears nothing, so a watcher there tells only of what a source given with
+/// platform::UseEvents tells it.
 #pragma once
 
 #include <chrono>
@@ -30,6 +32,7 @@
 
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/result.h"
+#include "vantrel/platform/event_source.h"
 
 namespace vantrel {
 
@@ -106,14 +109,14 @@ struct DisplayChanges {
 /// no change.
 DisplayChanges Difference(const Displays& before, const Displays& after);
 
-#ifdef _WIN32
 /// Calls a program back with each change of its displays, from when it is
-/// made until it is stopped or destroyed. Windows only.
+/// made until it is stopped or destroyed.
 class DisplayWatcher {
  public:
   /// What the watcher calls with each change.
   /// The callback must not throw: an exception leaving it ends the program
-  /// (std::terminate), as it would otherwise cross the window procedure.
+  /// (std::terminate), as it would otherwise cross the event source's wait
+  /// (on Windows, the window procedure).
   /// While it runs, the watcher's window answers no message, so a program
   /// that changes the layout from another thread waits for it.
   using Callback = std::function<void(const DisplayChanges&)>;
@@ -122,8 +125,8 @@ class DisplayWatcher {
   /// reads, and what a snapshot reads.
   struct Options {
     /// Where the callback runs:
-    ///  - kOwnThread: the watcher's own thread, started by the constructor;
-    ///  - kCallerThread: the thread that constructs the watcher, from within
+    ///  - kOwnThread: the watcher's own thread, started with the watcher;
+    ///  - kCallerThread: the thread that starts the watcher, from within
     ///    that thread's message loop, which the program must run (GetMessage
     ///    and DispatchMessage). A modal loop (a message box) runs it too.
     ///
@@ -158,12 +161,20 @@ class DisplayWatcher {
     SnapshotOptions snapshot{.modes = false};
   };
 
-  /// Starts listening on the current system (platform::CurrentSystem()); the
-  /// first snapshot is taken here, once the window is there to hear of a
-  /// change, and changes are told against it. Throws vantrel::Exception
-  /// (ErrorCode::kSystem, with GetLastError's code and the call that failed)
-  /// when the window or the thread cannot be made. Without `options`, the
-  /// defaults.
+  /// Starts listening on the current system (platform::CurrentSystem()) and
+  /// event source (platform::CurrentEvents()); the first snapshot is taken
+  /// here, once the source listens (so no change falls between the two), and
+  /// changes are told against it. Without `options`, the defaults. Where the
+  /// source cannot listen (on Windows, the window or the thread cannot be
+  /// made) the Error is ErrorCode::kSystem, with GetLastError's code and the
+  /// call that failed: "CreateWindowExW failed (system error 8)".
+  ///@{
+  static Result<std::unique_ptr<DisplayWatcher>> Start(Callback callback);
+  static Result<std::unique_ptr<DisplayWatcher>> Start(Callback callback, Options options);
+  ///@}
+
+  /// As Start, for programs written against 1.x: throws the Error as
+  /// vantrel::Exception.
   ///@{
   explicit DisplayWatcher(Callback callback);
   DisplayWatcher(Callback callback, Options options);
@@ -173,33 +184,46 @@ class DisplayWatcher {
   /// Stops. Not from inside the callback.
   ~DisplayWatcher();
 
-  /// Ends the watcher's window and thread; no callback runs once it returns.
+  /// Ends the watcher's listening (its window and thread); no callback runs
+  /// once it returns.
   /// A second call does nothing. With kCallerThread, call it from the
-  /// constructing thread (from another it waits until that thread next takes
+  /// starting thread (from another it waits until that thread next takes
   /// a message). Not from inside the callback.
   void Stop() noexcept;
 
   /// The snapshot the last event delivered led to, from when its callback
-  /// has returned (before the first event, the constructor's; after a burst
-  /// that changed nothing, the snapshot read then). So a program that prints
+  /// has returned (before the first event, the one read at the start; after a
+  /// burst that changed nothing, the snapshot read then). So a program that prints
   /// Current() and then each event never prints one change twice: an event
   /// whose callback is still to return is not in Current() yet. From any
   /// thread.
   Displays Current() const;
 
-  /// How many times the watcher's window has been woken (a message reached
-  /// it) since construction: 0 while nothing changes. From any thread.
+  /// How many times the watcher has been woken (an event of its source, on
+  /// Windows a message to its window) since construction: 0 while nothing
+  /// changes. From any thread.
   std::uint64_t Wakeups() const noexcept;
 
  protected:
-  /// Over another system than the current one (for tests): `system` must
-  /// outlive the watcher and answer from any thread.
+  /// Over another system than the current one, and with `events` another
+  /// event source (for tests): each must outlive the watcher, and the system
+  /// answer from any thread. Throws as the public constructors.
+  ///@{
   DisplayWatcher(platform::System& system, Callback callback, Options options);
+  DisplayWatcher(platform::System& system, platform::EventSource& events, Callback callback,
+                 Options options);
+  ///@}
+  /// Start over another system and event source (for tests).
+  static Result<std::unique_ptr<DisplayWatcher>> Start(platform::System& system,
+                                                       platform::EventSource& events,
+                                                       Callback callback, Options options);
 
  private:
   struct State;
+  struct Unstarted {};
+  DisplayWatcher(Unstarted, platform::System& system, platform::EventSource& events,
+                 Callback callback, Options options);
   std::unique_ptr<State> state_;
 };
-#endif
 
 }  // namespace vantrel

@@ -1,9 +1,10 @@
-// A display watcher whose window is real but whose facts come from another
-// service than the running system's: a test changes a simulated layout,
-// sends the window a message, and sees what the watcher tells.
+// A display watcher over another system than the running one, and over
+// another event source where given: a test changes a simulated layout, tells
+// the watcher through the source (a simulated one, or on Windows a message to
+// its real window), and sees what the watcher tells.
 #pragma once
 
-#ifdef _WIN32
+#include <memory>
 #include <utility>
 
 #include "vantrel/displays/watcher.h"
@@ -14,7 +15,15 @@ class WatcherOverFacts final : public DisplayWatcher {
  public:
   WatcherOverFacts(platform::System& facts, Callback callback, Options options)
       : DisplayWatcher(facts, std::move(callback), options) {}
+  WatcherOverFacts(platform::System& facts, platform::EventSource& events, Callback callback,
+                   Options options)
+      : DisplayWatcher(facts, events, std::move(callback), options) {}
+
+  static Result<std::unique_ptr<DisplayWatcher>> Start(platform::System& facts,
+                                                       platform::EventSource& events,
+                                                       Callback callback, Options options) {
+    return DisplayWatcher::Start(facts, events, std::move(callback), options);
+  }
 };
 
 }  // namespace vantrel
-#endif
