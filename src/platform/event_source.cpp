@@ -1,7 +1,7 @@
 // The process's one event source.
 #include "vantrel/platform/event_source.h"
 
-#include <atomic>
+#include "vantrel/platform/current_port.h"
 
 #ifndef _WIN32
 #include <exception>
@@ -10,9 +10,9 @@
 
 namespace vantrel::platform {
 
+#ifndef _WIN32
 namespace {
 
-#ifndef _WIN32
 // Away from Windows nothing happens: a listener that is told nothing, its
 // handler set up on the thread it asked for.
 class QuietListener final : public EventListener {
@@ -44,26 +44,19 @@ class NoEvents final : public EventSource {
     return {std::make_unique<QuietListener>(), 0, {}};
   }
 };
-#endif
-
-EventSource& RunningEvents() noexcept {
-#ifdef _WIN32
-  return WindowEvents();
-#else
-  static NoEvents none;
-  return none;
-#endif
-}
-
-std::atomic<EventSource*> chosen{nullptr};
-
 }  // namespace
 
-EventSource& CurrentEvents() noexcept {
-  EventSource* events = chosen.load();
-  return events ? *events : RunningEvents();
+// Never destroyed: a watcher may stop from another static's destructor.
+template <>
+EventSource& RunningPort<EventSource>() noexcept {
+  static EventSource* const quiet = new NoEvents;
+  return *quiet;
 }
 
-void UseEvents(EventSource* events) noexcept { chosen.store(events); }
+#endif
+
+EventSource& CurrentEvents() noexcept { return CurrentPort<EventSource>(); }
+
+void UseEvents(EventSource* events) noexcept { chosen_port<EventSource>.store(events); }
 
 }  // namespace vantrel::platform

@@ -2,19 +2,16 @@
 // place: nothing is kept there, and a lock holds within the process.
 #include "vantrel/platform/state_store.h"
 
-#include <atomic>
 #include <map>
 #include <mutex>
 
+#include "vantrel/platform/current_port.h"
+
 namespace vantrel::platform {
 
-#ifdef _WIN32
-StateStore& FileStateStore() noexcept;  // state_store_win32.cpp
-#endif
-
+#ifndef _WIN32
 namespace {
 
-#ifndef _WIN32
 class NoPlace final : public StateStore {
  public:
   Result<std::string> Where(std::string_view) override { return None(); }
@@ -45,26 +42,20 @@ class NoPlace final : public StateStore {
   std::mutex locks_mutex_;
   std::map<std::string, std::timed_mutex> locks_;
 };
-#endif
 
-StateStore& RunningStore() noexcept {
-#ifdef _WIN32
-  return FileStateStore();
-#else
-  static NoPlace none;
-  return none;
-#endif
-}
-
-std::atomic<StateStore*> chosen{nullptr};
+NoPlace nowhere;
 
 }  // namespace
 
-StateStore& CurrentStore() noexcept {
-  StateStore* store = chosen.load();
-  return store ? *store : RunningStore();
+template <>
+StateStore& RunningPort<StateStore>() noexcept {
+  return nowhere;
 }
 
-void UseStore(StateStore* store) noexcept { chosen.store(store); }
+#endif
+
+StateStore& CurrentStore() noexcept { return CurrentPort<StateStore>(); }
+
+void UseStore(StateStore* store) noexcept { chosen_port<StateStore>.store(store); }
 
 }  // namespace vantrel::platform

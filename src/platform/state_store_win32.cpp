@@ -8,6 +8,7 @@
 #include <string>
 
 #include "vantrel/base/utf16.h"
+#include "vantrel/platform/current_port.h"
 #include "vantrel/platform/state_store.h"
 
 namespace vantrel::platform {
@@ -160,7 +161,8 @@ class Files final : public StateStore {
 
 }  // namespace
 
-StateStore& FileStateStore() noexcept {
+template <>
+StateStore& RunningPort<StateStore>() noexcept {
   static Files files;
   return files;
 }

@@ -1,7 +1,7 @@
 // The seam's defaults, and the process's one system.
 #include "vantrel/platform/system.h"
 
-#include <atomic>
+#include "vantrel/platform/current_port.h"
 
 namespace vantrel::platform {
 
@@ -42,9 +42,9 @@ std::uint32_t System::LastError() noexcept { return 0; }
 void* System::EnterPerMonitorAware() noexcept { return nullptr; }
 void System::RestoreAwareness(void*) noexcept {}
 
+#ifndef _WIN32
 namespace {
 
-#ifndef _WIN32
 // Away from Windows nothing runs: no display, no window.
 class NoSystem final : public System {
  public:
@@ -57,26 +57,18 @@ class NoSystem final : public System {
   std::optional<ModeFacts> CurrentMode(std::string_view) override { return std::nullopt; }
   std::vector<ModeFacts> Modes(std::string_view) override { return {}; }
 };
-#endif
-
-System& RunningSystem() noexcept {
-#ifdef _WIN32
-  return User32System();
-#else
-  static NoSystem none;
-  return none;
-#endif
-}
-
-std::atomic<System*> chosen{nullptr};
-
 }  // namespace
 
-System& CurrentSystem() noexcept {
-  System* system = chosen.load();
-  return system ? *system : RunningSystem();
+template <>
+System& RunningPort<System>() noexcept {
+  static NoSystem none;
+  return none;
 }
 
-void UseSystem(System* system) noexcept { chosen.store(system); }
+#endif
+
+System& CurrentSystem() noexcept { return CurrentPort<System>(); }
+
+void UseSystem(System* system) noexcept { chosen_port<System>.store(system); }
 
 }  // namespace vantrel::platform

@@ -12,6 +12,7 @@
 
 #include "vantrel/base/handle_owners.h"
 #include "vantrel/base/utf16.h"
+#include "vantrel/platform/current_port.h"
 #include "vantrel/platform/dynamic_functions.h"
 #include "vantrel/platform/normal_coordinates.h"
 #include "vantrel/platform/system.h"
@@ -436,6 +437,11 @@ System& User32System() noexcept { return Running(); }
 
 std::optional<NormalCoordinates> LearntConvention() noexcept {
   return Running().converter_.learnt();
+}
+
+template <>
+System& RunningPort<System>() noexcept {
+  return User32System();
 }
 
 }  // namespace vantrel::platform

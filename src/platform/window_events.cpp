@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "vantrel/base/handle_owners.h"
+#include "vantrel/platform/current_port.h"
 #include "vantrel/platform/event_source.h"
 
 namespace vantrel::platform {
@@ -283,6 +284,11 @@ class WindowSource final : public EventSource {
 EventSource& WindowEvents() noexcept {
   static WindowSource source;
   return source;
+}
+
+template <>
+EventSource& RunningPort<EventSource>() noexcept {
+  return WindowEvents();
 }
 
 }  // namespace vantrel::platform
