@@ -30,14 +30,16 @@ endif()
 # Every layer's public headers, whether or not this platform builds the layer
 # (win32 is Windows only); internal/ is never read.
 file(GLOB_RECURSE vantrel_docs_headers CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/src/*/include/*.h)
+  ${PROJECT_SOURCE_DIR}/src/*/include/*.h ${PROJECT_SOURCE_DIR}/src/*/*/include/*.h)
 list(FILTER vantrel_docs_headers EXCLUDE REGEX "/internal/")
-file(GLOB vantrel_docs_include_dirs LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/src/*/include)
+file(GLOB vantrel_docs_include_dirs LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/src/*/include
+  ${PROJECT_SOURCE_DIR}/src/*/*/include)
 
 # Headers generated into the build folder (a version header, say) are public
 # when a layer installs them: they are in its file sets.
-foreach(target vantrel vantrel_base vantrel_platform vantrel_model vantrel_displays
-    vantrel_displays_watcher vantrel_win32 vantrel_capi)
+foreach(target vantrel vantrel_base vantrel_platform vantrel_model vantrel_displays_snapshot
+    vantrel_displays_placement vantrel_displays_layouts vantrel_displays_watcher vantrel_win32
+    vantrel_capi)
   if(NOT TARGET ${target})
     continue()
   endif()

@@ -11,6 +11,7 @@
 #include "vantrel/displays/json.h"
 #include "vantrel/displays/json_writer.h"
 #include "vantrel/displays/layout.h"
+#include "vantrel/displays/layout_parts.h"
 #include "vantrel/displays/mode_change.h"
 #include "vantrel/displays/modes.h"
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <utility>
 
-#include "vantrel/displays/json_writer.h"
 #include "vantrel/displays/layout.h"
+#include "vantrel/displays/layout_parts.h"
 
 namespace vantrel {
 

@@ -11,9 +11,7 @@
 
 #include "vantrel/displays/displays.h"
 
-namespace vantrel {
-struct LayoutDisplay;
-}
+namespace vantrel {}
 
 namespace vantrel::json {
 
@@ -55,9 +53,5 @@ std::size_t Utf8Length(std::string_view s) noexcept;
 
 // A mode as an object of "width", "height", "bits_per_pixel", "frequency".
 void WriteMode(Writer& j, const DisplayMode& m);
-
-// One display of a layout, as a "vantrel-layout" document holds it
-// (layout.h); the C interface's plan writes its displays the same way.
-void WriteLayoutDisplay(Writer& j, const LayoutDisplay& d);
 
 }  // namespace vantrel::json

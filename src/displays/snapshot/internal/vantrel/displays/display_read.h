@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "vantrel/displays/displays.h"
-#include "vantrel/displays/layout.h"
 
 namespace vantrel {
 
@@ -38,9 +37,5 @@ Displays ReadModes(platform::System& service, const Displays& displays);
 // DEVMODE's orientation (DMDO_DEFAULT 0 .. DMDO_270 3) in degrees; none
 // where it says none or one that is no right angle.
 std::optional<std::int32_t> DegreesOfOrientation(std::optional<std::uint32_t> orientation);
-
-// A snapshot's displays as a layout: all attached, as TakeLayout reads a
-// system that lists no adapters.
-Layout LayoutOf(const Displays& displays);
 
 }  // namespace vantrel
