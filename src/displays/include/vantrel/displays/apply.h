@@ -246,7 +246,7 @@ struct ChangeOutcome {
   explicit operator bool() const noexcept { return ok(); }
 };
 
-/// The outcome in one line, as vantrel-layout prints it: a refusal's
+/// The outcome in one line, as vantrel-layout prints it. A refusal's
 /// message; `nothing was changed: the layout in force cannot be saved:
 /// ...`; each field that differed, display by display, joined by
 /// semicolons (`\\.\DISPLAY2 (K2): position asked 1920,0, got 1920,100`,
