@@ -18,8 +18,11 @@ namespace vantrel {
 enum class ErrorCode {
   kNoSuchWindow,     ///< the window is gone, or never was one
   kInvalidArgument,  ///< an argument no call takes (text that is no saved place, ...)
-  kSystem,           ///< a system call failed; Error::system_error has its code
-  kRefused,          ///< a change of the displays refused before anything changed
+  /// A system call failed: Error::system_error has GetLastError's code, or,
+  /// where a change of the displays failed, Error::change_result its
+  /// DISP_CHANGE code.
+  kSystem,
+  kRefused,  ///< a change of the displays refused before anything changed
 };
 
 /// A failure: why, the system's error code where a system call failed, and

@@ -278,8 +278,8 @@ typedef struct vantrel_display {
   /** How many other monitors show this display's picture (a clone group:
    * one source driving several monitors), each read with
    * vantrel_snapshot_clone(); 0 where the display shows its own. Added to
-   * ABI 1 after current_frequency: written only where the caller's size
-   * reaches it. */
+   * ABI 1 after current_frequency: written only as far as the caller's size
+   * reaches (see vantrel_snapshot_display()). */
   size_t clone_count;
 } vantrel_display;
 
@@ -290,7 +290,16 @@ typedef struct vantrel_display {
  * @param index The display's index, below vantrel_snapshot_count()'s count,
  *   in the system's order.
  * @param display Receives the facts, as far as its size (set by the caller)
- *   reaches; its size is kept.
+ *   reaches; its size is kept. The DLL copies its whole vantrel_display
+ *   over the first `size` bytes, at most sizeof(vantrel_display) of its
+ *   own, and leaves every byte from there on untouched. A size from ABI
+ *   1's first (152 on x64) up to this header's sizeof (160 on x64) so gets
+ *   every member up to current_frequency and, of clone_count, only the
+ *   bytes below `size`: a size between the two (153 to 159) holds part of
+ *   clone_count, its other bytes as the caller left them, so give the first
+ *   size or the whole one. A size past the DLL's sizeof (a program built
+ *   against a later header) gets the members this DLL knows, the rest left
+ *   as the caller set them.
  *
  * @return #VANTREL_OK, or an error:
  * @retval VANTREL_ERROR_NULL_ARGUMENT `snapshot` or `display` is null.
@@ -1068,9 +1077,10 @@ vantrel_status vantrel_layout_plan(const char* layout_json, char* buffer, size_t
  * asked, the layout from before is put back the same way. A layout that is
  * the one in force changes nothing.
  *
- * Under Wine, a change of the primary or of an orientation, and a layout with
- * gaps between displays, come back otherwise: they give
- * #VANTREL_ERROR_ROLLED_BACK with the layout from before back.
+ * Under Wine, a change of the primary, and a layout with gaps between
+ * displays, come back otherwise: they give #VANTREL_ERROR_ROLLED_BACK with
+ * the layout from before back. A turned display is refused by Wine's test
+ * (its X dummy driver turns none): #VANTREL_ERROR_REFUSED, nothing changed.
  *
  * @param layout_json The wanted layout, a text of schema "vantrel-layout"
  *   version 1, UTF-8 with a terminating NUL.

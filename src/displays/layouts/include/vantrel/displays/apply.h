@@ -34,9 +34,10 @@
 /// same amount, so the layout keeps its shape.
 ///
 /// **What Wine cannot show.** Wine ignores CDS_SET_PRIMARY and its X dummy
-/// driver turns no display: a plan that changes the primary or an
-/// orientation fails there on the read back and the layout from before is
-/// put back. Wine also packs displays together: a wanted layout with gaps
+/// driver turns no display: a plan that changes the primary fails there on
+/// the read back and the layout from before is put back (kRolledBack); one
+/// that turns a display is refused by the system's test (kRefused, nothing
+/// changed). Wine also packs displays together: a wanted layout with gaps
 /// comes back otherwise, and is put back too.
 ///
 /// **One change at a time.** A LayoutChanger's changes (and ModeChange's)
@@ -245,10 +246,12 @@ struct ChangeOutcome {
   explicit operator bool() const noexcept { return ok(); }
 };
 
-/// The outcome in one line, as vantrel-layout prints it: a refusal's
+/// The outcome in one line, as vantrel-layout prints it. A refusal's
 /// message; `nothing was changed: the layout in force cannot be saved:
-/// ...`; what differed (`\\.\DISPLAY2 (K2): asked mode 1280x1024 ..., got
-/// 800x600 ...`) and whether the layout from before is back; `not kept
+/// ...`; each field that differed, display by display, joined by
+/// semicolons (`\\.\DISPLAY2 (K2): position asked 1920,0, got 1920,100`,
+/// `\\.\DISPLAY2 (K2): mode asked 1280x1024 32 bits 60 Hz, got 800x600 32
+/// bits 60 Hz`) and whether the layout from before is back; `not kept
 /// (no answer within 15 s): the layout from before is back`. Empty for
 /// kApplied.
 std::string Message(const ChangeOutcome& outcome);
@@ -290,7 +293,8 @@ class LayoutChanger {
   /// CDS_NORESET, the new primary's with CDS_SET_PRIMARY), puts them in
   /// force with one reset, reads the layout back and compares it with what
   /// was asked: every display's attached state; an attached one's position,
-  /// mode (its non-zero fields, on what the system reads freshly),
+  /// mode (width and height, and bits and refresh where both sides give
+  /// them, on what the system reads freshly),
   /// orientation and primacy. A failed write or reset, or a difference, puts
   /// the layout from before back the same way. Then, where `confirm` is
   /// given, it is asked without the lock, and a change not kept is undone
@@ -299,7 +303,8 @@ class LayoutChanger {
   /// Puts the saved layout back (as Apply, without saving and without a
   /// confirmation). The file is kept, so a revert can be repeated. Fails
   /// with ErrorCode::kSystem where none is saved (`no layout from before is
-  /// saved at PATH`) or it cannot be read, and with ErrorCode::kInvalidArgument
+  /// saved at PATH`), it cannot be read or the lock cannot be taken, and
+  /// with ErrorCode::kInvalidArgument
   /// (`PATH: line 2: ...`) where its text is no layout; nothing changed.
   Result<ChangeOutcome> Revert();
   /// The saved layout, as Revert reads it.

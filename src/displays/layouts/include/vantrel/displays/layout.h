@@ -67,7 +67,7 @@ struct Layout {
   friend bool operator==(const Layout&, const Layout&) = default;
 };
 
-/// How messages name a display: its adapter and its key, as
+/// How messages name a display: its adapter and its key. As
 /// `\\.\DISPLAY2 (key)`.
 std::string NameOf(const LayoutDisplay& display);
 
