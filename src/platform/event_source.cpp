@@ -1,7 +1,7 @@
 // The process's one event source.
 #include "vantrel/platform/event_source.h"
 
-#include "vantrel/platform/current_port.h"
+#include "vantrel/base/current_port.h"
 
 #ifndef _WIN32
 #include <exception>

@@ -5,7 +5,7 @@
 #include <map>
 #include <mutex>
 
-#include "vantrel/platform/current_port.h"
+#include "vantrel/base/current_port.h"
 
 namespace vantrel::platform {
 

@@ -1,7 +1,7 @@
 // The seam's defaults, and the process's one system.
 #include "vantrel/platform/system.h"
 
-#include "vantrel/platform/current_port.h"
+#include "vantrel/base/current_port.h"
 
 namespace vantrel::platform {
 

@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "vantrel/displays/display_read.h"
-#include "vantrel/displays/layout_parts.h"
 #include "vantrel/platform/system.h"
 
 namespace vantrel {

@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "vantrel/displays/layout.h"
-#include "vantrel/displays/layout_parts.h"
+#include "vantrel/displays/layout_json.h"
 
 namespace vantrel {
 

@@ -269,7 +269,7 @@ void UseSystem(System* system) noexcept;
 /// it learns once, so any thread may use it at any time.
 System& User32System() noexcept;
 /// The running system by the name of 1.0.
-inline System& User32DisplayFacts() noexcept { return User32System(); }
+System& User32DisplayFacts() noexcept;
 #endif
 
 /// The calling thread runs per-monitor aware for the scope's life and gets

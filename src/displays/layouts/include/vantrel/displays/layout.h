@@ -86,6 +86,11 @@ Layout TakeLayout();
 /// all attached. Never fails; running out of memory is std::bad_alloc.
 Layout TakeLayout(platform::System& system);
 
+/// A snapshot's displays as a layout: each attached, with its key, adapter,
+/// primacy, top-left corner, mode in use and orientation. A snapshot holds no
+/// detached display, so the layout names none. Pure: any thread.
+Layout LayoutOf(const Displays& displays);
+
 /// The layout as one JSON document: an object of "schema" ("vantrel-layout"),
 /// "version" (1) and "displays", an array of objects of "key", "adapter",
 /// "attached", "primary", "position" ("x", "y"), "mode" ("width", "height",

@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "vantrel/base/current_port.h"
 #include "vantrel/base/utf16.h"
-#include "vantrel/platform/current_port.h"
 #include "vantrel/platform/state_store.h"
 
 namespace vantrel::platform {

@@ -13,8 +13,8 @@
 #include <string>
 #include <utility>
 
+#include "vantrel/base/current_port.h"
 #include "vantrel/base/handle_owners.h"
-#include "vantrel/platform/current_port.h"
 #include "vantrel/platform/event_source.h"
 
 namespace vantrel::platform {

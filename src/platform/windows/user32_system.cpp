@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "vantrel/base/current_port.h"
 #include "vantrel/base/handle_owners.h"
 #include "vantrel/base/utf16.h"
-#include "vantrel/platform/current_port.h"
 #include "vantrel/platform/dynamic_functions.h"
 #include "vantrel/platform/normal_coordinates.h"
 #include "vantrel/platform/system.h"
@@ -443,5 +443,7 @@ template <>
 System& RunningPort<System>() noexcept {
   return User32System();
 }
+
+System& User32DisplayFacts() noexcept { return User32System(); }
 
 }  // namespace vantrel::platform

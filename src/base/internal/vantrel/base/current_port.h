@@ -1,6 +1,6 @@
-// The process's current one of a port of the seam (its System, its event
-// source, its state store): the one a program or a test gave, else the
-// running one. One rule for every port.
+// The process's current one of a port of the platform's seam (its System,
+// its event source, its state store): the one a program or a test gave, else
+// the running one. One rule for every port.
 #pragma once
 
 #include <atomic>
