@@ -4,6 +4,8 @@
 // does not know before reading its value, so it never descends into
 // anything the schema has not got: its depth is the schema's, four levels,
 // whatever the text.
+#include "vantrel/displays/layout_json.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -12,7 +14,6 @@
 #include <utility>
 
 #include "vantrel/displays/layout.h"
-#include "vantrel/displays/layout_json.h"
 
 namespace vantrel {
 
