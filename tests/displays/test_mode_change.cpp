@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "simulated_store.h"
 #include "simulated_system.h"
 #include "vantrel/displays/mode_change.h"
 #include "vantrel/displays/mode_change_guard.h"
@@ -50,9 +51,10 @@ TEST(ModeChange, PutsTheSettingsFoundBackOnceHoweverItEnds) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     SimulatedSystem system(TwoDisplays());
-    platform::UseSystem(&system);
+    platform::SimulatedStore store;
     const platform::SimulatedDisplay& d = system.layout().displays[1];
-    Change change = ModeChange::Set(Displays::Take()[1], {800, 600, 16, 0}).value();
+    Change change =
+        ModeChange::Set(system, store, Displays::Take(system)[1], {800, 600, 16, 0}).value();
     // A 0 takes the display's; for the session only, its kept settings left.
     EXPECT_EQ(d.current_mode, (ModeFacts{800, 600, 16, 60, 0}));
     EXPECT_EQ(d.bounds, (Rect{1920, 0, 2720, 600}));
@@ -67,7 +69,6 @@ TEST(ModeChange, PutsTheSettingsFoundBackOnceHoweverItEnds) {
     EXPECT_EQ(d.registry, row.back ? kFound : TwoDisplays().displays[1].registry);
     EXPECT_EQ(system.counts().change_settings, row.back ? 3 : 2);  // tested, set, restored
     EXPECT_EQ(mode_changes::Listed(), 0u);
-    platform::UseSystem(nullptr);
   }
 }
 
@@ -77,17 +78,19 @@ TEST(ModeChange, WithoutAdaptersPutsTheDisplayBackAtItsCorner) {
   SimulatedDisplays layout = TwoDisplays();
   layout.has_adapters = false;
   SimulatedSystem system(layout);
-  platform::UseSystem(&system);
-  ModeChange::Set(Displays::Take()[1], {800, 600, 0, 0}).value().Restore().value();
+  platform::SimulatedStore store;
+  ModeChange::Set(system, store, Displays::Take(system)[1], {800, 600, 0, 0})
+      .value()
+      .Restore()
+      .value();
   EXPECT_EQ(system.layout().displays[1].bounds, (Rect{1920, 0, 3200, 1024}));
-  platform::UseSystem(nullptr);
 }
 
 TEST(ModeChange, NamesAModeNotOfferedAndKeepsARestoreThatFailed) {
   SimulatedSystem system(TwoDisplays());
-  platform::UseSystem(&system);
-  const Displays displays = Displays::Take();
-  const Result<ModeChange> refused = ModeChange::Set(displays[1], {801, 600, 0, 0});
+  platform::SimulatedStore store;
+  const Displays displays = Displays::Take(system);
+  const Result<ModeChange> refused = ModeChange::Set(system, store, displays[1], {801, 600, 0, 0});
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.error().code, ErrorCode::kRefused);
   EXPECT_EQ(refused.error().change_result, platform::change_result::kBadMode);
@@ -98,8 +101,8 @@ TEST(ModeChange, NamesAModeNotOfferedAndKeepsARestoreThatFailed) {
 
   // Two changes of one display: the guard puts the newest back first. The
   // display gone meanwhile, the restore fails and the change stays guarded.
-  ModeChange first = ModeChange::Set(displays[1], {800, 600, 0, 0}).value();
-  ModeChange second = ModeChange::Set(displays[1], {800, 600, 8, 0}).value();
+  ModeChange first = ModeChange::Set(system, store, displays[1], {800, 600, 0, 0}).value();
+  ModeChange second = ModeChange::Set(system, store, displays[1], {800, 600, 8, 0}).value();
   const platform::SimulatedDisplay kept = system.layout().displays[1];
   system.layout().displays.pop_back();
   const Result<void> failed = first.Restore();
@@ -111,7 +114,10 @@ TEST(ModeChange, NamesAModeNotOfferedAndKeepsARestoreThatFailed) {
   system.layout().displays.push_back(kept);
   EXPECT_EQ(mode_changes::RestoreAll(), 2u);
   EXPECT_EQ(system.layout().displays[1].current_mode, kFound.mode);
-  platform::UseSystem(nullptr);
+  // Each set and each restore asked for, not those at exit, took the lock of
+  // every change of the displays: three sets (the refused one too) and the
+  // failed restore.
+  EXPECT_EQ(store.locks_taken(), 4);
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ namespace answer = platform::change_result;
 // What puts one change back.
 struct Saved {
   System* system;
+  platform::StateStore* store;
   std::string adapter;
   SettingsChange settings;
 };
@@ -167,7 +168,7 @@ Result<void> RestoreListed(std::uint64_t id, bool at_exit) {
   try {
     std::optional<Result<ChangeLock>> lock;
     if (!at_exit) {
-      lock.emplace(ChangeLock::Take(platform::CurrentStore()));
+      lock.emplace(ChangeLock::Take(*saved->store));
       if (!*lock) {
         guard.Keep(id);
         return lock->error();
@@ -211,7 +212,11 @@ std::size_t Listed() noexcept { return TheGuard().Size(); }
 }  // namespace mode_changes
 
 Result<ModeChange> ModeChange::Set(const Display& display, const DisplayMode& mode) {
-  System& s = platform::CurrentSystem();
+  return Set(platform::CurrentSystem(), platform::CurrentStore(), display, mode);
+}
+
+Result<ModeChange> ModeChange::Set(System& s, platform::StateStore& store, const Display& display,
+                                   const DisplayMode& mode) {
   const std::string& adapter = display.device_name;
   const std::optional<SettingsFacts> found = InUse(s, display);
   if (!found) {
@@ -229,7 +234,7 @@ Result<ModeChange> ModeChange::Set(const Display& display, const DisplayMode& mo
                  pick(mode.bits_per_pixel, now.bits_per_pixel), pick(mode.frequency, now.frequency),
                  std::nullopt};
   const std::string what = Describe(wanted.mode) + " on " + adapter;
-  Result<ChangeLock> lock = ChangeLock::Take(platform::CurrentStore());
+  Result<ChangeLock> lock = ChangeLock::Take(store);
   if (!lock) return lock.error();
   const std::int32_t tested = s.ChangeSettings(adapter, wanted, flags::kTest);
   if (tested == answer::kBadMode) {
@@ -240,7 +245,8 @@ Result<ModeChange> ModeChange::Set(const Display& display, const DisplayMode& mo
   if (tested != answer::kSuccessful) return Refused("testing " + what, tested);
 
   // Listed before it is set, so that the guard covers it from the start.
-  const std::uint64_t id = TheGuard().Add({&s, adapter, {true, found->position, found->mode}});
+  const std::uint64_t id =
+      TheGuard().Add({&s, &store, adapter, {true, found->position, found->mode}});
   std::int32_t set = answer::kFailed;
   try {
     set = s.ChangeSettings(adapter, wanted, flags::kFullscreen);

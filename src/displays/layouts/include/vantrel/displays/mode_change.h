@@ -43,6 +43,11 @@
 
 namespace vantrel {
 
+namespace platform {
+class System;
+class StateStore;
+}  // namespace platform
+
 /// One display's mode changed for a while: an owner that puts the mode it
 /// found back. Move-only; an object made by default or moved from owns no
 /// change.
@@ -66,6 +71,10 @@ class [[nodiscard]] ModeChange {
   /// ChangeDisplaySettingsEx's answer, Error::change_result its number).
   /// Takes that lock for its test and its change, as LayoutChanger does.
   static Result<ModeChange> Set(const Display& display, const DisplayMode& mode);
+  /// Set over `system` and `store` (tests, or a program's own system), which
+  /// must outlive the change: it is restored through them.
+  static Result<ModeChange> Set(platform::System& system, platform::StateStore& store,
+                                const Display& display, const DisplayMode& mode);
 
   /// Owns no change.
   ModeChange() noexcept = default;
