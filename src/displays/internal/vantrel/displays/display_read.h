@@ -11,6 +11,7 @@
 
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/layout.h"
+#include "vantrel/platform/system.h"
 
 namespace vantrel {
 
@@ -30,6 +31,11 @@ struct DisplaysRead {
 
 // What Displays::Take(service, options) reads, with its sources.
 DisplaysRead ReadDisplays(platform::System& service, SnapshotOptions options = {});
+// The same over the adapters `service` listed just now (its Adapters()), for
+// a caller that needs them too.
+DisplaysRead ReadDisplays(platform::System& service,
+                          const std::vector<platform::AdapterFacts>& adapters,
+                          SnapshotOptions options);
 
 // The displays with the modes each offers, read now: all a snapshot with
 // modes reads beyond one without.
@@ -39,8 +45,8 @@ Displays ReadModes(platform::System& service, const Displays& displays);
 // where it says none or one that is no right angle.
 std::optional<std::int32_t> DegreesOfOrientation(std::optional<std::uint32_t> orientation);
 
-// A snapshot's displays as a layout: all attached, as TakeLayout reads a
-// system that lists no adapters.
+// A snapshot's displays as a layout: all attached, each as TakeLayout reads
+// an attached one.
 Layout LayoutOf(const Displays& displays);
 
 }  // namespace vantrel
