@@ -109,13 +109,6 @@ std::optional<std::vector<DisplayConfigTarget>> SimulatedSystem::DisplayConfig()
   return targets;
 }
 
-std::optional<MonitorDevice> SimulatedSystem::MonitorDeviceOf(std::string_view adapter) {
-  const std::lock_guard lock(mutex_);
-  ++counts_.monitor_device;
-  const SimulatedDisplay* d = Adapter(adapter);
-  return d ? d->device : std::nullopt;
-}
-
 std::optional<std::uint32_t> SimulatedSystem::MonitorDpi(std::uintptr_t monitor) {
   const std::lock_guard lock(mutex_);
   ++counts_.monitor_dpi;
@@ -137,13 +130,6 @@ std::optional<PhysicalSizeFacts> SimulatedSystem::PhysicalSize(std::string_view 
   return d ? d->physical_size : std::nullopt;
 }
 
-std::optional<ModeFacts> SimulatedSystem::CurrentMode(std::string_view adapter) {
-  const std::lock_guard lock(mutex_);
-  ++counts_.current_mode;
-  const SimulatedDisplay* d = Attached(adapter);
-  return d ? d->current_mode : std::nullopt;
-}
-
 std::vector<ModeFacts> SimulatedSystem::Modes(std::string_view adapter) {
   const std::lock_guard lock(mutex_);
   ++counts_.modes;
@@ -155,7 +141,6 @@ std::vector<AdapterFacts> SimulatedSystem::Adapters() {
   const std::lock_guard lock(mutex_);
   ++counts_.adapters;
   std::vector<AdapterFacts> adapters;
-  if (!Seen().has_adapters) return adapters;
   for (const SimulatedDisplay& d : Seen().displays) {
     AdapterFacts& a = adapters.emplace_back();
     a.device_name = d.device_name;
@@ -295,11 +280,12 @@ std::optional<PlacementRecord> SimulatedSystem::Placement(std::uintptr_t window)
   return PlacementRecord{w->flags, w->show, {-1, -1}, {-1, -1}, w->normal};
 }
 
-bool SimulatedSystem::SetPlacement(std::uintptr_t window, const PlacementRecord& p) {
+CallResult SimulatedSystem::SetPlacement(std::uintptr_t window, const PlacementRecord& p) {
   const std::lock_guard lock(mutex_);
   ++counts_.set_placements;
   SimulatedWindow* w = Find(window);
-  if (!w) return false;
+  if (!w) return {kInvalidWindowHandle};
+  if (w->refuses != 0) return {w->refuses};
   w->normal = p.normal;
   w->show = p.show_command;
   w->flags = p.flags;
@@ -310,7 +296,7 @@ bool SimulatedSystem::SetPlacement(std::uintptr_t window, const PlacementRecord&
   } else {
     w->rect = {-32000, -32000, -31840, -31973};
   }
-  return true;
+  return {};
 }
 
 std::optional<std::uint32_t> SimulatedSystem::WindowDpi(std::uintptr_t window) {
@@ -319,17 +305,15 @@ std::optional<std::uint32_t> SimulatedSystem::WindowDpi(std::uintptr_t window) {
   return w ? DisplayOf(w->rect).dpi : std::nullopt;
 }
 
-bool SimulatedSystem::MoveTo(std::uintptr_t window, const Rect& rect) {
+CallResult SimulatedSystem::MoveTo(std::uintptr_t window, const Rect& rect) {
   const std::lock_guard lock(mutex_);
   SimulatedWindow* w = Find(window);
-  if (!w) return false;
+  if (!w) return {kInvalidWindowHandle};
+  if (w->refuses != 0) return {w->refuses};
   Land(*w, rect);
   w->normal = w->rect;
-  return true;
+  return {};
 }
-
-// Windows' ERROR_INVALID_WINDOW_HANDLE: the one failure the twin has.
-std::uint32_t SimulatedSystem::LastError() noexcept { return 1400; }
 
 void* SimulatedSystem::EnterPerMonitorAware() noexcept {
   if (!can_set_awareness) return nullptr;

@@ -55,7 +55,7 @@ struct SimulatedDisplay {
   std::optional<ModeFacts> current_mode;
   std::vector<ModeFacts> modes;  // in the order the platform would list them
   // False: an adapter whose monitor is connected (where `device` is given) but
-  // not part of the desktop. Only Adapters, MonitorDeviceOf and Modes list it.
+  // not part of the desktop. Only Adapters and Modes list it.
   bool attached = true;
   // The settings the system keeps for it (ENUM_REGISTRY_SETTINGS); absent:
   // the call fails.
@@ -70,6 +70,8 @@ struct SimulatedWindow {
   Rect normal;  // screen coordinates
   std::uint32_t show = show_command::kNormal;
   std::uint32_t flags = 0;
+  // Not 0: SetPlacement and MoveTo fail with this code and leave it where it is.
+  std::uint32_t refuses = 0;
 };
 
 struct SimulatedDisplays {
@@ -77,7 +79,6 @@ struct SimulatedDisplays {
   std::vector<SimulatedDisplay> displays;
   bool has_display_config = true;  // false: the system lacks it, or the query fails
   bool has_shcore = true;          // false: no GetDpiForMonitor
-  bool has_adapters = true;        // false: Adapters lists none, as System's default does
   std::optional<std::uint32_t> system_dpi = 96;
   std::map<std::uintptr_t, SimulatedWindow> windows;  // by handle
 
@@ -116,11 +117,9 @@ class SimulatedSystem final : public System {
   struct Counts {
     int monitors = 0;
     int display_config = 0;
-    int monitor_device = 0;
     int monitor_dpi = 0;
     int system_dpi = 0;
     int physical_size = 0;
-    int current_mode = 0;
     int modes = 0;
     int adapters = 0;
     int window_rect = 0;
@@ -134,11 +133,9 @@ class SimulatedSystem final : public System {
   // The paths in the reverse of the displays' order, a display's clones
   // before its own: nothing promises they come in the monitors' order.
   std::optional<std::vector<DisplayConfigTarget>> DisplayConfig() override;
-  std::optional<MonitorDevice> MonitorDeviceOf(std::string_view adapter) override;
   std::optional<std::uint32_t> MonitorDpi(std::uintptr_t monitor) override;
   std::optional<std::uint32_t> SystemDpi() override;
   std::optional<PhysicalSizeFacts> PhysicalSize(std::string_view adapter) override;
-  std::optional<ModeFacts> CurrentMode(std::string_view adapter) override;
   std::vector<ModeFacts> Modes(std::string_view adapter) override;
   // Current settings: the display's bounds' corner and its current mode.
   std::vector<AdapterFacts> Adapters() override;
@@ -151,10 +148,9 @@ class SimulatedSystem final : public System {
   std::int32_t ApplySettings() override;
   std::optional<Rect> WindowRect(std::uintptr_t window) override;
   std::optional<PlacementRecord> Placement(std::uintptr_t window) override;
-  bool SetPlacement(std::uintptr_t window, const PlacementRecord& placement) override;
+  CallResult SetPlacement(std::uintptr_t window, const PlacementRecord& placement) override;
   std::optional<std::uint32_t> WindowDpi(std::uintptr_t window) override;
-  bool MoveTo(std::uintptr_t window, const Rect& rect) override;
-  std::uint32_t LastError() noexcept override;
+  CallResult MoveTo(std::uintptr_t window, const Rect& rect) override;
   void* EnterPerMonitorAware() noexcept override;
   void RestoreAwareness(void* previous) noexcept override;
 

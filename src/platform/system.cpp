@@ -5,7 +5,6 @@
 
 namespace vantrel::platform {
 
-std::vector<AdapterFacts> System::Adapters() { return {}; }
 std::string ChangeResultName(std::int32_t result) {
   switch (result) {
     case change_result::kSuccessful:
@@ -35,10 +34,11 @@ std::int32_t System::ChangeSettings(std::string_view, const SettingsChange&, std
 std::int32_t System::ApplySettings() { return change_result::kFailed; }
 std::optional<Rect> System::WindowRect(std::uintptr_t) { return std::nullopt; }
 std::optional<PlacementRecord> System::Placement(std::uintptr_t) { return std::nullopt; }
-bool System::SetPlacement(std::uintptr_t, const PlacementRecord&) { return false; }
+CallResult System::SetPlacement(std::uintptr_t, const PlacementRecord&) {
+  return {kInvalidWindowHandle};
+}
 std::optional<std::uint32_t> System::WindowDpi(std::uintptr_t) { return std::nullopt; }
-bool System::MoveTo(std::uintptr_t, const Rect&) { return false; }
-std::uint32_t System::LastError() noexcept { return 0; }
+CallResult System::MoveTo(std::uintptr_t, const Rect&) { return {kInvalidWindowHandle}; }
 void* System::EnterPerMonitorAware() noexcept { return nullptr; }
 void System::RestoreAwareness(void*) noexcept {}
 
@@ -50,12 +50,11 @@ class NoSystem final : public System {
  public:
   std::vector<MonitorFacts> Monitors() override { return {}; }
   std::optional<std::vector<DisplayConfigTarget>> DisplayConfig() override { return std::nullopt; }
-  std::optional<MonitorDevice> MonitorDeviceOf(std::string_view) override { return std::nullopt; }
   std::optional<std::uint32_t> MonitorDpi(std::uintptr_t) override { return std::nullopt; }
   std::optional<std::uint32_t> SystemDpi() override { return std::nullopt; }
   std::optional<PhysicalSizeFacts> PhysicalSize(std::string_view) override { return std::nullopt; }
-  std::optional<ModeFacts> CurrentMode(std::string_view) override { return std::nullopt; }
   std::vector<ModeFacts> Modes(std::string_view) override { return {}; }
+  std::vector<AdapterFacts> Adapters() override { return {}; }
 };
 }  // namespace
 

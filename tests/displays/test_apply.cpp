@@ -168,19 +168,6 @@ TEST(Apply, AllAtOnceSavedFirstAndRevertedFromTheFile) {
   EXPECT_EQ(twin.system.counts().resets, 2);
 }
 
-// Where the system lists no adapters, the layout is the snapshot's, and
-// reading it back must find what was set.
-TEST(Apply, WithoutAdaptersListedAppliesAtOnce) {
-  auto layout = Three();
-  layout.has_adapters = false;
-  Twin twin(layout);
-  Layout wanted = twin.changer.Now();
-  wanted.displays[1].mode = {800, 600, 32, 60};
-  ASSERT_TRUE(twin.changer.Apply(wanted));
-  EXPECT_EQ(twin.system.counts().resets, 1);
-  EXPECT_EQ(twin.changer.Now().displays[1].mode, (DisplayMode{800, 600, 32, 60}));
-}
-
 TEST(Apply, WhatTheSystemGivesOtherwiseIsPutBack) {
   const FieldDifference kShrunk{k2, "K2", "mode", "1280x1024 32 bits 60 Hz",
                                 "800x600 32 bits 60 Hz"};

@@ -93,21 +93,21 @@ TEST(DisplaysTake, WithoutModesEveryOtherFactStays) {
   }
 }
 
-TEST(DisplaysTake, AsksDisplayConfigOncePerSnapshotAndTheDeviceOnlyWhenNeeded) {
+TEST(DisplaysTake, AsksDisplayConfigAndTheAdaptersOncePerSnapshot) {
   SimulatedSystem service(Three());
   (void)Displays::Take(service);
   auto counts = service.counts();
   EXPECT_EQ(counts.display_config, 1);
   EXPECT_EQ(counts.monitors, 1);
-  EXPECT_EQ(counts.monitor_device, 0);  // DisplayConfig gave names and paths
-  EXPECT_EQ(counts.system_dpi, 0);      // shcore gave every DPI
+  EXPECT_EQ(counts.adapters, 1);
+  EXPECT_EQ(counts.system_dpi, 0);  // shcore gave every DPI
 
   service.layout().has_shcore = false;
   service.layout().has_display_config = false;
   (void)Displays::Take(service);
   counts = service.counts();
   EXPECT_EQ(counts.display_config, 2);
-  EXPECT_EQ(counts.monitor_device, 3);
+  EXPECT_EQ(counts.adapters, 2);    // the monitors' devices too, not one call per display
   EXPECT_EQ(counts.system_dpi, 1);  // once, not once per display
 }
 
@@ -213,8 +213,7 @@ TEST(DisplaysTake, ASourceOfSeveralMonitorsIsOneDisplayWithItsClones) {
     EXPECT_EQ(displays[0].clones, row.clones);
     EXPECT_EQ(displays[1].name, "Display2");
     EXPECT_TRUE(displays[1].clones.empty());
-    // The monitor's device is asked for a clone group's display alone.
-    EXPECT_EQ(service.counts().monitor_device, row.paths.empty() ? 0 : 1);
+    EXPECT_EQ(service.counts().adapters, 1);
   }
 }
 

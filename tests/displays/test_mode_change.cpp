@@ -72,20 +72,6 @@ TEST(ModeChange, PutsTheSettingsFoundBackOnceHoweverItEnds) {
   }
 }
 
-// Where the system lists no adapters, the settings found are the mode in use
-// at the corner of the display's own monitor.
-TEST(ModeChange, WithoutAdaptersPutsTheDisplayBackAtItsCorner) {
-  SimulatedDisplays layout = TwoDisplays();
-  layout.has_adapters = false;
-  SimulatedSystem system(layout);
-  platform::SimulatedStore store;
-  ModeChange::Set(system, store, Displays::Take(system)[1], {800, 600, 0, 0})
-      .value()
-      .Restore()
-      .value();
-  EXPECT_EQ(system.layout().displays[1].bounds, (Rect{1920, 0, 3200, 1024}));
-}
-
 TEST(ModeChange, NamesAModeNotOfferedAndKeepsARestoreThatFailed) {
   SimulatedSystem system(TwoDisplays());
   platform::SimulatedStore store;
@@ -111,6 +97,13 @@ TEST(ModeChange, NamesAModeNotOfferedAndKeepsARestoreThatFailed) {
             "restoring \\\\.\\DISPLAY2 to 1280 x 1024, 32 bits, 60 Hz at 1920,0 failed "
             "(DISP_CHANGE_BADPARAM)");
   EXPECT_TRUE(first.active());
+  // Gone before a change: no settings in use to put back, nothing tried.
+  const int tried = system.counts().change_settings;
+  const Result<ModeChange> unlisted = ModeChange::Set(system, store, displays[1], {800, 600, 0, 0});
+  ASSERT_FALSE(unlisted);
+  EXPECT_EQ(unlisted.error().code, ErrorCode::kSystem);
+  EXPECT_EQ(unlisted.error().message, "the adapter \\\\.\\DISPLAY2 lists no settings in use");
+  EXPECT_EQ(system.counts().change_settings, tried);
   system.layout().displays.push_back(kept);
   EXPECT_EQ(mode_changes::RestoreAll(), 2u);
   EXPECT_EQ(system.layout().displays[1].current_mode, kFound.mode);

@@ -213,6 +213,24 @@ TEST(EnsureVisible, MovesOnlyAWindowWhoseTitleBarNoDisplayShows) {
     EXPECT_EQ(e.code, ErrorCode::kNoSuchWindow);
     EXPECT_EQ(e.system_error, 1400u);
   }
+  // A window there that the system will not move: the code its call gave.
+  w[5] = {{-3000, -3000, -2600, -2700}, {-3000, -3000, -2600, -2700}};
+  w[5].refuses = 5;  // ERROR_ACCESS_DENIED
+  const struct {
+    Error error;
+    const char* message;
+  } kRefused[] = {
+      {EnsureVisible(H(5)).error(), "moving the window failed (system error 5)"},
+      {RestorePlacement(H(5), {}).error(),
+       "putting the window in its place failed (system error 5)"},
+      {CentreWindow(H(5), Three()[0]).error(), "moving the window failed (system error 5)"},
+  };
+  for (const auto& r : kRefused) {
+    EXPECT_EQ(r.error.code, ErrorCode::kSystem);
+    EXPECT_EQ(r.error.system_error, 5u);
+    EXPECT_EQ(r.error.message, r.message);
+  }
+  EXPECT_EQ(w[5].rect, (Rect{-3000, -3000, -2600, -2700}));
 }
 
 }  // namespace

@@ -67,11 +67,10 @@ Layout TakeLayout() { return TakeLayout(platform::CurrentSystem()); }
 
 Layout TakeLayout(platform::System& system) {
   const std::vector<platform::AdapterFacts> adapters = system.Adapters();
-  // The snapshot's reading gives an attached display's key (DisplayConfig's
-  // path first) and orientation (DisplayConfig's rotation first); its
-  // modes are not needed.
-  const Displays displays = Displays::Take(system, {.modes = false});
-  if (adapters.empty()) return LayoutOf(displays);
+  // The snapshot's reading, over the same adapters, gives an attached
+  // display's key (DisplayConfig's path first) and orientation
+  // (DisplayConfig's rotation first); its modes are not needed.
+  const Displays displays = ReadDisplays(system, adapters, {.modes = false}).displays;
   Layout layout;
   for (const platform::AdapterFacts& adapter : adapters) {
     if (!adapter.monitor) continue;  // nothing connected: nothing to lay out

@@ -132,19 +132,12 @@ Error Refused(const std::string& what, std::int32_t a) {
 
 // ---- Changing -------------------------------------------------------------------
 
-// The display's settings in use: its adapter's where the system lists
-// adapters, else its mode and its monitor's corner.
+// The display's settings in use, as its adapter lists them.
 std::optional<SettingsFacts> InUse(System& s, const Display& d) {
   for (const platform::AdapterFacts& a : s.Adapters()) {
     if (SameDeviceName(a.device_name, d.device_name)) return a.current;
   }
-  const std::optional<ModeFacts> mode = s.CurrentMode(d.device_name);
-  if (!mode) return std::nullopt;
-  Point at{d.bounds.left, d.bounds.top};
-  for (const platform::MonitorFacts& m : s.Monitors()) {
-    if (SameDeviceName(m.device_name, d.device_name)) at = {m.bounds.left, m.bounds.top};
-  }
-  return SettingsFacts{at, *mode};
+  return std::nullopt;
 }
 
 // Sets the saved settings explicitly and keeps them.
@@ -220,10 +213,7 @@ Result<ModeChange> ModeChange::Set(System& s, platform::StateStore& store, const
   const std::string& adapter = display.device_name;
   const std::optional<SettingsFacts> found = InUse(s, display);
   if (!found) {
-    const std::uint32_t error = s.LastError();
-    return Error{ErrorCode::kSystem, error,
-                 "reading the settings in use of " + adapter + " failed (system error " +
-                     std::to_string(error) + ")"};
+    return Error{ErrorCode::kSystem, 0, "the adapter " + adapter + " lists no settings in use"};
   }
   // Explicit in every field, a 0 taking the display's: what is tested is
   // what is set.

@@ -145,11 +145,6 @@ std::vector<OfferedModes> TakeOfferedModes(platform::System& system) {
   for (const platform::AdapterFacts& a : system.Adapters()) {
     if (a.monitor) adapters.push_back(a.device_name);
   }
-  if (adapters.empty()) {
-    for (const Display& d : Displays::Take(system, {.modes = false})) {
-      adapters.push_back(d.device_name);
-    }
-  }
   std::vector<OfferedModes> offered;
   for (std::string& adapter : adapters) offered.push_back(ReadOffered(system, adapter));
   return offered;

@@ -11,6 +11,7 @@ namespace vantrel {
 
 namespace {
 
+using platform::CallResult;
 using platform::PlacementRecord;
 using platform::System;
 namespace show = platform::show_command;
@@ -19,24 +20,30 @@ std::uintptr_t IdOf(HWND__* window) { return reinterpret_cast<std::uintptr_t>(wi
 
 // What failed, with the system's code, as "reading the window's place failed
 // (system error 1400)".
-Error Failed(ErrorCode code, System& system, const char* what) {
-  const std::uint32_t error = system.LastError();
+Error Failed(ErrorCode code, std::uint32_t error, const char* what) {
   char text[128];
   std::snprintf(text, sizeof text, "%s failed (system error %" PRIu32 ")", what, error);
   return {code, error, text};
 }
-Error Gone(System& system) {
-  return Failed(ErrorCode::kNoSuchWindow, system, "reading the window's place");
+// A window whose place or rectangle cannot be read is gone.
+Error Gone(const char* what = "reading the window's place") {
+  return Failed(ErrorCode::kNoSuchWindow, platform::kInvalidWindowHandle, what);
 }
 
 // Applies a place; again when the window's DPI changed on the way, since a
 // window that lands on a display of another scale resizes itself for it.
 template <class Apply>
-bool AppliedAtItsDpi(System& s, std::uintptr_t window, Apply apply) {
+CallResult AppliedAtItsDpi(System& s, std::uintptr_t window, Apply apply) {
   const auto before = s.WindowDpi(window);
-  if (!apply()) return false;
+  if (const CallResult first = apply(); !first) return first;
   const auto after = s.WindowDpi(window);
-  return before && after && *before != *after ? apply() : true;
+  return before && after && *before != *after ? apply() : CallResult{};
+}
+
+// A place not applied: the window gone, or the system's refusal with its code.
+Error NotApplied(System& s, std::uintptr_t window, CallResult refused, const char* what) {
+  if (!s.Placement(window)) return Gone();
+  return Failed(ErrorCode::kSystem, refused.error, what);
 }
 
 // Where Fit puts a window saved just now on the display nearest it: right
@@ -59,7 +66,7 @@ struct WindowNow {
 Result<WindowNow> Read(System& s, std::uintptr_t window) {
   const std::optional<PlacementRecord> record = s.Placement(window);
   const std::optional<Rect> rect = s.WindowRect(window);
-  if (!record || !rect) return Gone(s);
+  if (!record || !rect) return Gone();
   return WindowNow{*record, *rect, Displays::Take(s, {.modes = false})};
 }
 
@@ -101,16 +108,17 @@ Result<void> RestorePlacement(HWND__* hwnd, const WindowPlacement& saved) {
   System& s = platform::CurrentSystem();
   const std::uintptr_t window = IdOf(hwnd);
   const std::optional<PlacementRecord> record = s.Placement(window);
-  if (!record) return Gone(s);
+  if (!record) return Gone();
   const Displays now = Displays::Take(s, {.modes = false});
   const Placed placed = now.empty() ? Placed{nullptr, saved.bounds, saved.state} : Fit(saved, now);
   PlacementRecord next = *record;
   next.flags = 0;
   next.show_command = placed.state == WindowState::kMaximized ? show::kMaximized : show::kNormal;
   next.normal = placed.bounds;
-  if (AppliedAtItsDpi(s, window, [&] { return s.SetPlacement(window, next); })) return {};
-  if (!s.Placement(window)) return Gone(s);
-  return Failed(ErrorCode::kSystem, s, "putting the window in its place");
+  const CallResult applied =
+      AppliedAtItsDpi(s, window, [&] { return s.SetPlacement(window, next); });
+  if (applied) return {};
+  return NotApplied(s, window, applied, "putting the window in its place");
 }
 
 Result<Visibility> EnsureVisible(HWND__* hwnd) {
@@ -123,7 +131,7 @@ Result<Visibility> EnsureVisible(HWND__* hwnd) {
   const bool minimized = read->minimized();
   const bool maximized = read->maximized();
 
-  bool moved = false;
+  CallResult moved;
   if (!minimized && !maximized) {
     const Placed kept = KeptInView(rect, now);
     if (kept.bounds == rect) return Visibility::kAlreadyInView;
@@ -141,15 +149,14 @@ Result<Visibility> EnsureVisible(HWND__* hwnd) {
     moved = s.SetPlacement(window, next);
   }
   if (moved) return Visibility::kMoved;
-  if (!s.Placement(window)) return Gone(s);
-  return Failed(ErrorCode::kSystem, s, "moving the window");
+  return NotApplied(s, window, moved, "moving the window");
 }
 
 Result<void> CentreWindow(HWND__* hwnd, const Display& display) {
   System& s = platform::CurrentSystem();
   const std::uintptr_t window = IdOf(hwnd);
   const std::optional<Rect> r = s.WindowRect(window);
-  if (!r) return Failed(ErrorCode::kNoSuchWindow, s, "reading the window's rectangle");
+  if (!r) return Gone("reading the window's rectangle");
   const Rect& area = display.work_area;
   // In 64 bits: a window or area at the 32-bit extremes must not overflow.
   const std::int64_t left = area.left + (area.width() - r->width()) / 2;
@@ -161,8 +168,9 @@ Result<void> CentreWindow(HWND__* hwnd, const Display& display) {
     return static_cast<std::int32_t>(std::min<std::int64_t>(v, INT32_MAX));
   };
   const Rect centred{edge(left), edge(top), edge(left + r->width()), edge(top + r->height())};
-  if (s.MoveTo(window, centred)) return {};
-  return Failed(ErrorCode::kSystem, s, "moving the window");
+  const CallResult moved = s.MoveTo(window, centred);
+  if (moved) return {};
+  return Failed(ErrorCode::kSystem, moved.error, "moving the window");
 }
 
 }  // namespace vantrel

@@ -124,7 +124,19 @@ std::vector<DisplayMode> ModesOf(platform::System& service, std::string_view ada
   return modes;
 }
 
+// The monitor's adapter as listed; null where none is, or the monitor's has
+// no name (an empty name would match an adapter listed without one).
+const platform::AdapterFacts* AdapterOf(const std::vector<platform::AdapterFacts>& adapters,
+                                        std::string_view device_name) {
+  if (device_name.empty()) return nullptr;
+  const auto found = std::ranges::find_if(adapters, [&](const platform::AdapterFacts& a) {
+    return SameDeviceName(a.device_name, device_name);
+  });
+  return found == adapters.end() ? nullptr : &*found;
+}
+
 Display TakeOne(platform::System& service, const platform::MonitorFacts& monitor,
+                const platform::AdapterFacts* adapter,
                 std::vector<const DisplayConfigTarget*> paths, const SnapshotOptions& options,
                 std::optional<std::optional<std::uint32_t>>& system_dpi,
                 DisplaysRead::Sources& sources) {
@@ -138,20 +150,16 @@ Display TakeOne(platform::System& service, const platform::MonitorFacts& monitor
   // The adapter's facts are asked by its name; an empty one would ask about
   // whichever display the platform takes for the default.
   const bool named = !monitor.device_name.empty();
-  // The monitor's device is asked at most once, and only where needed.
-  std::optional<std::optional<platform::MonitorDevice>> asked;
-  const auto device = [&]() -> const std::optional<platform::MonitorDevice>& {
-    if (!asked) asked = named ? service.MonitorDeviceOf(monitor.device_name) : std::nullopt;
-    return *asked;
-  };
+  const platform::MonitorDevice* device =
+      adapter && adapter->monitor ? &*adapter->monitor : nullptr;
 
   // Of a clone group's paths, the display's own is its adapter's first
   // monitor's, as it is without the clones: nothing promises DisplayConfig
   // lists that one first. Where none matches, the first listed stands in.
   auto own = paths.begin();
-  if (paths.size() > 1 && device()) {
+  if (paths.size() > 1 && device) {
     const auto first_monitor = std::ranges::find_if(paths, [&](const DisplayConfigTarget* t) {
-      return SameDeviceName(t->device_path, device()->device_id);
+      return SameDeviceName(t->device_path, device->device_id);
     });
     if (first_monitor != paths.end()) own = first_monitor;
   }
@@ -171,9 +179,9 @@ Display TakeOne(platform::System& service, const platform::MonitorFacts& monitor
   std::string key = target ? target->device_path : std::string{};
   // The monitor's device stands in for what DisplayConfig did not give.
   if (name.empty() || key.empty()) {
-    if (device()) {
-      if (name.empty()) name = device()->device_string;
-      if (key.empty()) key = device()->device_id;
+    if (device) {
+      if (name.empty()) name = device->device_string;
+      if (key.empty()) key = device->device_id;
     }
   }
   sources.path = target != nullptr;
@@ -207,7 +215,8 @@ Display TakeOne(platform::System& service, const platform::MonitorFacts& monitor
     d.physical_size = PhysicalSize{mm->width, mm->height};
   }
 
-  const std::optional<ModeFacts> current = service.CurrentMode(monitor.device_name);
+  const std::optional<ModeFacts> current =
+      adapter && adapter->current ? std::optional(adapter->current->mode) : std::nullopt;
   if (current) {
     d.current_mode = ToMode(*current);
     d.bits_per_pixel = current->bits_per_pixel;
@@ -250,6 +259,14 @@ Displays Displays::Take(platform::System& service, SnapshotOptions options) {
 }
 
 DisplaysRead ReadDisplays(platform::System& service, SnapshotOptions options) {
+  // One reading of the adapters serves every display: each one's monitor and
+  // settings in use.
+  return ReadDisplays(service, service.Adapters(), options);
+}
+
+DisplaysRead ReadDisplays(platform::System& service,
+                          const std::vector<platform::AdapterFacts>& adapters,
+                          SnapshotOptions options) {
   const std::vector<platform::MonitorFacts> monitors = service.Monitors();
   // One DisplayConfig query serves every display: it is by far the dearest
   // call of a snapshot.
@@ -261,8 +278,9 @@ DisplaysRead ReadDisplays(platform::System& service, SnapshotOptions options) {
   displays.reserve(monitors.size());
   std::vector<DisplaysRead::Sources> sources(monitors.size());
   for (std::size_t k = 0; k < monitors.size(); ++k) {
-    displays.push_back(TakeOne(service, monitors[k], PathsOf(config, monitors[k].device_name),
-                               options, system_dpi, sources[k]));
+    const std::string& name = monitors[k].device_name;
+    displays.push_back(TakeOne(service, monitors[k], AdapterOf(adapters, name),
+                               PathsOf(config, name), options, system_dpi, sources[k]));
   }
   MakeNamesUnique(displays);
   return {Displays(std::move(displays)), config.has_value(), std::move(sources)};

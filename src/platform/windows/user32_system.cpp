@@ -37,7 +37,8 @@ static_assert(show_command::kNormal == SW_SHOWNORMAL &&
               show_command::kMaximized == SW_SHOWMAXIMIZED &&
               show_command::kMinimize == SW_MINIMIZE &&
               show_command::kMinimizedNoActivate == SW_SHOWMINNOACTIVE &&
-              kRestoreToMaximized == WPF_RESTORETOMAXIMIZED);
+              kRestoreToMaximized == WPF_RESTORETOMAXIMIZED &&
+              kInvalidWindowHandle == ERROR_INVALID_WINDOW_HANDLE);
 static_assert(change_flags::kUpdateRegistry == CDS_UPDATEREGISTRY &&
               change_flags::kTest == CDS_TEST && change_flags::kFullscreen == CDS_FULLSCREEN &&
               change_flags::kSetPrimary == CDS_SET_PRIMARY &&
@@ -78,6 +79,14 @@ std::optional<MonitorAreas> AreasOf(HMONITOR monitor) {
   info.cbSize = sizeof info;
   if (!GetMonitorInfoW(monitor, &info)) return std::nullopt;
   return MonitorAreas{FromRECT(info.rcMonitor), FromRECT(info.rcWork)};
+}
+
+// How a call that answers BOOL ended, with its code where it failed; never
+// 0 then: a failure that left no code is still told as one.
+CallResult Ended(BOOL done) {
+  if (done) return {};
+  const DWORD code = GetLastError();
+  return {code != 0 ? code : ERROR_GEN_FAILURE};
 }
 
 // A window whose normal rectangle is in screen coordinates whatever the
@@ -236,10 +245,6 @@ class User32 final : public System {
     return targets;
   }
 
-  std::optional<MonitorDevice> MonitorDeviceOf(std::string_view adapter) override {
-    return FirstMonitor(Utf16(adapter).c_str());
-  }
-
   std::optional<std::uint32_t> MonitorDpi(std::uintptr_t monitor) override {
     const auto get_dpi = OptionalShcore().GetDpiForMonitor;
     if (!get_dpi) return std::nullopt;
@@ -264,13 +269,6 @@ class User32 final : public System {
     const UniqueDC dc(CreateDCW(nullptr, name.c_str(), nullptr, nullptr));
     if (!dc) return std::nullopt;
     return PhysicalSizeFacts{GetDeviceCaps(dc.get(), HORZSIZE), GetDeviceCaps(dc.get(), VERTSIZE)};
-  }
-
-  std::optional<ModeFacts> CurrentMode(std::string_view adapter) override {
-    const std::wstring name = Utf16(adapter);
-    DEVMODEW dm = EmptyDevMode();
-    if (!EnumDisplaySettingsExW(name.c_str(), ENUM_CURRENT_SETTINGS, &dm, 0)) return std::nullopt;
-    return FromDevMode(dm);
   }
 
   std::vector<ModeFacts> Modes(std::string_view adapter) override {
@@ -375,7 +373,7 @@ class User32 final : public System {
     return record;
   }
 
-  bool SetPlacement(std::uintptr_t window, const PlacementRecord& p) override {
+  CallResult SetPlacement(std::uintptr_t window, const PlacementRecord& p) override {
     const HWND hwnd = HandleOf(window);
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
@@ -388,7 +386,7 @@ class User32 final : public System {
       normal = ToRECT(converter_.ToSystem(p.normal, PlacedOnScreen(hwnd), *monitor));
     }
     wp.rcNormalPosition = normal;
-    return SetWindowPlacement(hwnd, &wp) != FALSE;
+    return Ended(SetWindowPlacement(hwnd, &wp));
   }
 
   std::optional<std::uint32_t> WindowDpi(std::uintptr_t window) override {
@@ -399,13 +397,11 @@ class User32 final : public System {
     return dpi;
   }
 
-  bool MoveTo(std::uintptr_t window, const Rect& r) override {
-    return SetWindowPos(HandleOf(window), nullptr, r.left, r.top, Extent(r.width()),
-                        Extent(r.height()),
-                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER) != FALSE;
+  CallResult MoveTo(std::uintptr_t window, const Rect& r) override {
+    return Ended(SetWindowPos(HandleOf(window), nullptr, r.left, r.top, Extent(r.width()),
+                              Extent(r.height()),
+                              SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER));
   }
-
-  std::uint32_t LastError() noexcept override { return GetLastError(); }
 
   // Per-monitor v2 where the system has it (Windows 10 1703 on), else the
   // first per-monitor awareness (1607); before 1607 there is no thread

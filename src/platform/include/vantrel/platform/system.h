@@ -104,7 +104,7 @@ struct AdapterFacts {
   std::string device_name;  ///< as "\\.\DISPLAY1"
   bool attached = false;    ///< DISPLAY_DEVICE_ATTACHED_TO_DESKTOP: part of the desktop
   bool primary = false;     ///< DISPLAY_DEVICE_PRIMARY_DEVICE
-  /// Its first monitor (as MonitorDeviceOf); absent where none is connected.
+  /// Its first monitor; absent where none is connected (or the call fails).
   std::optional<MonitorDevice> monitor;
   /// The settings the system keeps for it (ENUM_REGISTRY_SETTINGS), which a
   /// detached adapter gets back when attached; absent when the call fails.
@@ -176,6 +176,19 @@ inline constexpr bool IsMinimized(std::uint32_t command) noexcept {
 }
 /// WINDOWPLACEMENT's flag WPF_RESTORETOMAXIMIZED.
 inline constexpr std::uint32_t kRestoreToMaximized = 2;
+/// ERROR_INVALID_WINDOW_HANDLE: the system's code for a window that is gone,
+/// which is what an absent Placement or WindowRect means.
+inline constexpr std::uint32_t kInvalidWindowHandle = 1400;
+
+/// How a call on a window ended: true when it did what was asked, else with
+/// the system's error code, which the failure comes back with.
+struct CallResult {
+  std::uint32_t error = 0;  ///< 0 when it succeeded, else the system's code (GetLastError's)
+  /// Whether the call succeeded.
+  explicit operator bool() const noexcept { return error == 0; }
+  /// Both codes equal.
+  friend bool operator==(const CallResult&, const CallResult&) = default;
+};
 
 /// GetWindowPlacement's record, its normal (restored) rectangle in screen
 /// coordinates whatever the system keeps it in.
@@ -200,23 +213,19 @@ class System {
   /// Every active path, from one query. Absent where the system lacks
   /// DisplayConfig or the query fails.
   virtual std::optional<std::vector<DisplayConfigTarget>> DisplayConfig() = 0;
-  /// The adapter's first monitor; absent when the call fails.
-  virtual std::optional<MonitorDevice> MonitorDeviceOf(std::string_view adapter) = 0;
   /// GetDpiForMonitor's effective DPI; absent without shcore or on failure.
   virtual std::optional<std::uint32_t> MonitorDpi(std::uintptr_t monitor) = 0;
   /// LOGPIXELSX of the screen.
   virtual std::optional<std::uint32_t> SystemDpi() = 0;
   /// Absent where no device context can be made for the adapter.
   virtual std::optional<PhysicalSizeFacts> PhysicalSize(std::string_view adapter) = 0;
-  /// The mode in use; absent when the call fails.
-  virtual std::optional<ModeFacts> CurrentMode(std::string_view adapter) = 0;
   /// Every mode by index, in the platform's order, repeats included.
   virtual std::vector<ModeFacts> Modes(std::string_view adapter) = 0;
-
   /// Every display adapter, attached to the desktop or not, in
-  /// EnumDisplayDevicesW's order. A system that cannot list them (the
-  /// default) lists none.
-  virtual std::vector<AdapterFacts> Adapters();
+  /// EnumDisplayDevicesW's order, with its monitor and its settings: the one
+  /// source of both, read once per snapshot.
+  virtual std::vector<AdapterFacts> Adapters() = 0;
+
   /// ChangeDisplaySettingsExW for one adapter with change_flags; a
   /// change_result. A system that cannot change displays (the default)
   /// answers kFailed.
@@ -232,17 +241,15 @@ class System {
   /// GetWindowPlacement, the normal rectangle in screen coordinates; absent
   /// when the window is gone.
   virtual std::optional<PlacementRecord> Placement(std::uintptr_t window);
-  /// SetWindowPlacement, the normal rectangle in screen coordinates; false
-  /// when it fails (the window is gone).
-  virtual bool SetPlacement(std::uintptr_t window, const PlacementRecord& placement);
+  /// SetWindowPlacement, the normal rectangle in screen coordinates; failed
+  /// with kInvalidWindowHandle when the window is gone. A system without
+  /// windows (the default) has none.
+  virtual CallResult SetPlacement(std::uintptr_t window, const PlacementRecord& placement);
   /// GetDpiForWindow; absent where the system lacks it or the window is gone.
   virtual std::optional<std::uint32_t> WindowDpi(std::uintptr_t window);
-  /// SetWindowPos: moved and sized, not activated, its z-order kept; false
-  /// when it fails.
-  virtual bool MoveTo(std::uintptr_t window, const Rect& rect);
-  /// The system's error code of this thread's last failed call
-  /// (GetLastError); 0 where the system keeps none.
-  virtual std::uint32_t LastError() noexcept;
+  /// SetWindowPos: moved and sized, not activated, its z-order kept; failed
+  /// as SetPlacement.
+  virtual CallResult MoveTo(std::uintptr_t window, const Rect& rect);
 
   /// Makes the calling thread per-monitor DPI aware and gives back the
   /// awareness it had, for RestoreAwareness; null where nothing was changed

@@ -81,8 +81,7 @@ struct OfferedModes {
 /// not, of the current system (platform::CurrentSystem()).
 std::vector<OfferedModes> TakeOfferedModes();
 /// The modes every adapter of `system` with a monitor offers
-/// (platform::System::Modes), in the order of its adapters; a system that
-/// lists no adapters gives those of its snapshot's displays.
+/// (platform::System::Modes), in the order of its adapters.
 std::vector<OfferedModes> TakeOfferedModes(platform::System& system);
 
 /// The entry of `offered` for `adapter` (device names compared as

@@ -81,9 +81,8 @@ inline constexpr int kLayoutSchemaVersion = 1;
 Layout TakeLayout();
 /// The layout of `system`: one display per adapter with a monitor, attached
 /// ones with the position and mode in use, detached ones with those the
-/// system keeps for them (else all 0). A system that lists no adapters (one
-/// without platform::System::Adapters) gives the displays of its snapshot,
-/// all attached. Never fails; running out of memory is std::bad_alloc.
+/// system keeps for them (else all 0); a system that lists no adapters has
+/// none. Never fails; running out of memory is std::bad_alloc.
 Layout TakeLayout(platform::System& system);
 
 /// A snapshot's displays as a layout: each attached, with its key, adapter,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "vantrel/displays/displays.h"
+#include "vantrel/platform/system.h"
 
 namespace vantrel {
 
@@ -29,6 +30,11 @@ struct DisplaysRead {
 
 // What Displays::Take(service, options) reads, with its sources.
 DisplaysRead ReadDisplays(platform::System& service, SnapshotOptions options = {});
+// The same over the adapters `service` listed just now (its Adapters()), for
+// a caller that needs them too.
+DisplaysRead ReadDisplays(platform::System& service,
+                          const std::vector<platform::AdapterFacts>& adapters,
+                          SnapshotOptions options);
 
 // The displays with the modes each offers, read now: all a snapshot with
 // modes reads beyond one without.
