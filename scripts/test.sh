@@ -51,6 +51,8 @@ wait "$template" || { cat "$VANTREL_TMP/prefix-template.log" >&2; exit 1; }
 export VANTREL_PREFIX_TEMPLATE="$VANTREL_TMP/prefix-template"
 vantrel_start_xvfb 1920x1080
 vantrel_start_wine
-ctest --preset ci-windows
+# Two at a time: each test has its own X server and prefix; those that time
+# what they check run alone (RUN_SERIAL in their registration).
+ctest --preset ci-windows -j2
 stage ""
 echo "== all: $SECONDS s"
