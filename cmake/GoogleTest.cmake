@@ -29,10 +29,11 @@ function(vantrel_add_test_suite name)
 endfunction()
 
 # A Windows test program run under Wine on a private multi-monitor X server
-# (tests/e2e/run-on-layout.sh TARGET's file ARGS...), alone: it changes or
-# reads the whole desktop.
+# (tests/e2e/run-on-layout.sh TARGET's file ARGS...). The desktop it changes
+# or reads is its own X server's and its prefix's, so it runs beside other
+# tests; one that times what it checks is made to run alone where it is added.
 function(vantrel_add_layout_test name target)
   add_test(NAME ${name}
            COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/run-on-layout.sh $<TARGET_FILE:${target}> ${ARGN})
-  set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+  set_tests_properties(${name} PROPERTIES LABELS e2e)
 endfunction()

@@ -12,15 +12,16 @@ seconds=${1:-60}
 
 bash scripts/setup.sh native
 preset=${VANTREL_FUZZ_PRESET:-fuzz}
+targets=(monitors displays placement modes layout apply)
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset"
+# The fuzz targets and what they link, not the rest of the libraries.
+cmake --build --preset "$preset" --target "${targets[@]/#/fuzz_}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 mkdir -p build/fuzz/findings
-targets=(monitors displays placement modes layout apply)
 for target in "${targets[@]}"; do
   mkdir -p "$work/$target"
   cp "fuzz/corpus-$target"/* "$work/$target/" 2>/dev/null || true

@@ -11,35 +11,48 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh all
 source scripts/lib/wine-session.sh
 
+# Each stage's time on its closing line, "== <stage>: N s", and the total's.
+stage_name= stage_start=$SECONDS
+stage() {
+  [ -n "$stage_name" ] && echo "== $stage_name: $((SECONDS - stage_start)) s"
+  stage_name=$1 stage_start=$SECONDS
+  [ -z "$1" ] || echo "== $1"
+}
+
 # The Windows tests each copy one Wine prefix instead of making their own,
 # and it is made while the native work runs.
 vantrel_make_prefix "$VANTREL_TMP/prefix-template" >"$VANTREL_TMP/prefix-template.log" 2>&1 &
 template=$!
 
-echo "== code format (.clang-format)"
+stage "code format (.clang-format)"
 find src testing tests bench fuzz examples -name '*.cpp' -o -name '*.h' -o -name '*.c' |
   xargs clang-format --dry-run --Werror
 
-echo "== native build, the API reference and unit tests"
+stage "native build, the API reference and unit tests"
 cmake --preset ci-native >/dev/null
 cmake --build --preset ci-native
 # Doxygen's warnings are errors: a public declaration without its comment fails.
 cmake --build --preset ci-native --target docs
 ctest --preset ci-native -j2
 
-echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+stage "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset ci-sanitize >/dev/null
 cmake --build --preset ci-sanitize
 ctest --preset ci-sanitize -j2
 
-echo "== fuzzing"
+stage "fuzzing"
 VANTREL_FUZZ_PRESET=ci-fuzz bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 
-echo "== Windows build, tests under Wine"
+stage "Windows build"
 cmake --preset ci-windows >/dev/null
 cmake --build --preset ci-windows
+stage "tests under Wine"
 wait "$template" || { cat "$VANTREL_TMP/prefix-template.log" >&2; exit 1; }
 export VANTREL_PREFIX_TEMPLATE="$VANTREL_TMP/prefix-template"
 vantrel_start_xvfb 1920x1080
 vantrel_start_wine
-ctest --preset ci-windows
+# Two at a time: each test has its own X server and prefix; those that time
+# what they check run alone (RUN_SERIAL in their registration).
+ctest --preset ci-windows -j2
+stage ""
+echo "== all: $SECONDS s"

@@ -10,5 +10,5 @@ if(NOT WIN32)
 else()
   add_test(NAME capi_three_monitors
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-capi.sh ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})
-  set_tests_properties(capi_three_monitors PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+  set_tests_properties(capi_three_monitors PROPERTIES LABELS e2e)
 endif()

@@ -18,5 +18,5 @@ if(WIN32)
   target_link_libraries(clone_wine_tests PRIVATE vantrel_displays GTest::gtest_main)
   add_test(NAME displays_clones
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-clones.sh $<TARGET_FILE:clone_wine_tests>)
-  set_tests_properties(displays_clones PROPERTIES RUN_SERIAL TRUE LABELS e2e)
+  set_tests_properties(displays_clones PROPERTIES LABELS e2e)
 endif()

@@ -18,5 +18,7 @@ if(WIN32)
   add_test(NAME placement_remember_window
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-placement.sh ${CMAKE_BINARY_DIR}
                    ${PROJECT_SOURCE_DIR})
+  # Alone: it gives Wine a bounded time to take in an xrandr change, which a
+  # test beside it on two busy cores once made too short.
   set_tests_properties(placement_remember_window PROPERTIES RUN_SERIAL TRUE LABELS e2e)
 endif()
