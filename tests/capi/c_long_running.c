@@ -26,11 +26,12 @@ static void OnChange(vantrel_watcher* watcher, const char* change_json, void* co
   InterlockedIncrement(&events);
 }
 
-/* Until no event has come for a second and a half (20 s at most). */
+/* Until no event has come for three seconds (30 s at most): on a loaded
+ * machine a change's settled event may come well after the change. */
 static void WaitStill(void) {
   LONG seen = events;
   DWORD still = GetTickCount(), start = still;
-  while (GetTickCount() - still < 1500 && GetTickCount() - start < 20000) {
+  while (GetTickCount() - still < 3000 && GetTickCount() - start < 30000) {
     Sleep(50);
     if (events != seen) seen = events, still = GetTickCount();
   }
