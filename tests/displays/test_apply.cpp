@@ -212,6 +212,7 @@ TEST(Apply, WhatTheSystemGivesOtherwiseIsPutBack) {
       EXPECT_EQ(done.refusal->reason, RefusalReason::kSystemTest);
       EXPECT_EQ(done.refusal->adapter, k1);
       EXPECT_EQ(done.refusal->change_result, platform::change_result::kBadMode);
+      EXPECT_TRUE(twin.store.files.empty()) << "a refusal saves nothing";
     }
   }
 }
@@ -229,7 +230,8 @@ TEST(Apply, TheSavedLayoutsFaults) {
   const ChangeOutcome unsaved = twin.changer.Apply(wanted);
   EXPECT_EQ(unsaved.end, ChangeEnd::kNotSaved);
   EXPECT_EQ(unsaved.error->system_error, 5u);
-  EXPECT_EQ(twin.system.counts().change_settings, 0);
+  EXPECT_EQ(twin.system.counts().resets, 0);  // tested, nothing written
+  EXPECT_EQ(twin.system.counts().change_settings, 1);
 }
 
 // A running process's read of a display's mode in use can stay at what it

@@ -167,15 +167,20 @@ class Carrier {
   platform::System& system_;
 };
 
-// Carries a plan out: tested, written, one reset, read back, and rolled back
+// Whether the system's test refuses a change of the plan; the outcome says
+// so where it does.
+bool Refused(platform::System& system, const LayoutPlan& plan, ChangeOutcome& out) {
+  std::optional<Refusal> refused = Carrier(system).Test(plan);
+  if (!refused) return false;
+  out.end = ChangeEnd::kRefused;
+  out.refusal = std::move(refused);
+  return true;
+}
+
+// Carries a tested plan out: written, one reset, read back, and rolled back
 // where anything differs.
 void CarryOut(platform::System& system, const LayoutPlan& plan, ChangeOutcome& out) {
   Carrier carrier(system);
-  if (std::optional<Refusal> refused = carrier.Test(plan)) {
-    out.end = ChangeEnd::kRefused;
-    out.refusal = std::move(refused);
-    return;
-  }
   Carried done = carrier.Carry(plan);
   if (done.ok()) {
     out.end = ChangeEnd::kApplied;
@@ -198,6 +203,10 @@ void Undo(platform::System& system, ChangeOutcome& out) {
   if (!back) {
     out.end = ChangeEnd::kNotBack;
     out.back_error = AsError(back.error());
+    return;
+  }
+  if (back->empty()) {  // already back: no reset to make
+    out.end = ChangeEnd::kNotKept;
     return;
   }
   Carrier carrier(system);
@@ -273,6 +282,9 @@ ChangeOutcome LayoutChanger::Apply(const Layout& wanted, const Confirm& confirm)
     }
     out.plan = std::move(plan).value();
     if (out.plan.empty()) return out;
+    // Tested before the layout in force is saved: a refusal changes nothing,
+    // the layout saved by the last change that took included.
+    if (Refused(system_, out.plan, out)) return out;
     if (Result<void> saved = store_.Write(kLayoutBeforeFile, ToJson(now)); !saved) {
       out.end = ChangeEnd::kNotSaved;
       out.error = saved.error();
@@ -317,11 +329,16 @@ Result<Layout> LayoutChanger::Saved() const {
 Result<std::string> LayoutChanger::SavedPath() const { return store_.Where(kLayoutBeforeFile); }
 
 Result<ChangeOutcome> LayoutChanger::Revert() {
+  ChangeOutcome out;
+  // Read under the lock: another process's change may be replacing it.
+  Result<ChangeLock> lock = ChangeLock::Take(store_);
+  if (!lock) {
+    out.end = ChangeEnd::kNotSaved;
+    out.error = lock.error();
+    return out;
+  }
   const Result<Layout> saved = Saved();
   if (!saved) return saved.error();
-  ChangeOutcome out;
-  Result<ChangeLock> lock = ChangeLock::Take(store_);
-  if (!lock) return lock.error();
   std::vector<OfferedModes> modes;
   Result<LayoutPlan, Refusal> plan = PlanOver(Now(), *saved, OnDemand(system_, modes));
   if (!plan) {
@@ -330,7 +347,7 @@ Result<ChangeOutcome> LayoutChanger::Revert() {
     return out;
   }
   out.plan = std::move(plan).value();
-  if (!out.plan.empty()) CarryOut(system_, out.plan, out);
+  if (!out.plan.empty() && !Refused(system_, out.plan, out)) CarryOut(system_, out.plan, out);
   return out;
 }
 

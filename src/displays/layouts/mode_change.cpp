@@ -211,6 +211,10 @@ Result<ModeChange> ModeChange::Set(const Display& display, const DisplayMode& mo
 Result<ModeChange> ModeChange::Set(System& s, platform::StateStore& store, const Display& display,
                                    const DisplayMode& mode) {
   const std::string& adapter = display.device_name;
+  // Read under the lock: the settings to put back are those in force when
+  // this change is made.
+  Result<ChangeLock> lock = ChangeLock::Take(store);
+  if (!lock) return lock.error();
   const std::optional<SettingsFacts> found = InUse(s, display);
   if (!found) {
     return Error{ErrorCode::kSystem, 0, "the adapter " + adapter + " lists no settings in use"};
@@ -224,8 +228,6 @@ Result<ModeChange> ModeChange::Set(System& s, platform::StateStore& store, const
                  pick(mode.bits_per_pixel, now.bits_per_pixel), pick(mode.frequency, now.frequency),
                  std::nullopt};
   const std::string what = Describe(wanted.mode) + " on " + adapter;
-  Result<ChangeLock> lock = ChangeLock::Take(store);
-  if (!lock) return lock.error();
   const std::int32_t tested = s.ChangeSettings(adapter, wanted, flags::kTest);
   if (tested == answer::kBadMode) {
     Error e{ErrorCode::kRefused, 0, adapter + " does not offer the mode " + Describe(wanted.mode)};

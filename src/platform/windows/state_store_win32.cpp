@@ -69,8 +69,11 @@ class Files final : public StateStore {
   Result<std::optional<std::string>> Read(std::string_view name) override {
     Result<std::wstring> file = File(name);
     if (!file) return file.error();
-    const Handle h(CreateFileW(file->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Shared for writing and deleting too: another process's write renames
+    // its new file over this one, and must not fail for this read.
+    const Handle h(CreateFileW(file->c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (h.get() == INVALID_HANDLE_VALUE) {
       const DWORD code = GetLastError();
       if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
@@ -93,9 +96,10 @@ class Files final : public StateStore {
     if (!file) return file.error();
     const std::wstring folder = file->substr(0, file->find_last_of(L"\\/"));
     if (!CreateFolders(folder)) return Failed("creating the folder", folder, GetLastError());
-    // A name of this process's own: the rename stays within one folder (one
-    // volume), and two processes never share a temporary.
-    const std::wstring temporary = *file + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    // A name of this thread's own: the rename stays within one folder (one
+    // volume), and two writers never share a temporary.
+    const std::wstring temporary = *file + L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
+                                   std::to_wstring(GetCurrentThreadId()) + L".tmp";
     {
       const Handle h(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -149,7 +153,11 @@ class Files final : public StateStore {
   static bool CreateFolders(const std::wstring& folder) {
     if (folder.empty()) return true;
     const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      if (attributes & FILE_ATTRIBUTE_DIRECTORY) return true;
+      SetLastError(ERROR_DIRECTORY);  // a file where the folder should be
+      return false;
+    }
     const std::size_t up = folder.find_last_of(L"\\/");
     if (up != std::wstring::npos && up > 0 && folder[up - 1] != L':' &&
         !CreateFolders(folder.substr(0, up))) {

@@ -286,9 +286,10 @@ class LayoutChanger {
   using Confirm = std::function<Confirmation()>;
 
   /// Sets `wanted`: under the lock, reads the layout in force and plans;
-  /// where anything changes, saves the layout in force to the store
-  /// (`layout-before.json`, so that another process can put it back), then
-  /// tests every change (CDS_TEST), writes each (CDS_UPDATEREGISTRY |
+  /// where anything changes, tests every change (CDS_TEST: a refusal
+  /// changes nothing, the saved layout included), saves the layout in force
+  /// to the store (`layout-before.json`, so that another process can put it
+  /// back), writes each change (CDS_UPDATEREGISTRY |
   /// CDS_NORESET, the new primary's with CDS_SET_PRIMARY), puts them in
   /// force with one reset, reads the layout back and compares it with what
   /// was asked: every display's attached state; an attached one's position,
