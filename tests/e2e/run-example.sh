@@ -38,7 +38,7 @@ for wanted in 1.0 "$MAJOR.0" "$have" "$MAJOR.$((MINOR + 1))" "$((MAJOR + 1)).0";
   mkdir -p "$VANTREL_TMP/wants/$wanted"
   printf 'cmake_minimum_required(VERSION 3.25)\nproject(wants NONE)\nfind_package(Vantrel %s CONFIG REQUIRED)\n' \
     "$wanted" >"$VANTREL_TMP/wants/$wanted/CMakeLists.txt"
-  out=$(cmake -S "$VANTREL_TMP/wants/$wanted" -B "$VANTREL_TMP/wants/$wanted/build" -DCMAKE_PREFIX_PATH="$prefix" 2>&1) &&
+  out=$(cmake -G Ninja -S "$VANTREL_TMP/wants/$wanted" -B "$VANTREL_TMP/wants/$wanted/build" -DCMAKE_PREFIX_PATH="$prefix" 2>&1) &&
     found=yes || found=no
   case $wanted in "$MAJOR.0" | "$have") [ $found = yes ] ;; *) [ $found = no ] && grep -q "version: $have" <<<"$out" ;; esac ||
     fail "find_package(Vantrel $wanted) found=$found with $have installed: $out"
