@@ -52,15 +52,27 @@ vantrel_start_xvfb() {
 
 # Makes a fresh 64-bit prefix ready for the programs: Tahoma copied in (and
 # Marlett, which the caption buttons need), captions drawn without a window
-# manager.
+# manager, no X input method (libX11's XOpenIM, which Wine runs in every new
+# thread, is not thread-safe: threads starting at once once broke the host
+# heap), and a program that crashes ends at once instead of waiting on
+# winedbg's dialog.
 vantrel_make_prefix() {
   WINEPREFIX=$1 WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     wineboot -i >/dev/null 2>&1
   WINEPREFIX=$1 wineserver -w
   mkdir -p "$1/drive_c/windows/Fonts"
   cp /usr/share/wine/fonts/*.ttf "$1/drive_c/windows/Fonts/" 2>/dev/null || true
-  WINEPREFIX=$1 WINEARCH=win64 WINEDEBUG=-all \
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  cat >"$1/vantrel.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Decorated"="N"
+"UseXIM"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+REG
+  WINEPREFIX=$1 WINEARCH=win64 WINEDEBUG=-all wine regedit /S "Z:${1//\//\\}\\vantrel.reg" >/dev/null 2>&1
   WINEPREFIX=$1 wineserver -w
 }
 
