@@ -4,6 +4,7 @@
 // same way where the system gave something else; the wait for a
 // confirmation runs without the lock.
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "vantrel/displays/apply.h"
@@ -167,14 +168,30 @@ class Carrier {
   platform::System& system_;
 };
 
-// Whether the system's test refuses a change of the plan; the outcome says
-// so where it does.
-bool Refused(platform::System& system, const LayoutPlan& plan, ChangeOutcome& out) {
-  std::optional<Refusal> refused = Carrier(system).Test(plan);
-  if (!refused) return false;
-  out.end = ChangeEnd::kRefused;
-  out.refusal = std::move(refused);
-  return true;
+// The plan the system's own test takes, nothing written: planned with every
+// mode taken as offered and tested. Only where the test refuses are the modes
+// listed (of the displays whose mode changes: milliseconds each), to name a
+// mode not offered or to give it the way the display offers it, and the plan
+// tested again.
+Result<LayoutPlan, Refusal> TestedPlan(platform::System& system, const Layout& now,
+                                       const Layout& wanted) {
+  Result<LayoutPlan, Refusal> plan = PlanOver(now, wanted, {});
+  if (!plan || plan->empty() || !Carrier(system).Test(*plan)) return plan;
+  std::vector<OfferedModes> modes;
+  plan = PlanOver(now, wanted, OnDemand(system, modes));
+  if (!plan || plan->empty()) return plan;
+  if (std::optional<Refusal> refused = Carrier(system).Test(*plan)) return *std::move(refused);
+  return plan;
+}
+
+// The lock of every change, or the outcome ended `end` with why it could
+// not be taken.
+std::optional<ChangeLock> Locked(platform::StateStore& store, ChangeOutcome& out, ChangeEnd end) {
+  Result<ChangeLock> lock = ChangeLock::Take(store);
+  if (lock) return std::move(lock).value();
+  out.end = end;
+  (end == ChangeEnd::kNotBack ? out.back_error : out.error) = lock.error();
+  return std::nullopt;
 }
 
 // Carries a tested plan out: written, one reset, read back, and rolled back
@@ -266,15 +283,12 @@ Result<LayoutPlan, Refusal> LayoutChanger::Plan(const Layout& wanted) const {
 ChangeOutcome LayoutChanger::Apply(const Layout& wanted, const Confirm& confirm) {
   ChangeOutcome out;
   {
-    Result<ChangeLock> lock = ChangeLock::Take(store_);
-    if (!lock) {
-      out.end = ChangeEnd::kNotSaved;
-      out.error = lock.error();
-      return out;
-    }
+    const std::optional<ChangeLock> lock = Locked(store_, out, ChangeEnd::kNotSaved);
+    if (!lock) return out;
     const Layout now = Now();
-    std::vector<OfferedModes> modes;
-    Result<LayoutPlan, Refusal> plan = PlanOver(now, wanted, OnDemand(system_, modes));
+    // Tested before the layout in force is saved: a refusal changes nothing,
+    // the layout saved by the last change that took included.
+    Result<LayoutPlan, Refusal> plan = TestedPlan(system_, now, wanted);
     if (!plan) {
       out.end = ChangeEnd::kRefused;
       out.refusal = plan.error();
@@ -282,9 +296,6 @@ ChangeOutcome LayoutChanger::Apply(const Layout& wanted, const Confirm& confirm)
     }
     out.plan = std::move(plan).value();
     if (out.plan.empty()) return out;
-    // Tested before the layout in force is saved: a refusal changes nothing,
-    // the layout saved by the last change that took included.
-    if (Refused(system_, out.plan, out)) return out;
     if (Result<void> saved = store_.Write(kLayoutBeforeFile, ToJson(now)); !saved) {
       out.end = ChangeEnd::kNotSaved;
       out.error = saved.error();
@@ -298,13 +309,9 @@ ChangeOutcome LayoutChanger::Apply(const Layout& wanted, const Confirm& confirm)
   if (answer.keep) return out;
   out.unconfirmed = true;
   out.unconfirmed_why = std::move(answer.why);
-  Result<ChangeLock> lock = ChangeLock::Take(store_);
-  if (!lock) {
-    out.end = ChangeEnd::kNotBack;
-    out.back_error = lock.error();
-    return out;
+  if (const std::optional<ChangeLock> lock = Locked(store_, out, ChangeEnd::kNotBack)) {
+    Undo(system_, out);
   }
-  Undo(system_, out);
   return out;
 }
 
@@ -331,23 +338,18 @@ Result<std::string> LayoutChanger::SavedPath() const { return store_.Where(kLayo
 Result<ChangeOutcome> LayoutChanger::Revert() {
   ChangeOutcome out;
   // Read under the lock: another process's change may be replacing it.
-  Result<ChangeLock> lock = ChangeLock::Take(store_);
-  if (!lock) {
-    out.end = ChangeEnd::kNotSaved;
-    out.error = lock.error();
-    return out;
-  }
+  const std::optional<ChangeLock> lock = Locked(store_, out, ChangeEnd::kNotSaved);
+  if (!lock) return out;
   const Result<Layout> saved = Saved();
   if (!saved) return saved.error();
-  std::vector<OfferedModes> modes;
-  Result<LayoutPlan, Refusal> plan = PlanOver(Now(), *saved, OnDemand(system_, modes));
+  Result<LayoutPlan, Refusal> plan = TestedPlan(system_, Now(), *saved);
   if (!plan) {
     out.end = ChangeEnd::kRefused;
     out.refusal = plan.error();
     return out;
   }
   out.plan = std::move(plan).value();
-  if (!out.plan.empty() && !Refused(system_, out.plan, out)) CarryOut(system_, out.plan, out);
+  if (!out.plan.empty()) CarryOut(system_, out.plan, out);
   return out;
 }
 

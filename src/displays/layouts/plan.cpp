@@ -110,9 +110,11 @@ bool SameSettings(const LayoutDisplay& a, const LayoutDisplay& b) {
          a.primary == b.primary;
 }
 
-// The plan, with the modes of an adapter looked up as it needs them.
+// The plan, with the modes of an adapter looked up as it needs them; with
+// `trusted`, every mode taken as offered.
 template <class Listed>
-Result<LayoutPlan, Refusal> PlanWith(const Layout& now, const Layout& wanted, Listed&& listed_for);
+Result<LayoutPlan, Refusal> PlanWith(const Layout& now, const Layout& wanted, Listed&& listed_for,
+                                     bool trusted = false);
 
 }  // namespace
 
@@ -158,13 +160,14 @@ Result<LayoutPlan, Refusal> Plan(const Layout& now, const Layout& wanted,
 
 Result<LayoutPlan, Refusal> PlanOver(const Layout& now, const Layout& wanted,
                                      const ModesReader& modes_of) {
-  return PlanWith(now, wanted, modes_of);
+  return PlanWith(now, wanted, modes_of, !modes_of);
 }
 
 namespace {
 
 template <class Listed>
-Result<LayoutPlan, Refusal> PlanWith(const Layout& now, const Layout& wanted, Listed&& listed_for) {
+Result<LayoutPlan, Refusal> PlanWith(const Layout& now, const Layout& wanted, Listed&& listed_for,
+                                     bool trusted) {
   LayoutPlan plan{now, now, {}};
   std::vector<LayoutDisplay>& after = plan.after.displays;
   std::vector<bool> named(now.displays.size(), false);
@@ -192,7 +195,7 @@ Result<LayoutPlan, Refusal> PlanWith(const Layout& now, const Layout& wanted, Li
     a.position = w.position;
     a.orientation = w.orientation;
     a.mode = Filled(w.mode, n.mode);
-    if (n.attached && a.mode == n.mode && a.orientation == n.orientation) continue;
+    if (trusted || (n.attached && a.mode == n.mode && a.orientation == n.orientation)) continue;
     const OfferedModes* listed = listed_for(n.adapter);
     if (Offers(n, listed, a.mode, a.orientation)) continue;
     // Given the way the display offers it unturned (an edited orientation).

@@ -32,7 +32,8 @@ OfferedModes ReadOffered(platform::System& system, std::string_view adapter);
 // The modes of one adapter, looked up as a plan needs them; null where none
 // are known. The pointer need live only until the next call.
 using ModesReader = std::function<const OfferedModes*(std::string_view adapter)>;
-// Plan with the modes read on demand.
+// Plan with the modes read on demand; with no reader, every mode the plan
+// gives is taken as offered, for the system's test to judge.
 Result<LayoutPlan, Refusal> PlanOver(const Layout& now, const Layout& wanted,
                                      const ModesReader& modes_of);
 
