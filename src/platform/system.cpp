@@ -39,6 +39,12 @@ CallResult System::SetPlacement(std::uintptr_t, const PlacementRecord&) {
 }
 std::optional<std::uint32_t> System::WindowDpi(std::uintptr_t) { return std::nullopt; }
 CallResult System::MoveTo(std::uintptr_t, const Rect&) { return {kInvalidWindowHandle}; }
+std::vector<TopWindowFacts> System::TopWindows() { return {}; }
+std::string System::ImageName(std::uint32_t) { return {}; }
+CallResult System::Show(std::uintptr_t, std::uint32_t) { return {kInvalidWindowHandle}; }
+std::uintptr_t System::Foreground() { return 0; }
+CallResult System::SetForeground(std::uintptr_t) { return {kInvalidWindowHandle}; }
+CallResult System::PlaceBelow(std::uintptr_t, std::uintptr_t) { return {kInvalidWindowHandle}; }
 void* System::EnterPerMonitorAware() noexcept { return nullptr; }
 void System::RestoreAwareness(void*) noexcept {}
 

@@ -166,6 +166,7 @@ namespace show_command {
 inline constexpr std::uint32_t kNormal = 1;               ///< SW_SHOWNORMAL
 inline constexpr std::uint32_t kMinimized = 2;            ///< SW_SHOWMINIMIZED
 inline constexpr std::uint32_t kMaximized = 3;            ///< SW_SHOWMAXIMIZED
+inline constexpr std::uint32_t kShowNoActivate = 4;       ///< SW_SHOWNOACTIVATE
 inline constexpr std::uint32_t kMinimize = 6;             ///< SW_MINIMIZE
 inline constexpr std::uint32_t kMinimizedNoActivate = 7;  ///< SW_SHOWMINNOACTIVE
 }  // namespace show_command
@@ -198,6 +199,30 @@ struct PlacementRecord {
   Point min_position;                                  ///< as the system gives it
   Point max_position;                                  ///< as the system gives it
   Rect normal;                                         ///< the restored rectangle, screen pixels
+};
+
+/// DWMWA_CLOAKED's reasons, as Windows numbers them.
+namespace cloaked_by {
+inline constexpr std::uint32_t kApp = 1;        ///< DWM_CLOAKED_APP: its own program
+inline constexpr std::uint32_t kShell = 2;      ///< DWM_CLOAKED_SHELL: on another virtual desktop
+inline constexpr std::uint32_t kInherited = 4;  ///< DWM_CLOAKED_INHERITED: from its owner
+}  // namespace cloaked_by
+
+/// A top-level window of any program, as EnumWindows finds it: whose it is
+/// and what tells whether a person would call it a window.
+struct TopWindowFacts {
+  std::uintptr_t handle = 0;
+  std::uint32_t process_id = 0;  ///< GetWindowThreadProcessId
+  std::uint32_t thread_id = 0;   ///< GetWindowThreadProcessId
+  std::string class_name;        ///< GetClassNameW
+  std::string title;             ///< GetWindowTextW (of another program: its caption as sent)
+  bool visible = false;          ///< IsWindowVisible
+  bool tool_window = false;      ///< WS_EX_TOOLWINDOW
+  bool owned = false;            ///< GetWindow(GW_OWNER) names one: a dialog or a palette
+  std::uint32_t cloaked = 0;     ///< DWMWA_CLOAKED, cloaked_by bits; 0 without a compositor
+  bool shell = false;            ///< the shell's own: GetShellWindow, a task bar
+  /// Every member equal.
+  friend bool operator==(const TopWindowFacts&, const TopWindowFacts&) = default;
 };
 
 /// The system the display layer runs on. Adapters are named by their device
@@ -250,6 +275,26 @@ class System {
   /// SetWindowPos: moved and sized, not activated, its z-order kept; failed
   /// as SetPlacement.
   virtual CallResult MoveTo(std::uintptr_t window, const Rect& rect);
+
+  /// Every top-level window of the desktop, EnumWindows' order: the top of
+  /// the Z-order first. A system without windows (the default) has none.
+  virtual std::vector<TopWindowFacts> TopWindows();
+  /// The file name of a process's program ("notepad.exe", from
+  /// QueryFullProcessImageNameW); empty where it cannot be read (a process
+  /// gone, or one of another user's).
+  virtual std::string ImageName(std::uint32_t process_id);
+  /// ShowWindow with a show_command, of any program's window; failed as
+  /// SetPlacement. kMaximized activates the window, kShowNoActivate does not.
+  virtual CallResult Show(std::uintptr_t window, std::uint32_t show_command);
+  /// GetForegroundWindow; 0 where none.
+  virtual std::uintptr_t Foreground();
+  /// SetForegroundWindow; failed as SetPlacement, or where the system will
+  /// not give this process the foreground.
+  virtual CallResult SetForeground(std::uintptr_t window);
+  /// SetWindowPos for the Z-order alone: the window right below `above`, or
+  /// at the top where `above` is 0; not moved, sized or activated. Failed
+  /// as SetPlacement.
+  virtual CallResult PlaceBelow(std::uintptr_t window, std::uintptr_t above);
 
   /// Makes the calling thread per-monitor DPI aware and gives back the
   /// awareness it had, for RestoreAwareness; null where nothing was changed
