@@ -157,12 +157,14 @@ TEST(Apply, AllAtOnceSavedFirstAndRevertedFromTheFile) {
   EXPECT_FALSE(after.displays[2].attached);
   EXPECT_EQ(twin.system.counts().resets, 1);
   // Modes are listed only for the two displays a plan turns or gives another
-  // mode: two each for Plan and Apply.
+  // mode: by Plan, and by Apply once the system's test refused the mode as
+  // written unturned.
   EXPECT_EQ(twin.system.counts().modes, 4);
 
   const Result<ChangeOutcome> reverted = twin.changer.Revert();
   ASSERT_TRUE(reverted && *reverted);
   EXPECT_EQ(twin.changer.Now(), before);
+  EXPECT_EQ(twin.system.counts().modes, 4);  // the test took every mode: none listed
   EXPECT_EQ(twin.system.counts().resets, 2);
   EXPECT_TRUE(twin.changer.Apply(before));  // nothing to do: no reset
   EXPECT_EQ(twin.system.counts().resets, 2);
