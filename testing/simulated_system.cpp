@@ -444,11 +444,14 @@ CallResult SimulatedSystem::Show(std::uintptr_t window, std::uint32_t command) {
   if (!w) return {kInvalidWindowHandle};
   if (w->refuses != 0) return {w->refuses};
   w->visible = true;
-  if (command == show_command::kMaximized) {
+  // SW_RESTORE brings a minimized window back as it was before.
+  const bool maximizes =
+      command == show_command::kMaximized ||
+      (command == kRestore && IsMinimized(w->show) && (w->flags & kRestoreToMaximized) != 0);
+  if (maximizes) {
     w->show = show_command::kMaximized;
     Land(*w, DisplayOf(w->normal).work_area);
   } else if (IsMinimized(command)) {
-    // Restored, it comes back as it was before.
     if (w->show == show_command::kMaximized) w->flags |= kRestoreToMaximized;
     if (w->show == show_command::kNormal) w->flags &= ~kRestoreToMaximized;
     w->show = show_command::kMinimized;
