@@ -307,14 +307,18 @@ CallResult SimulatedSystem::SetPlacement(std::uintptr_t window, const PlacementR
   if (w->refuses != 0) return {w->refuses};
   if (w->placement_fails) return {kAccessDenied};
   w->normal = p.normal;
-  w->show = p.show_command;
   w->flags = p.flags;
-  if (w->show == show_command::kMaximized) {
+  // Shown normal (activated or not), maximized or minimized, as the system
+  // then reads it back.
+  if (p.show_command == show_command::kMaximized) {
+    w->show = show_command::kMaximized;
     Land(*w, DisplayOf(w->normal).work_area);
-  } else if (w->show == show_command::kNormal) {
-    Land(*w, w->normal);
-  } else {
+  } else if (IsMinimized(p.show_command)) {
+    w->show = p.show_command;
     w->rect = kMinimizedRect;
+  } else {
+    w->show = show_command::kNormal;
+    Land(*w, w->normal);
   }
   return {};
 }
