@@ -5,6 +5,7 @@
 // the one remembered.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -164,6 +165,25 @@ TEST(DesktopKeeper, NeverMovesAHandleThatIsAnotherWindowNowAndForgetsClosedOnes)
       EXPECT_FALSE(w.handle == kNormal && w.process_id == 100);
     }
   }
+}
+
+TEST(DesktopKeeper, WhereTheSystemTellsOfWindowsNoTimerRunsWhileNothingMoves) {
+  Desk desk(Docked());
+  desk.Run(3s);
+  ASSERT_TRUE(desk.system.MoveTo(kNormal, {2100, 150, 2700, 550}));
+  desk.Take(desk.keeper.OnWindowsMayHaveChanged(desk.now));
+  ASSERT_TRUE(desk.due);
+  EXPECT_EQ(*desk.due - desk.now, 250ms);
+  desk.Run(3s);
+  EXPECT_FALSE(desk.due);  // kept, and nothing more to read
+  const int reads = desk.system.counts().top_windows;
+  desk.Run(60s);
+  EXPECT_EQ(desk.system.counts().top_windows, reads);
+  const DisplaySetMemory* set = desk.keeper.Memory().Find(desk.keeper.CurrentSet());
+  ASSERT_NE(set, nullptr);
+  const auto kept = std::ranges::find(set->windows, kNormal, &KeptWindow::handle);
+  ASSERT_NE(kept, set->windows.end());
+  EXPECT_EQ(kept->place.bounds, (Rect{2100, 150, 2700, 550}));
 }
 
 TEST(DesktopKeeper, TheLayoutPutBackOnceWhenTheSetReturnsArrangedOtherwise) {
