@@ -107,7 +107,7 @@ typedef int32_t vantrel_status;
  * The program was compiled with VANTREL_VERSION_MAJOR * 10000 +
  * VANTREL_VERSION_MINOR * 100 + VANTREL_VERSION_PATCH.
  *
- * @return major * 10000 + minor * 100 + patch: 20000 is 2.0.0. It is the
+ * @return major * 10000 + minor * 100 + patch: 20100 is 2.1.0. It is the
  * whole library's version, whose major version moves with its C++ interface
  * too; whether this DLL serves the program is vantrel_abi_version()'s to say.
  *
