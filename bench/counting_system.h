@@ -145,7 +145,7 @@ class CountingSystem final : public platform::System {
 
  private:
   platform::System& inner_;
-  // Atomic: the idle run reads them while the listener's thread counts.
+  // Atomic: a listener on a thread of its own may count while another reads.
   std::array<std::atomic<long>, kCalls> calls_{};
   std::array<double, kCalls> micros_{};
   bool timed_ = false;

@@ -5,10 +5,13 @@
 //    beforehand, against the calls a restore needs made bare: SetWindowPos
 //    for each window, built beforehand (Wine refuses SetWindowPlacement on
 //    another process's window, so that is what moves them there), and one
-//    snapshot without modes, timed in the same run. Rounds alternate which
-//    side goes first; the keeper's identity and "already there" reads count
-//    on its side. Then one more restore through a counting system: the seam
-//    calls it makes and where its time goes.
+//    snapshot without modes, timed in the same run. Wine restacks a window
+//    so moved, so a third side adds the Z-order calls the keeper makes to
+//    put the order back. Which side goes first turns every round; the
+//    keeper's identity and "already there" reads count on its side. Then
+//    one more restore through a counting system (the seam calls it makes
+//    and where its time goes) and the user32 calls behind its reads, timed
+//    a window each.
 //  - The keeper left running on the real event source's timer with nothing
 //    changing: its wake-ups a second, the seam calls of a poll, and the CPU
 //    time of this process (and of the child and of Wine's server, where
