@@ -34,6 +34,7 @@ class CountingSystem final : public platform::System {
     kWindowDpi,
     kMoveTo,
     kTopWindows,
+    kStacking,
     kImageName,
     kShow,
     kForeground,
@@ -43,11 +44,10 @@ class CountingSystem final : public platform::System {
     kCalls
   };
   static constexpr std::array<std::string_view, kCalls> kNames = {
-      "Monitors",  "DisplayConfig", "MonitorDpi",     "SystemDpi",     "PhysicalSize",
-      "Modes",     "Adapters",      "ChangeSettings", "ApplySettings", "WindowRect",
-      "Placement", "SetPlacement",  "WindowDpi",      "MoveTo",        "TopWindows",
-      "ImageName", "Show",          "Foreground",     "SetForeground", "PlaceBelow",
-      "Awareness"};
+      "Monitors",   "DisplayConfig",  "MonitorDpi",    "SystemDpi",  "PhysicalSize", "Modes",
+      "Adapters",   "ChangeSettings", "ApplySettings", "WindowRect", "Placement",    "SetPlacement",
+      "WindowDpi",  "MoveTo",         "TopWindows",    "Stacking",   "ImageName",    "Show",
+      "Foreground", "SetForeground",  "PlaceBelow",    "Awareness"};
 
  private:
   // Defined before the calls that use it, which deduce its type.
@@ -121,6 +121,9 @@ class CountingSystem final : public platform::System {
   }
   std::vector<platform::TopWindowFacts> TopWindows() override {
     return Do(kTopWindows, [&] { return inner_.TopWindows(); });
+  }
+  std::vector<std::uintptr_t> Stacking() override {
+    return Do(kStacking, [&] { return inner_.Stacking(); });
   }
   std::string ImageName(std::uint32_t process_id) override {
     return Do(kImageName, [&] { return inner_.ImageName(process_id); });

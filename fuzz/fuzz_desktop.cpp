@@ -78,6 +78,7 @@ class Watched final : public platform::System {
     return s_.MoveTo(w, r);
   }
   std::vector<platform::TopWindowFacts> TopWindows() override { return s_.TopWindows(); }
+  std::vector<std::uintptr_t> Stacking() override { return s_.Stacking(); }
   std::string ImageName(std::uint32_t p) override { return s_.ImageName(p); }
   platform::CallResult Show(std::uintptr_t w, std::uint32_t c) override {
     Require(!foreign.contains(w), "another program's window shown");

@@ -427,9 +427,16 @@ std::vector<TopWindowFacts> SimulatedSystem::TopWindows() {
   for (const std::uintptr_t h : Stacked()) {
     const SimulatedWindow& w = Seen().windows.at(h);
     out.push_back({h, w.process_id, w.thread_id, w.class_name, w.title, w.visible, w.tool_window,
-                   w.owned, w.cloaked, w.shell});
+                   w.owned, w.cloaked, w.shell, w.rect, IsMinimized(w.show),
+                   w.show == show_command::kMaximized});
   }
   return out;
+}
+
+std::vector<std::uintptr_t> SimulatedSystem::Stacking() {
+  const std::lock_guard lock(mutex_);
+  ++counts_.stackings;
+  return Stacked();
 }
 
 std::string SimulatedSystem::ImageName(std::uint32_t process_id) {

@@ -170,6 +170,7 @@ class SimulatedSystem final : public System {
     int set_placements = 0;
     int moves = 0;  // MoveTo
     int top_windows = 0;
+    int stackings = 0;
     int image_names = 0;
     int shows = 0;
     int set_foregrounds = 0;
@@ -202,6 +203,7 @@ class SimulatedSystem final : public System {
   std::optional<std::uint32_t> WindowDpi(std::uintptr_t window) override;
   CallResult MoveTo(std::uintptr_t window, const Rect& rect) override;
   std::vector<TopWindowFacts> TopWindows() override;
+  std::vector<std::uintptr_t> Stacking() override;
   // The `image` of the first window of the process that has one.
   std::string ImageName(std::uint32_t process_id) override;
   CallResult Show(std::uintptr_t window, std::uint32_t show_command) override;

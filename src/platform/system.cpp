@@ -40,6 +40,11 @@ CallResult System::SetPlacement(std::uintptr_t, const PlacementRecord&) {
 std::optional<std::uint32_t> System::WindowDpi(std::uintptr_t) { return std::nullopt; }
 CallResult System::MoveTo(std::uintptr_t, const Rect&) { return {kInvalidWindowHandle}; }
 std::vector<TopWindowFacts> System::TopWindows() { return {}; }
+std::vector<std::uintptr_t> System::Stacking() {
+  std::vector<std::uintptr_t> handles;
+  for (const TopWindowFacts& w : TopWindows()) handles.push_back(w.handle);
+  return handles;
+}
 std::string System::ImageName(std::uint32_t) { return {}; }
 CallResult System::Show(std::uintptr_t, std::uint32_t) { return {kInvalidWindowHandle}; }
 std::uintptr_t System::Foreground() { return 0; }

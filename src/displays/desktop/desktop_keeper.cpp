@@ -244,9 +244,14 @@ void DesktopKeeper::Poll(Clock::time_point now) {
       image = known != s.images.end() ? known->second : system_.ImageName(w.process_id);
     }
     if (!Kept(w, image, options_.own_process, options_.exclude)) continue;
-    const std::optional<PlacementRecord> record = system_.Placement(w.handle);
-    const std::optional<Rect> rect = system_.WindowRect(w.handle);
-    if (!record || !rect) continue;
+    // A normal window's place is its rectangle, which the list has: only a
+    // minimized or maximized one's normal rectangle is read apart.
+    PlacementRecord record{0, show::kNormal, {}, {}, w.rect};
+    if (w.minimized || w.maximized) {
+      const std::optional<PlacementRecord> read = system_.Placement(w.handle);
+      if (!read) continue;
+      record = *read;
+    }
     order.push_back(w.handle);
     KeptWindow kept{w.handle,
                     w.process_id,
@@ -254,8 +259,8 @@ void DesktopKeeper::Poll(Clock::time_point now) {
                     image,
                     w.class_name,
                     w.title,
-                    PlaceNow(*record, *rect, s.displays),
-                    StateOf(*record)};
+                    PlaceNow(record, w.rect, s.displays),
+                    StateOf(record)};
     const auto remembered = std::ranges::find(set->windows, w.handle, &KeptWindow::handle);
     const bool same_owner = remembered != set->windows.end() && SameOwner(*remembered, w);
     // A minimized window's normal place moves only when the system throws
@@ -350,6 +355,9 @@ RestoreReport DesktopKeeper::Restore() {
   const std::uintptr_t foreground = system_.Foreground();
   std::vector<std::uintptr_t> moved;
   std::vector<std::uintptr_t> forget;
+  // Programs whose windows refused SetWindowPlacement (all of another
+  // program's under Wine): theirs are moved at once.
+  std::vector<std::uint32_t> refused;
   for (const KeptWindow& kept : set->windows) {
     const auto live = std::ranges::find(before, kept.handle, &TopWindowFacts::handle);
     if (live == before.end() || !SameOwner(kept, *live)) {
@@ -357,25 +365,32 @@ RestoreReport DesktopKeeper::Restore() {
       ++report.skipped;
       continue;
     }
-    const std::optional<PlacementRecord> record = system_.Placement(kept.handle);
-    const std::optional<Rect> rect = system_.WindowRect(kept.handle);
-    if (!record || !rect) {
-      ++report.skipped;
-      continue;
-    }
     const Placed placed = Fit(kept.place, s.displays);
-    const ShowState state = StateOf(*record);
-    const bool there = state == kept.state &&
-                       (kept.state == ShowState::kNormal
-                            ? *rect == placed.bounds
-                            : record->normal == placed.bounds &&
-                                  (kept.state == ShowState::kMinimized ||
-                                   s.displays.OfRect(*rect, Fallback::kNearest) == placed.display));
+    const ShowState state = live->minimized   ? ShowState::kMinimized
+                            : live->maximized ? ShowState::kMaximized
+                                              : ShowState::kNormal;
+    // The list tells where a normal window is; a minimized or maximized
+    // one's normal rectangle is read.
+    std::optional<PlacementRecord> record;
+    if (state != ShowState::kNormal || kept.state != ShowState::kNormal) {
+      record = system_.Placement(kept.handle);
+      if (!record) {
+        ++report.skipped;
+        continue;
+      }
+    }
+    const bool there =
+        state == kept.state &&
+        (kept.state == ShowState::kNormal
+             ? live->rect == placed.bounds
+             : record->normal == placed.bounds &&
+                   (kept.state == ShowState::kMinimized ||
+                    s.displays.OfRect(live->rect, Fallback::kNearest) == placed.display));
     if (there) {
       ++report.untouched;
       continue;
     }
-    PlacementRecord next = *record;
+    PlacementRecord next = record.value_or(PlacementRecord{});
     next.flags = kept.state == ShowState::kMinimized && placed.state == WindowState::kMaximized
                      ? platform::kRestoreToMaximized
                      : 0;
@@ -383,7 +398,14 @@ RestoreReport DesktopKeeper::Restore() {
                         : kept.state == ShowState::kMinimized ? show::kMinimizedNoActivate
                                                               : show::kShowNoActivate;
     next.normal = placed.bounds;
-    bool done = bool(system_.SetPlacement(kept.handle, next));
+    bool done = false;
+    if (std::ranges::find(refused, kept.process_id) == refused.end()) {
+      const platform::CallResult placement = system_.SetPlacement(kept.handle, next);
+      done = bool(placement);
+      if (!done && placement.error != platform::kInvalidWindowHandle) {
+        refused.push_back(kept.process_id);
+      }
+    }
     if (!done && kept.state != ShowState::kMinimized) {
       // Where another program's placement cannot be set (Wine), it is
       // moved: shown normal first where it is not, then placed, then
@@ -416,10 +438,8 @@ RestoreReport DesktopKeeper::Restore() {
   if (foreground && system_.Foreground() != foreground) system_.SetForeground(foreground);
   std::vector<std::uintptr_t> order_before, order_after;
   for (const TopWindowFacts& w : before) order_before.push_back(w.handle);
-  for (const TopWindowFacts& w : system_.TopWindows()) {
-    if (std::ranges::find(order_before, w.handle) != order_before.end()) {
-      order_after.push_back(w.handle);
-    }
+  for (const std::uintptr_t h : system_.Stacking()) {
+    if (std::ranges::find(order_before, h) != order_before.end()) order_after.push_back(h);
   }
   std::erase_if(order_before, [&](std::uintptr_t h) {
     return std::ranges::find(order_after, h) == order_after.end();

@@ -193,13 +193,20 @@ constexpr int kClassNameSize = 257;
 
 // The caption as much of it as fits in what its length said: another
 // program's can change between the two calls.
+// GetWindowTextW reads another program's caption without a message (so a
+// program that hangs cannot hang the reader), where GetWindowTextLengthW
+// would send one: a buffer that grows while the text fills it.
 std::string TitleOf(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  if (length <= 0) return {};
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(std::clamp(copied, 0, length)));
-  return Utf8(text);
+  std::wstring text(256, L'\0');
+  for (;;) {
+    const int size = static_cast<int>(text.size());
+    const int copied = GetWindowTextW(window, text.data(), size);
+    if (copied < size - 1 || text.size() >= 32768) {
+      text.resize(static_cast<std::size_t>(std::clamp(copied, 0, size - 1)));
+      return Utf8(text);
+    }
+    text.assign(text.size() * 2, L'\0');
+  }
 }
 
 std::wstring ClassNameOf(HWND window) {
@@ -476,9 +483,23 @@ class User32 final : public System {
       w.cloaked = CloakedOf(h);
       w.shell =
           h == shell || class_name == L"Shell_TrayWnd" || class_name == L"Shell_SecondaryTrayWnd";
+      RECT rc{};
+      if (GetWindowRect(h, &rc)) w.rect = FromRECT(rc);
+      w.minimized = IsIconic(h) != FALSE;
+      w.maximized = IsZoomed(h) != FALSE;
       windows.push_back(std::move(w));
     }
     return windows;
+  }
+
+  std::vector<std::uintptr_t> Stacking() override {
+    WindowHandles found;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&found));
+    if (found.failure) std::rethrow_exception(found.failure);
+    std::vector<std::uintptr_t> handles;
+    handles.reserve(found.handles.size());
+    for (HWND h : found.handles) handles.push_back(reinterpret_cast<std::uintptr_t>(h));
+    return handles;
   }
 
   std::string ImageName(std::uint32_t process_id) override {

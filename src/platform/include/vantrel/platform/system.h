@@ -221,6 +221,9 @@ struct TopWindowFacts {
   bool owned = false;            ///< GetWindow(GW_OWNER) names one: a dialog or a palette
   std::uint32_t cloaked = 0;     ///< DWMWA_CLOAKED, cloaked_by bits; 0 without a compositor
   bool shell = false;            ///< the shell's own: GetShellWindow, a task bar
+  Rect rect;                     ///< GetWindowRect, screen pixels
+  bool minimized = false;        ///< IsIconic
+  bool maximized = false;        ///< IsZoomed
   /// Every member equal.
   friend bool operator==(const TopWindowFacts&, const TopWindowFacts&) = default;
 };
@@ -279,6 +282,9 @@ class System {
   /// Every top-level window of the desktop, EnumWindows' order: the top of
   /// the Z-order first. A system without windows (the default) has none.
   virtual std::vector<TopWindowFacts> TopWindows();
+  /// The top-level windows' handles alone, in TopWindows' order: the
+  /// Z-order read at the cost of EnumWindows only.
+  virtual std::vector<std::uintptr_t> Stacking();
   /// The file name of a process's program ("notepad.exe", from
   /// QueryFullProcessImageNameW); empty where it cannot be read (a process
   /// gone, or one of another user's).
