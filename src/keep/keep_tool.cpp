@@ -232,7 +232,8 @@ Result<Loaded> LoadMemory(const Context& c) {
   // that the next save is not refused and the next start does not trip on it.
   const std::string aside = std::string(vantrel::kDesktopFile) + ".bad-" + c.stamp;
   if (const Result<void> kept = store.Write(aside, **read); !kept) return kept.error();
-  if (const Result<void> emptied = store.Write(vantrel::kDesktopFile, vantrel::ToJson(DesktopMemory{}));
+  if (const Result<void> emptied =
+          store.Write(vantrel::kDesktopFile, vantrel::ToJson(DesktopMemory{}));
       !emptied) {
     return emptied.error();
   }

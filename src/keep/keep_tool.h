@@ -30,10 +30,10 @@ enum class Command { kHelp, kRun, kRestore, kShow, kForget, kStop };
 
 struct Options {
   Command command = Command::kHelp;
-  bool layouts = false;                   // run
-  std::chrono::milliseconds hold{2000};   // run
-  std::vector<std::string> exclude;       // run: programs' file names
-  bool all = false;                       // forget
+  bool layouts = false;                  // run
+  std::chrono::milliseconds hold{2000};  // run
+  std::vector<std::string> exclude;      // run: programs' file names
+  bool all = false;                      // forget
 };
 
 // The arguments after the program's name; the error's message is one line

@@ -31,7 +31,9 @@ HWND link_window = nullptr;
 HANDLE finished = nullptr;
 
 LRESULT Pack(const vantrel::RestoreReport& report) {
-  const auto field = [](int value) { return static_cast<std::uint64_t>(std::clamp(value, 0, 0xFFFF)); };
+  const auto field = [](int value) {
+    return static_cast<std::uint64_t>(std::clamp(value, 0, 0xFFFF));
+  };
   return static_cast<LRESULT>(kAnswered | field(report.windows) | field(report.skipped) << 16 |
                               field(report.untouched) << 32);
 }
