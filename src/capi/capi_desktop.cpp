@@ -3,6 +3,10 @@
 #include <chrono>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "calls.h"
 #include "vantrel/displays/desktop.h"
 #include "vantrel/platform/state_store.h"
@@ -29,12 +33,30 @@ vantrel_status ReadMemory(platform::StateStore& store, DesktopMemory& memory) {
   return VANTREL_OK;
 }
 
+// A running vantrel-keep holds the memory and writes it at each change, over
+// anything written beside it: it is asked to remember instead. Its window
+// and request are those vantrel-keep's windows_link.cpp names.
+bool RememberedByKeeper() {
+#ifdef _WIN32
+  const HWND keeper = FindWindowExW(HWND_MESSAGE, nullptr, L"Vantrel.Keeper", nullptr);
+  if (!keeper) return false;
+  constexpr WPARAM kRemember = 5;
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(keeper, RegisterWindowMessageW(L"Vantrel.Keeper.Request"), kRemember,
+                             0, SMTO_ABORTIFHUNG, 10000, &answer) &&
+         answer == 1;
+#else
+  return false;
+#endif
+}
+
 }  // namespace
 
 extern "C" {
 
 vantrel_status vantrel_desktop_remember(void) {
   return Run(__func__, [] {
+    if (RememberedByKeeper()) return VANTREL_OK;
     platform::StateStore& store = platform::CurrentStore();
     // Two programs remembering at once both land, one after the other.
     const Result<std::unique_ptr<platform::StateStore::Held>> held = store.Lock("desktop-memory");

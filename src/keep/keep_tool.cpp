@@ -342,6 +342,11 @@ void KeeperLoop::Forget(bool all) {
   Save();
 }
 
+void KeeperLoop::RememberNow() {
+  keeper_.RememberNow();
+  Save();
+}
+
 void KeeperLoop::Pause() {
   keeper_.Pause();
   Save();

@@ -94,6 +94,8 @@ class KeeperLoop final : public vantrel::platform::EventHandler {
   // Puts the current set's windows back now, printing as after a change.
   vantrel::RestoreReport Restore();
   void Forget(bool all);
+  // Keeps every window's place now, without the hold-back; saved.
+  void RememberNow();
   // The session ends: no window closing from now on is forgotten; saved.
   void Pause();
   // It did not end after all.

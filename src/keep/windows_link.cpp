@@ -13,7 +13,8 @@ constexpr wchar_t kLinkClass[] = L"Vantrel.Keeper";
 constexpr wchar_t kSessionClass[] = L"Vantrel.Keeper.Session";
 constexpr wchar_t kClaim[] = L"Local\\Vantrel.keeper";
 
-enum Request : WPARAM { kRestore = 1, kForget = 2, kForgetAll = 3, kStop = 4 };
+// vantrel.dll's vantrel_desktop_remember sends kRemember too.
+enum Request : WPARAM { kRestore = 1, kForget = 2, kForgetAll = 3, kStop = 4, kRemember = 5 };
 
 // A restore answers with its counts packed in the reply, the top bit below
 // the sign set so that no answer (0) is told apart from "nothing moved".
@@ -57,6 +58,9 @@ LRESULT CALLBACK LinkProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
       return 1;
     case kStop:
       EndServing();
+      return 1;
+    case kRemember:
+      serving->RememberNow();
       return 1;
     default:
       return 0;

@@ -1154,9 +1154,9 @@ vantrel_status vantrel_layout_revert(void);
  * in it (top-level, visible windows that are no tool window and no dialog,
  * of every program), and written back whole. Since 2.0.0.
  *
- * While `vantrel-keep run` runs, it holds the memory in its process and
- * writes it at its next change, over what this wrote: there, leave the
- * remembering to it.
+ * While `vantrel-keep run` runs, it holds the memory and writes it at each
+ * change: it is asked to remember instead (through its hidden window, on
+ * Windows), and keeps the places in what it saves.
  *
  * @return #VANTREL_OK, or an error:
  * @retval VANTREL_ERROR_INVALID_ARGUMENT the file is no memory (edited,
