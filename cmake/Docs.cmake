@@ -38,7 +38,8 @@ file(GLOB vantrel_docs_include_dirs LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/
 # Headers generated into the build folder (a version header, say) are public
 # when a layer installs them: they are in its file sets.
 foreach(target vantrel vantrel_base vantrel_platform vantrel_model vantrel_displays_snapshot
-    vantrel_displays_placement vantrel_displays_layouts vantrel_displays_watcher vantrel_win32
+    vantrel_displays_placement vantrel_displays_layouts vantrel_displays_watcher
+    vantrel_displays_desktop vantrel_win32
     vantrel_capi)
   if(NOT TARGET ${target})
     continue()

@@ -13,7 +13,8 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 set(vantrel_layers vantrel_base vantrel_platform vantrel_model vantrel_displays_snapshot
-  vantrel_displays_placement vantrel_displays_layouts vantrel_displays vantrel_displays_watcher)
+  vantrel_displays_placement vantrel_displays_layouts vantrel_displays vantrel_displays_watcher
+  vantrel_displays_desktop)
 if(WIN32)
   list(APPEND vantrel_layers vantrel_win32)
 endif()

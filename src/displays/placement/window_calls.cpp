@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "vantrel/displays/placement.h"
+#include "vantrel/displays/window_place.h"
 #include "vantrel/platform/system.h"
 
 namespace vantrel {
@@ -60,8 +61,6 @@ struct WindowNow {
   PlacementRecord record;
   Rect rect;
   Displays displays;
-  bool minimized() const { return platform::IsMinimized(record.show_command); }
-  bool maximized() const { return record.show_command == show::kMaximized; }
 };
 Result<WindowNow> Read(System& s, std::uintptr_t window) {
   const std::optional<PlacementRecord> record = s.Placement(window);
@@ -72,14 +71,9 @@ Result<WindowNow> Read(System& s, std::uintptr_t window) {
 
 }  // namespace
 
-Result<WindowPlacement> SavePlacement(HWND__* hwnd) {
-  System& s = platform::CurrentSystem();
-  const Result<WindowNow> read = Read(s, IdOf(hwnd));
-  if (!read) return read.error();
-  const auto& [record, rect, now] = *read;
-  const bool minimized = read->minimized();
-  const bool maximized = read->maximized();
-
+WindowPlacement PlaceNow(const PlacementRecord& record, const Rect& rect, const Displays& now) {
+  const bool minimized = platform::IsMinimized(record.show_command);
+  const bool maximized = record.show_command == show::kMaximized;
   WindowPlacement saved;
   const Display* on = nullptr;
   if (!minimized && !maximized) {
@@ -102,6 +96,12 @@ Result<WindowPlacement> SavePlacement(HWND__* hwnd) {
     saved.dpi = on->dpi;
   }
   return saved;
+}
+
+Result<WindowPlacement> SavePlacement(HWND__* hwnd) {
+  const Result<WindowNow> read = Read(platform::CurrentSystem(), IdOf(hwnd));
+  if (!read) return read.error();
+  return PlaceNow(read->record, read->rect, read->displays);
 }
 
 Result<void> RestorePlacement(HWND__* hwnd, const WindowPlacement& saved) {
@@ -128,8 +128,8 @@ Result<Visibility> EnsureVisible(HWND__* hwnd) {
   if (!read) return read.error();
   const auto& [record, rect, now] = *read;
   if (now.empty()) return Visibility::kAlreadyInView;
-  const bool minimized = read->minimized();
-  const bool maximized = read->maximized();
+  const bool minimized = platform::IsMinimized(record.show_command);
+  const bool maximized = record.show_command == show::kMaximized;
 
   CallResult moved;
   if (!minimized && !maximized) {

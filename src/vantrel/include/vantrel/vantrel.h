@@ -38,6 +38,7 @@
 
 #include "vantrel/base/failure.h"
 #include "vantrel/displays/apply.h"
+#include "vantrel/displays/desktop.h"
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/json.h"
 #include "vantrel/displays/layout.h"

@@ -208,6 +208,14 @@ class DesktopKeeper {
 
  private:
   struct State;
+  // The windows read; places seen new start their hold-back.
+  void Poll(Clock::time_point now);
+  // Keeps the places that have held for the hold-back.
+  void Commit(Clock::time_point now);
+  // A settled change: the set that came, put back where it is remembered.
+  Step Arrived(Clock::time_point now);
+  Step Finish(std::optional<std::chrono::milliseconds> timer, Step out);
+
   platform::System& system_;
   platform::StateStore& store_;
   DesktopMemory memory_;

@@ -1,0 +1,415 @@
+// The keeper of the desktop's memory: it settles display changes as the
+// watcher does, reads the windows only while the layout is settled, keeps a
+// place once it has held for the hold-back, and puts a set's windows (and,
+// where asked, its layout) back when a settled change brings that set.
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "vantrel/displays/desktop.h"
+#include "vantrel/displays/desktop_bounds.h"
+#include "vantrel/displays/display_read.h"
+#include "vantrel/displays/display_settle.h"
+#include "vantrel/displays/window_place.h"
+
+namespace vantrel {
+
+namespace {
+
+using platform::PlacementRecord;
+using platform::TopWindowFacts;
+namespace show = platform::show_command;
+using std::chrono::milliseconds;
+
+ShowState StateOf(const PlacementRecord& record) {
+  if (platform::IsMinimized(record.show_command)) return ShowState::kMinimized;
+  return record.show_command == show::kMaximized ? ShowState::kMaximized : ShowState::kNormal;
+}
+
+// Whose the window is: a handle whose process, thread or class changed is
+// another window now, and never moved.
+bool SameOwner(const KeptWindow& kept, const TopWindowFacts& now) {
+  return kept.process_id == now.process_id && kept.thread_id == now.thread_id &&
+         kept.class_name == now.class_name;
+}
+
+bool SamePlace(const KeptWindow& a, const KeptWindow& b) {
+  return a.place == b.place && a.state == b.state && a.handle == b.handle &&
+         a.process_id == b.process_id && a.thread_id == b.thread_id && a.class_name == b.class_name;
+}
+
+}  // namespace
+
+struct DesktopKeeper::State {
+  std::optional<DisplaySettler> settler;
+  Displays displays;  // as last settled
+  bool settling = false;
+  bool paused = false;
+  Clock::time_point next_poll{};
+  // A place seen and not yet kept, since when.
+  struct Seen {
+    KeptWindow window;
+    Clock::time_point since;
+  };
+  std::map<std::uintptr_t, Seen> seen;
+  std::map<std::uint32_t, std::string> images;  // by process, of the last read
+  bool changed = false;
+  // The layout the keeper itself put back, until the change it made settles.
+  bool own_change = false;
+  // The set whose layout was put back since it last came: never twice.
+  std::string layout_put_back_for;
+};
+
+DesktopKeeper::DesktopKeeper(platform::System& system, platform::StateStore& store,
+                             DesktopMemory memory, Options options)
+    : system_(system),
+      store_(store),
+      memory_(std::move(memory)),
+      options_(std::move(options)),
+      state_(std::make_unique<State>()) {}
+
+DesktopKeeper::~DesktopKeeper() = default;
+
+namespace {
+
+// The set of `id`, made where it is new, and made the most recently used.
+DisplaySetMemory& Touch(DesktopMemory& memory, const Displays& displays) {
+  std::vector<std::string> keys = SetKeys(displays);
+  const std::string id = SetId(keys);
+  auto found = std::ranges::find(memory.sets, id, &DisplaySetMemory::id);
+  if (found == memory.sets.end()) {
+    memory.sets.push_back({id, std::move(keys), {}, std::nullopt, 0});
+    found = memory.sets.end() - 1;
+  }
+  found->used = ++memory.clock;
+  Bound(memory, id);
+  return *std::ranges::find(memory.sets, id, &DisplaySetMemory::id);
+}
+
+DisplaySetMemory* Current(DesktopMemory& memory, const std::string& id) {
+  const auto found = std::ranges::find(memory.sets, id, &DisplaySetMemory::id);
+  return found == memory.sets.end() ? nullptr : &*found;
+}
+
+}  // namespace
+
+DesktopKeeper::Step DesktopKeeper::Start(Clock::time_point now) {
+  State& s = *state_;
+  DisplaysRead first = ReadDisplays(system_, {.modes = false});
+  s.displays = first.displays;
+  s.settler.emplace(
+      std::move(first), [this] { return ReadDisplays(system_, {.modes = false}); },
+      SettleTiming{options_.quiet, options_.settle_interval, options_.max_reads});
+  s.settling = false;
+  s.paused = false;
+  s.seen.clear();
+  DisplaySetMemory& set = Touch(memory_, s.displays);
+  current_ = set.id;
+  if (options_.layouts && !set.layout) set.layout = TakeLayout(system_);
+  s.changed = true;
+  Poll(now);
+  s.next_poll = now + options_.poll;
+  return Finish(options_.poll, Step{});
+}
+
+DesktopKeeper::Step DesktopKeeper::OnDisplaysMayHaveChanged(Clock::time_point now) {
+  State& s = *state_;
+  if (!s.settler) return {};
+  // What held for the whole hold-back is the user's; what was seen within
+  // it may be where the system threw a window on its way.
+  if (!s.settling) Commit(now);
+  s.seen.clear();
+  s.settling = true;
+  const DisplaySettler::Step step = s.settler->OnMessage(now);
+  return Finish(step.timer, Step{});
+}
+
+DesktopKeeper::Step DesktopKeeper::OnTimer(Clock::time_point now) {
+  State& s = *state_;
+  if (!s.settler) return {};
+  if (s.settling) {
+    const Clock::time_point started = Clock::now();
+    const DisplaySettler::Step step = s.settler->OnTimer(now);
+    if (!step.settled) return Finish(step.timer, Step{});
+    s.settling = false;
+    s.displays = s.settler->Current();
+    s.next_poll = now + options_.poll;
+    Step out = Arrived(now);
+    if (out.restored) {
+      out.restore_ms = std::chrono::duration_cast<milliseconds>(Clock::now() - started).count();
+    }
+    return out;
+  }
+  if (!s.paused && now >= s.next_poll) {
+    Poll(now);
+    s.next_poll = now + options_.poll;
+  }
+  const auto next = std::chrono::duration_cast<milliseconds>(s.next_poll - now);
+  return Finish(std::max(milliseconds{0}, next), Step{});
+}
+
+DesktopKeeper::Step DesktopKeeper::Arrived(Clock::time_point) {
+  State& s = *state_;
+  const std::string was = current_;
+  DisplaySetMemory& set = Touch(memory_, s.displays);
+  current_ = set.id;
+  s.changed = true;
+  Step out;
+  const bool own = std::exchange(s.own_change, false);
+  if (current_ == was) {
+    // The same displays arranged anew while settled: the layout is the
+    // user's, unless it is the one this keeper put back.
+    if (options_.layouts && !own) set.layout = TakeLayout(system_);
+    return Finish(options_.poll, std::move(out));
+  }
+  s.layout_put_back_for.clear();
+  const bool known = !set.windows.empty() || set.layout.has_value();
+  if (!known) {
+    if (options_.layouts) set.layout = TakeLayout(system_);
+    return Finish(options_.poll, std::move(out));
+  }
+  std::optional<ChangeOutcome> layout;
+  if (options_.layouts && set.layout && s.layout_put_back_for != current_) {
+    const Layout wanted = *set.layout;
+    if (TakeLayout(system_) != wanted) {
+      s.layout_put_back_for = current_;
+      layout = LayoutChanger(system_, store_).Apply(wanted);
+      // Its change comes back as events; the layout read after it settles is
+      // not the user's.
+      s.own_change = layout->end != ChangeEnd::kRefused && !layout->plan.empty();
+      s.displays = ReadDisplays(system_, {.modes = false}).displays;
+    }
+  }
+  out.restored = Restore();
+  out.restored->layout = std::move(layout);
+  return Finish(options_.poll, std::move(out));
+}
+
+DesktopKeeper::Step DesktopKeeper::Finish(std::optional<milliseconds> timer, Step out) {
+  out.timer = timer;
+  out.changed = std::exchange(state_->changed, false);
+  return out;
+}
+
+void DesktopKeeper::Poll(Clock::time_point now) {
+  State& s = *state_;
+  if (s.paused || s.settling) return;
+  // A set forgotten while it is the current one starts again.
+  DisplaySetMemory* set = Current(memory_, current_);
+  if (!set) set = &Touch(memory_, s.displays);
+  const std::vector<TopWindowFacts> windows = system_.TopWindows();
+  std::map<std::uint32_t, std::string> images;
+  std::vector<std::uintptr_t> order;
+  for (const TopWindowFacts& w : windows) {
+    auto& image = images[w.process_id];
+    if (image.empty()) {
+      const auto known = s.images.find(w.process_id);
+      image = known != s.images.end() ? known->second : system_.ImageName(w.process_id);
+    }
+    if (!Kept(w, image, options_.own_process, options_.exclude)) continue;
+    const std::optional<PlacementRecord> record = system_.Placement(w.handle);
+    const std::optional<Rect> rect = system_.WindowRect(w.handle);
+    if (!record || !rect) continue;
+    order.push_back(w.handle);
+    KeptWindow kept{w.handle,
+                    w.process_id,
+                    w.thread_id,
+                    image,
+                    w.class_name,
+                    w.title,
+                    PlaceNow(*record, *rect, s.displays),
+                    StateOf(*record)};
+    const auto remembered = std::ranges::find(set->windows, w.handle, &KeptWindow::handle);
+    const bool same_owner = remembered != set->windows.end() && SameOwner(*remembered, w);
+    // A minimized window's normal place moves only when the system throws
+    // it (and under Wine another program's reads as none): the one kept
+    // stays.
+    if (kept.state == ShowState::kMinimized && same_owner) {
+      kept.place = remembered->place;
+      kept.place.state = remembered->place.state;
+    }
+    if (same_owner && SamePlace(*remembered, kept)) {
+      s.seen.erase(w.handle);
+      continue;
+    }
+    const auto seen = s.seen.find(w.handle);
+    if (seen == s.seen.end() || !SamePlace(seen->second.window, kept)) {
+      s.seen[w.handle] = {std::move(kept), now};
+    } else {
+      seen->second.window.title = w.title;
+    }
+  }
+  s.images = std::move(images);
+  // Forgotten: windows gone, or whose handle is another program's now.
+  const auto gone = [&](const KeptWindow& k) {
+    const auto live = std::ranges::find(windows, k.handle, &TopWindowFacts::handle);
+    return live == windows.end() || !SameOwner(k, *live);
+  };
+  for (DisplaySetMemory& each : memory_.sets) {
+    if (std::erase_if(each.windows, gone) > 0) s.changed = true;
+  }
+  std::erase_if(s.seen, [&](const auto& entry) {
+    return std::ranges::find(order, entry.first) == order.end();
+  });
+  Commit(now);
+  // The memory in the Z-order of now, top first; the bounds drop the lowest.
+  if (s.changed) {
+    const auto rank = [&](const KeptWindow& k) {
+      return std::ranges::find(order, k.handle) - order.begin();
+    };
+    std::ranges::stable_sort(set->windows, {}, rank);
+    Bound(memory_, current_);
+  }
+}
+
+void DesktopKeeper::Commit(Clock::time_point now) {
+  State& s = *state_;
+  DisplaySetMemory* set = Current(memory_, current_);
+  if (!set) return;
+  for (auto it = s.seen.begin(); it != s.seen.end();) {
+    if (now - it->second.since < options_.hold) {
+      ++it;
+      continue;
+    }
+    KeptWindow& window = it->second.window;
+    const auto remembered = std::ranges::find(set->windows, window.handle, &KeptWindow::handle);
+    if (remembered == set->windows.end()) {
+      set->windows.push_back(std::move(window));
+    } else {
+      *remembered = std::move(window);
+    }
+    s.changed = true;
+    it = s.seen.erase(it);
+  }
+}
+
+void DesktopKeeper::RememberNow() {
+  State& s = *state_;
+  if (!s.settler) {
+    s.displays = ReadDisplays(system_, {.modes = false}).displays;
+    current_ = Touch(memory_, s.displays).id;
+  }
+  const bool was_paused = std::exchange(s.paused, false);
+  const bool was_settling = std::exchange(s.settling, false);
+  const Clock::time_point now = Clock::now();
+  Poll(now);
+  Commit(now + options_.hold);
+  s.paused = was_paused;
+  s.settling = was_settling;
+  s.changed = true;
+}
+
+RestoreReport DesktopKeeper::Restore() {
+  State& s = *state_;
+  if (!s.settler) {
+    s.displays = ReadDisplays(system_, {.modes = false}).displays;
+    current_ = SetId(SetKeys(s.displays));
+  }
+  RestoreReport report;
+  report.set = current_;
+  DisplaySetMemory* set = Current(memory_, current_);
+  if (!set || s.displays.empty()) return report;
+  const std::vector<TopWindowFacts> before = system_.TopWindows();
+  const std::uintptr_t foreground = system_.Foreground();
+  std::vector<std::uintptr_t> moved;
+  std::vector<std::uintptr_t> forget;
+  for (const KeptWindow& kept : set->windows) {
+    const auto live = std::ranges::find(before, kept.handle, &TopWindowFacts::handle);
+    if (live == before.end() || !SameOwner(kept, *live)) {
+      forget.push_back(kept.handle);
+      ++report.skipped;
+      continue;
+    }
+    const std::optional<PlacementRecord> record = system_.Placement(kept.handle);
+    const std::optional<Rect> rect = system_.WindowRect(kept.handle);
+    if (!record || !rect) {
+      ++report.skipped;
+      continue;
+    }
+    const Placed placed = Fit(kept.place, s.displays);
+    const ShowState state = StateOf(*record);
+    const bool there = state == kept.state &&
+                       (kept.state == ShowState::kNormal
+                            ? *rect == placed.bounds
+                            : record->normal == placed.bounds &&
+                                  (kept.state == ShowState::kMinimized ||
+                                   s.displays.OfRect(*rect, Fallback::kNearest) == placed.display));
+    if (there) {
+      ++report.untouched;
+      continue;
+    }
+    PlacementRecord next = *record;
+    next.flags = kept.state == ShowState::kMinimized && placed.state == WindowState::kMaximized
+                     ? platform::kRestoreToMaximized
+                     : 0;
+    next.show_command = kept.state == ShowState::kMaximized   ? show::kMaximized
+                        : kept.state == ShowState::kMinimized ? show::kMinimizedNoActivate
+                                                              : show::kShowNoActivate;
+    next.normal = placed.bounds;
+    bool done = bool(system_.SetPlacement(kept.handle, next));
+    if (!done && kept.state != ShowState::kMinimized) {
+      // Where another program's placement cannot be set (Wine), it is
+      // moved: shown normal first where it is not, then placed, then
+      // maximized on the display it was moved to. A minimized window is
+      // never shown on the way, so it is left.
+      if (state != ShowState::kNormal) system_.Show(kept.handle, show::kShowNoActivate);
+      done = bool(system_.MoveTo(kept.handle, placed.bounds));
+      if (done && kept.state == ShowState::kMaximized) {
+        done = bool(system_.Show(kept.handle, show::kMaximized));
+      }
+    }
+    if (done) {
+      ++report.windows;
+      moved.push_back(kept.handle);
+    } else {
+      ++report.skipped;
+    }
+  }
+  if (!forget.empty()) {
+    for (DisplaySetMemory& each : memory_.sets) {
+      std::erase_if(each.windows, [&](const KeptWindow& k) {
+        return std::ranges::find(forget, k.handle) != forget.end();
+      });
+    }
+    s.changed = true;
+  }
+  if (moved.empty()) return report;
+  // Maximizing activates: the foreground and the Z-order go back as they
+  // were, the windows moved each right below the one that was above it.
+  if (foreground && system_.Foreground() != foreground) system_.SetForeground(foreground);
+  std::vector<std::uintptr_t> order_before, order_after;
+  for (const TopWindowFacts& w : before) order_before.push_back(w.handle);
+  for (const TopWindowFacts& w : system_.TopWindows()) {
+    if (std::ranges::find(order_before, w.handle) != order_before.end()) {
+      order_after.push_back(w.handle);
+    }
+  }
+  std::erase_if(order_before, [&](std::uintptr_t h) {
+    return std::ranges::find(order_after, h) == order_after.end();
+  });
+  if (order_after != order_before) {
+    for (std::size_t k = 0; k < order_before.size(); ++k) {
+      if (std::ranges::find(moved, order_before[k]) == moved.end()) continue;
+      system_.PlaceBelow(order_before[k], k == 0 ? 0 : order_before[k - 1]);
+    }
+  }
+  return report;
+}
+
+void DesktopKeeper::Forget(bool all) {
+  if (all) {
+    memory_.sets.clear();
+  } else {
+    std::erase_if(memory_.sets, [&](const DisplaySetMemory& set) { return set.id == current_; });
+  }
+  state_->seen.clear();
+  state_->changed = true;
+}
+
+void DesktopKeeper::Pause() {
+  state_->paused = true;
+  state_->seen.clear();
+}
+
+}  // namespace vantrel
