@@ -1,6 +1,5 @@
 // The C interface's calls on the desktop's memory: the file vantrel-keep
 // keeps, read, kept into and put back from by a DesktopKeeper of the call's.
-#include <chrono>
 #include <string>
 
 #ifdef _WIN32
@@ -64,10 +63,7 @@ vantrel_status vantrel_desktop_remember(void) {
     DesktopMemory memory;
     if (const vantrel_status status = ReadMemory(store, memory)) return status;
     DesktopKeeper keeper(platform::CurrentSystem(), store, std::move(memory), {});
-    PerMonitorAware([&] {
-      keeper.Start(DesktopKeeper::Clock::now());
-      keeper.RememberNow();
-    });
+    PerMonitorAware([&] { keeper.RememberNow(); });
     const Result<void> saved = store.Write(kDesktopFile, ToJson(keeper.Memory()));
     return saved ? VANTREL_OK : Failed(saved.error());
   });
@@ -81,10 +77,7 @@ vantrel_status vantrel_desktop_restore(int32_t* windows, int32_t* skipped) {
     DesktopMemory memory;
     if (const vantrel_status status = ReadMemory(store, memory)) return status;
     DesktopKeeper keeper(platform::CurrentSystem(), store, std::move(memory), {});
-    const RestoreReport report = PerMonitorAware([&] {
-      keeper.Start(DesktopKeeper::Clock::now());
-      return keeper.Restore();
-    });
+    const RestoreReport report = PerMonitorAware([&] { return keeper.Restore(); });
     if (windows) *windows = report.windows;
     if (skipped) *skipped = report.skipped;
     return VANTREL_OK;

@@ -116,7 +116,6 @@ int Restore(const Options& o, Context& c, Link& link) {
   if (!loaded) return Fail(c.console, kFailed, loaded.error().message);
   if (loaded->corrupt) return kBadUsage;
   DesktopKeeper keeper(c.system, c.store, std::move(loaded->memory), KeeperOptions(o, c));
-  keeper.Start(c.now());
   const auto began = c.now();
   const RestoreReport report = keeper.Restore();
   const std::string lines = LayoutLine(report) + RestoredLine(report, Ms(c.now() - began));

@@ -68,8 +68,8 @@ struct Desktop {
     if (!options) return kBadUsage;
     return keep_tool::Run(*options, context, link);
   }
-  std::string CurrentSet() {
-    return vantrel::SetId(vantrel::SetKeys(vantrel::Displays::Take(system)));
+  std::vector<std::string> CurrentKeys() {
+    return vantrel::SetKeys(vantrel::Displays::Take(system));
   }
   DesktopMemory Saved() {
     return vantrel::DesktopMemoryFromJson(store.files.at(std::string(vantrel::kDesktopFile)))
@@ -145,7 +145,8 @@ TEST(KeepTool, ForgetTheCurrentSetOrAll) {
     SCOPED_TRACE(c.what);
     Desktop d;
     DesktopMemory memory;
-    memory.sets.push_back(DisplaySetMemory{d.CurrentSet(), {}, {}, {}, 2});
+    memory.sets.push_back(
+        DisplaySetMemory{vantrel::SetId(d.CurrentKeys()), d.CurrentKeys(), {}, {}, 2});
     memory.sets.push_back(
         DisplaySetMemory{vantrel::SetId({"elsewhere"}), {"elsewhere"}, {}, {}, 1});
     memory.clock = 2;
@@ -171,11 +172,11 @@ TEST(KeepTool, OneKeeperADesktop) {
 }
 
 // The second display leaves and comes back: the set the keeper started on
-// returns and is put back, told once; ended, it has saved and stopped
-// listening.
+// (known by its layout) returns and is put back, told once, its layout
+// already in force; ended, it has saved and stopped listening.
 TEST(KeepTool, RunTellsEachRestore) {
   Desktop d;
-  const std::string home = d.CurrentSet();
+  const std::string home = vantrel::SetId(d.CurrentKeys());
   d.link.serve = [&](KeeperLoop& loop) {
     d.events.Advance(5s);
     const auto second = d.system.layout().displays[1];
@@ -187,8 +188,8 @@ TEST(KeepTool, RunTellsEachRestore) {
     d.events.Advance(5s);
     loop.End();
   };
-  ASSERT_EQ(d.Run({"run", "--hold", "100"}), kDone) << d.console.err;
-  const std::string started = "{\"event\":\"started\",\"set\":\"" + home + "\",\"sets\":0}\n";
+  ASSERT_EQ(d.Run({"run", "--layouts", "--hold", "100"}), kDone) << d.console.err;
+  const std::string started = "{\"event\":\"started\",\"set\":\"" + home + "\",\"sets\":1}\n";
   const std::string restored = "{\"event\":\"restored\",\"set\":\"" + home + "\",\"windows\":0";
   EXPECT_EQ(d.console.out.rfind(started, 0), 0u) << d.console.out;
   EXPECT_EQ(d.console.out.find("\n", started.size()), d.console.out.size() - 1) << d.console.out;
