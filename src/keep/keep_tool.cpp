@@ -99,8 +99,10 @@ int RunKeeper(const Options& o, Context& c, Link& link) {
   if (!loaded) return Fail(c.console, kFailed, loaded.error().message);
   KeeperLoop loop(c, std::move(loaded->memory), KeeperOptions(o, c));
   if (!loop.Begin()) return kFailed;
-  link.Serve(loop);
-  return loop.End() ? kDone : kFailed;
+  const Result<void> served = link.Serve(loop);
+  const bool saved = loop.End();
+  if (!served) return Fail(c.console, kFailed, served.error().message);
+  return saved ? kDone : kFailed;
 }
 
 int Restore(const Options& o, Context& c, Link& link) {

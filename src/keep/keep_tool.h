@@ -138,8 +138,9 @@ class Link {
   // Makes this process the desktop's keeper; false where another is.
   virtual bool Claim() = 0;
   // Hands `loop` the requests of other processes, Ctrl+C and the end of the
-  // session, on its thread, until it has ended.
-  virtual void Serve(KeeperLoop& loop) = 0;
+  // session, on its thread, until it has ended. Fails, at once, where they
+  // cannot be heard.
+  virtual vantrel::Result<void> Serve(KeeperLoop& loop) = 0;
 };
 
 // Runs a command; gives its exit code. Every failure is one line on Err.

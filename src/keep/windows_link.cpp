@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -160,16 +162,25 @@ bool WindowsLink::Claim() {
   return taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED;
 }
 
-void WindowsLink::Serve(KeeperLoop& loop) {
-  serving = &loop;
+vantrel::Result<void> WindowsLink::Serve(KeeperLoop& loop) {
   link_window = MakeWindow(kLinkClass, LinkProc, HWND_MESSAGE, 0);
-  const HWND session = MakeWindow(kSessionClass, SessionProc, nullptr, WS_EX_TOOLWINDOW);
+  const HWND session =
+      link_window ? MakeWindow(kSessionClass, SessionProc, nullptr, WS_EX_TOOLWINDOW) : nullptr;
+  if (!session) {
+    const DWORD code = GetLastError();
+    if (link_window) DestroyWindow(std::exchange(link_window, nullptr));
+    return vantrel::Error{
+        vantrel::ErrorCode::kSystem, code,
+        "cannot hear requests: CreateWindowExW failed (system error " + std::to_string(code) + ")"};
+  }
+  serving = &loop;
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   MSG msg;
   while (!loop.Ended() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-  if (session) DestroyWindow(session);
-  if (link_window) DestroyWindow(link_window);
+  DestroyWindow(session);
+  DestroyWindow(std::exchange(link_window, nullptr));
   serving = nullptr;
+  return {};
 }
 
 void WindowsLink::Finished() { SetEvent(finished); }

@@ -23,7 +23,7 @@ class WindowsLink final : public keep_tool::Link {
   bool Forget(bool all) override;
   bool Stop() override;
   bool Claim() override;
-  void Serve(keep_tool::KeeperLoop& loop) override;
+  vantrel::Result<void> Serve(keep_tool::KeeperLoop& loop) override;
 
   // The command is done: a console closing meanwhile may end the process.
   void Finished();

@@ -50,8 +50,9 @@ class FakeLink final : public Link {
   }
   bool Stop() override { return running; }
   bool Claim() override { return claimable; }
-  void Serve(KeeperLoop& loop) override {
+  vantrel::Result<void> Serve(KeeperLoop& loop) override {
     if (serve) serve(loop);
+    return {};
   }
 };
 
