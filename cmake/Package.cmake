@@ -53,8 +53,8 @@ if(WIN32)
   install(TARGETS Vantrel vantrel-list vantrel-layout vantrel-keep RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT Runtime)
 
-  # cmake --build build/windows --target package: Vantrel-2.0.0-win64.zip at
-  # the library's version 2.0.0 (Vantrel.exe inside keeps its own, 1.00),
+  # cmake --build build/windows --target package: Vantrel-2.1.0-win64.zip at
+  # the library's version 2.1.0 (Vantrel.exe inside keeps its own, 1.00),
   # both components in one archive.
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME Vantrel)

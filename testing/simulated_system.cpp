@@ -15,6 +15,23 @@ std::int32_t Millimetres(std::int64_t pixels) {
   return static_cast<std::int32_t>(std::lround(static_cast<double>(pixels) * 25.4 / 96.0));
 }
 
+// SW_RESTORE, which the seam does not name.
+constexpr std::uint32_t kRestore = 9;
+// ERROR_ACCESS_DENIED.
+constexpr std::uint32_t kAccessDenied = 5;
+// Where Windows keeps a minimized window.
+constexpr Rect kMinimizedRect{-32000, -32000, -31840, -31973};
+
+// A window's rectangle after it moved from `before` DPI to `after`: a per-
+// monitor aware window rescales itself about its top-left corner.
+Rect Rescaled(Rect r, std::uint32_t before, std::uint32_t after) {
+  if (before == after) return r;
+  const auto scale = [&](std::int64_t v) { return static_cast<std::int32_t>(v * after / before); };
+  r.right = r.left + scale(r.width());
+  r.bottom = r.top + scale(r.height());
+  return r;
+}
+
 }  // namespace
 
 SimulatedDisplays SimulatedDisplays::FromRects(const std::vector<Rect>& bounds) {
@@ -59,7 +76,9 @@ SimulatedDisplay* SimulatedDisplays::Find(std::string_view device_name) {
 
 void SimulatedSystem::Change(const std::function<void(SimulatedDisplays&)>& change) {
   const std::lock_guard lock(mutex_);
+  const std::vector<SimulatedDisplay> before = layout_.displays;
   change(layout_);
+  MoveOrphans(layout_, before);
 }
 
 SimulatedSystem::Counts SimulatedSystem::counts() const {
@@ -204,6 +223,7 @@ std::int32_t SimulatedSystem::ApplySettings() {
 void SimulatedSystem::Reset() {
   ++counts_.resets;
   SimulatedDisplays& layout = Seen();
+  const std::vector<SimulatedDisplay> before = layout.displays;
   for (const Pending& p : std::exchange(pending_, {})) {
     const auto found =
         std::ranges::find(layout.displays, p.adapter, &SimulatedDisplay::device_name);
@@ -229,6 +249,7 @@ void SimulatedSystem::Reset() {
     }
   }
   if (after_reset) after_reset(layout);
+  MoveOrphans(layout, before);
 }
 
 std::optional<Rect> SimulatedSystem::WindowRect(std::uintptr_t window) {
@@ -267,14 +288,12 @@ void SimulatedSystem::Land(SimulatedWindow& w, const Rect& rect) {
   w.rect = rect;
   const std::uint32_t after = DisplayOf(w.rect).dpi.value_or(96);
   if (before == after || w.show != show_command::kNormal) return;
-  const auto scale = [&](std::int64_t v) { return static_cast<std::int32_t>(v * after / before); };
-  w.rect.right = w.rect.left + scale(w.rect.width());
-  w.rect.bottom = w.rect.top + scale(w.rect.height());
-  w.normal = w.rect;
+  w.normal = w.rect = Rescaled(w.rect, before, after);
 }
 
 std::optional<PlacementRecord> SimulatedSystem::Placement(std::uintptr_t window) {
   const std::lock_guard lock(mutex_);
+  ++counts_.placements;
   const SimulatedWindow* w = Find(window);
   if (!w) return std::nullopt;
   return PlacementRecord{w->flags, w->show, {-1, -1}, {-1, -1}, w->normal};
@@ -286,15 +305,20 @@ CallResult SimulatedSystem::SetPlacement(std::uintptr_t window, const PlacementR
   SimulatedWindow* w = Find(window);
   if (!w) return {kInvalidWindowHandle};
   if (w->refuses != 0) return {w->refuses};
+  if (w->placement_fails) return {kAccessDenied};
   w->normal = p.normal;
-  w->show = p.show_command;
   w->flags = p.flags;
-  if (w->show == show_command::kMaximized) {
+  // Shown normal (activated or not), maximized or minimized, as the system
+  // then reads it back.
+  if (p.show_command == show_command::kMaximized) {
+    w->show = show_command::kMaximized;
     Land(*w, DisplayOf(w->normal).work_area);
-  } else if (w->show == show_command::kNormal) {
-    Land(*w, w->normal);
+  } else if (IsMinimized(p.show_command)) {
+    w->show = p.show_command;
+    w->rect = kMinimizedRect;
   } else {
-    w->rect = {-32000, -32000, -31840, -31973};
+    w->show = show_command::kNormal;
+    Land(*w, w->normal);
   }
   return {};
 }
@@ -307,11 +331,182 @@ std::optional<std::uint32_t> SimulatedSystem::WindowDpi(std::uintptr_t window) {
 
 CallResult SimulatedSystem::MoveTo(std::uintptr_t window, const Rect& rect) {
   const std::lock_guard lock(mutex_);
+  ++counts_.moves;
   SimulatedWindow* w = Find(window);
   if (!w) return {kInvalidWindowHandle};
   if (w->refuses != 0) return {w->refuses};
   Land(*w, rect);
   w->normal = w->rect;
+  return {};
+}
+
+namespace {
+
+// `r` at the same offset from `to`'s corner as from `from`'s, kept inside
+// `to` where it fits, else at its corner.
+Rect Carried(const Rect& r, const Rect& from, const Rect& to) {
+  const auto axis = [](std::int64_t at, std::int64_t length, std::int64_t low, std::int64_t high) {
+    return length >= high - low ? low : std::clamp(at, low, high - length);
+  };
+  const std::int64_t w = r.width();
+  const std::int64_t h = r.height();
+  const std::int64_t left = axis(std::int64_t{to.left} + r.left - from.left, w, to.left, to.right);
+  const std::int64_t top = axis(std::int64_t{to.top} + r.top - from.top, h, to.top, to.bottom);
+  return {static_cast<std::int32_t>(left), static_cast<std::int32_t>(top),
+          static_cast<std::int32_t>(left + w), static_cast<std::int32_t>(top + h)};
+}
+
+}  // namespace
+
+void SimulatedSystem::MoveOrphans(SimulatedDisplays& layout,
+                                  const std::vector<SimulatedDisplay>& before) {
+  if (on_leave == OnLeave::kStay) return;
+  const auto attached = [&](const SimulatedDisplay& old) {
+    return std::ranges::any_of(layout.displays, [&](const SimulatedDisplay& d) {
+      return d.attached && d.device_name == old.device_name;
+    });
+  };
+  const auto primary = std::ranges::find_if(
+      layout.displays, [](const SimulatedDisplay& d) { return d.attached && d.primary; });
+  for (auto& [handle, w] : layout.windows) {
+    const bool minimized = IsMinimized(w.show);
+    const Rect& lies = minimized ? w.normal : w.rect;
+    // The display it lay mostly on; none where it lay on none.
+    const SimulatedDisplay* old = nullptr;
+    std::int64_t most = 0;
+    for (const SimulatedDisplay& d : before) {
+      const std::int64_t shared = d.attached ? SharedArea(lies, d.bounds) : 0;
+      if (shared > most) {
+        most = shared;
+        old = &d;
+      }
+    }
+    if (!old || attached(*old)) continue;
+    if (on_leave == OnLeave::kWine) {
+      if (w.show == show_command::kMaximized) {
+        w.show = show_command::kNormal;
+        w.rect = w.normal;
+      }
+      continue;
+    }
+    if (primary == layout.displays.end()) continue;
+    w.normal = Carried(w.normal, old->work_area, primary->work_area);
+    if (w.show == show_command::kMaximized) {
+      w.rect = primary->work_area;
+    } else if (!minimized) {
+      w.normal = w.rect = Rescaled(Carried(w.rect, old->work_area, primary->work_area),
+                                   old->dpi.value_or(96), primary->dpi.value_or(96));
+    }
+  }
+}
+
+std::vector<std::uintptr_t> SimulatedSystem::Stacked() {
+  const auto& windows = Seen().windows;
+  std::vector<std::uintptr_t> order;
+  for (const std::uintptr_t h : Seen().z_order) {
+    if (windows.contains(h) && std::ranges::find(order, h) == order.end()) order.push_back(h);
+  }
+  for (const auto& [h, w] : windows) {
+    if (std::ranges::find(order, h) == order.end()) order.push_back(h);
+  }
+  return order;
+}
+
+void SimulatedSystem::Restack(std::uintptr_t window, std::uintptr_t above) {
+  std::vector<std::uintptr_t> order = Stacked();
+  std::erase(order, window);
+  const auto at = above == 0 ? order.begin() : std::ranges::find(order, above) + 1;
+  order.insert(at, window);
+  Seen().z_order = std::move(order);
+}
+
+std::vector<TopWindowFacts> SimulatedSystem::TopWindows() {
+  const std::lock_guard lock(mutex_);
+  ++counts_.top_windows;
+  std::vector<TopWindowFacts> out;
+  for (const std::uintptr_t h : Stacked()) {
+    const SimulatedWindow& w = Seen().windows.at(h);
+    out.push_back({h, w.process_id, w.thread_id, w.class_name, w.title, w.visible, w.tool_window,
+                   w.owned, w.cloaked, w.shell});
+  }
+  return out;
+}
+
+std::string SimulatedSystem::ImageName(std::uint32_t process_id) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.image_names;
+  for (const auto& [h, w] : Seen().windows) {
+    if (w.process_id == process_id && !w.image.empty()) return w.image;
+  }
+  return {};
+}
+
+CallResult SimulatedSystem::Show(std::uintptr_t window, std::uint32_t command) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.shows;
+  SimulatedWindow* w = Find(window);
+  if (!w) return {kInvalidWindowHandle};
+  if (w->refuses != 0) return {w->refuses};
+  w->visible = true;
+  // SW_RESTORE brings a minimized window back as it was before.
+  const bool maximizes =
+      command == show_command::kMaximized ||
+      (command == kRestore && IsMinimized(w->show) && (w->flags & kRestoreToMaximized) != 0);
+  if (maximizes) {
+    w->show = show_command::kMaximized;
+    Land(*w, DisplayOf(w->normal).work_area);
+  } else if (IsMinimized(command)) {
+    if (w->show == show_command::kMaximized) w->flags |= kRestoreToMaximized;
+    if (w->show == show_command::kNormal) w->flags &= ~kRestoreToMaximized;
+    w->show = show_command::kMinimized;
+    w->rect = kMinimizedRect;
+  } else {
+    w->show = show_command::kNormal;
+    Land(*w, w->normal);
+  }
+  std::uintptr_t& foreground = Seen().foreground;
+  if (command == show_command::kMaximized || command == show_command::kNormal ||
+      command == show_command::kMinimized || command == kRestore) {
+    foreground = window;
+    Restack(window, 0);
+  } else if (command == show_command::kMinimize && foreground == window) {
+    // The next window down that a person could work in takes over.
+    const std::vector<std::uintptr_t> order = Stacked();
+    foreground = 0;
+    for (auto it = std::ranges::find(order, window) + 1; it != order.end(); ++it) {
+      const SimulatedWindow& next = Seen().windows.at(*it);
+      if (next.visible && !IsMinimized(next.show)) {
+        foreground = *it;
+        break;
+      }
+    }
+  }
+  return {};
+}
+
+std::uintptr_t SimulatedSystem::Foreground() {
+  const std::lock_guard lock(mutex_);
+  return Find(Seen().foreground) ? Seen().foreground : 0;
+}
+
+CallResult SimulatedSystem::SetForeground(std::uintptr_t window) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.set_foregrounds;
+  const SimulatedWindow* w = Find(window);
+  if (!w) return {kInvalidWindowHandle};
+  if (w->refuses != 0) return {w->refuses};
+  Seen().foreground = window;
+  Restack(window, 0);
+  return {};
+}
+
+CallResult SimulatedSystem::PlaceBelow(std::uintptr_t window, std::uintptr_t above) {
+  const std::lock_guard lock(mutex_);
+  ++counts_.place_belows;
+  const SimulatedWindow* w = Find(window);
+  if (!w || (above != 0 && !Find(above))) return {kInvalidWindowHandle};
+  if (w->refuses != 0) return {w->refuses};
+  if (above != window) Restack(window, above);
   return {};
 }
 

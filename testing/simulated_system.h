@@ -17,6 +17,21 @@
 // `unaware` layout where a test gives one, as Windows scales every rectangle
 // down to 96 DPI for it.
 //
+// Windows of every program are listed in `windows`, whose facts EnumWindows'
+// caller reads; the Z-order is `z_order`, top first, then every window it
+// leaves out by handle. The show commands that activate a window (kNormal,
+// kMaximized, kMinimized, SW_RESTORE) and SetForeground raise it to the top
+// and make it the foreground; kShowNoActivate and kMinimizedNoActivate do
+// neither, and kMinimize hands the foreground to the next window down that
+// is visible and not minimized.
+//
+// When a display leaves the desktop (through ChangeSettings, ApplySettings or
+// Change), the windows lying mostly on it move as `on_leave` says: by default
+// as Windows moves them, onto the primary at the same offset from its work
+// area's corner as from the old one's, kept inside it (a maximized window
+// maximized there, a minimized one left minimized, the normal rectangle of
+// either moved the same way); or as Wine leaves them, or not at all.
+//
 // Every call locks the system, so another thread may take snapshots while a
 // test changes the layout through Change.
 #pragma once
@@ -70,8 +85,24 @@ struct SimulatedWindow {
   Rect normal;  // screen coordinates
   std::uint32_t show = show_command::kNormal;
   std::uint32_t flags = 0;
-  // Not 0: SetPlacement and MoveTo fail with this code and leave it where it is.
+  // Not 0: every call that would change it (SetPlacement, MoveTo, Show,
+  // SetForeground, PlaceBelow) fails with this code and leaves it as it is:
+  // an elevated program's window.
   std::uint32_t refuses = 0;
+  // Whose it is and what tells a window a person would call one.
+  std::uint32_t process_id = 0;
+  std::uint32_t thread_id = 0;
+  std::string class_name{};
+  std::string title{};
+  std::string image{};  // its program's file name; empty: ImageName cannot read it
+  bool visible = true;
+  bool tool_window = false;
+  bool owned = false;
+  std::uint32_t cloaked = 0;  // cloaked_by bits
+  bool shell = false;
+  // SetPlacement fails with ERROR_ACCESS_DENIED and leaves it while MoveTo
+  // and Show work: another program's window under Wine.
+  bool placement_fails = false;
 };
 
 struct SimulatedDisplays {
@@ -81,6 +112,10 @@ struct SimulatedDisplays {
   bool has_shcore = true;          // false: no GetDpiForMonitor
   std::optional<std::uint32_t> system_dpi = 96;
   std::map<std::uintptr_t, SimulatedWindow> windows;  // by handle
+  // Top first; windows left out come after, by handle, and handles of no
+  // window are passed over.
+  std::vector<std::uintptr_t> z_order;
+  std::uintptr_t foreground = 0;
 
   // One display per rectangle, the first the primary, each as Wine gives it:
   // named "DisplayN" with a device path of its own, the device string
@@ -113,6 +148,14 @@ class SimulatedSystem final : public System {
   // system give something else than it was asked for.
   std::function<void(SimulatedDisplays&)> after_reset;
 
+  // What becomes of the windows of a display that leaves the desktop.
+  enum class OnLeave {
+    kToPrimary,  // moved onto the primary, as Windows does
+    kWine,       // a maximized one restored where its normal rectangle is, off every display
+    kStay,       // nothing
+  };
+  OnLeave on_leave = OnLeave::kToPrimary;
+
   // How many times each method was called.
   struct Counts {
     int monitors = 0;
@@ -123,7 +166,14 @@ class SimulatedSystem final : public System {
     int modes = 0;
     int adapters = 0;
     int window_rect = 0;
+    int placements = 0;  // Placement
     int set_placements = 0;
+    int moves = 0;  // MoveTo
+    int top_windows = 0;
+    int image_names = 0;
+    int shows = 0;
+    int set_foregrounds = 0;
+    int place_belows = 0;
     int change_settings = 0;  // ChangeSettings, kTest included
     int resets = 0;           // times new settings took effect
   };
@@ -151,6 +201,14 @@ class SimulatedSystem final : public System {
   CallResult SetPlacement(std::uintptr_t window, const PlacementRecord& placement) override;
   std::optional<std::uint32_t> WindowDpi(std::uintptr_t window) override;
   CallResult MoveTo(std::uintptr_t window, const Rect& rect) override;
+  std::vector<TopWindowFacts> TopWindows() override;
+  // The `image` of the first window of the process that has one.
+  std::string ImageName(std::uint32_t process_id) override;
+  CallResult Show(std::uintptr_t window, std::uint32_t show_command) override;
+  // 0 where the foreground window is gone.
+  std::uintptr_t Foreground() override;
+  CallResult SetForeground(std::uintptr_t window) override;
+  CallResult PlaceBelow(std::uintptr_t window, std::uintptr_t above) override;
   void* EnterPerMonitorAware() noexcept override;
   void RestoreAwareness(void* previous) noexcept override;
 
@@ -170,6 +228,13 @@ class SimulatedSystem final : public System {
 
   // Puts the written settings in force: one reset.
   void Reset();
+  // Moves the windows of the displays of `before` that `layout` no longer
+  // has attached, as `on_leave` says.
+  void MoveOrphans(SimulatedDisplays& layout, const std::vector<SimulatedDisplay>& before);
+  // Every window of the layout, top first.
+  std::vector<std::uintptr_t> Stacked();
+  // The window goes right below `above`, or to the top where that is 0.
+  void Restack(std::uintptr_t window, std::uintptr_t above);
 
   struct Pending {
     std::string adapter;

@@ -1,5 +1,6 @@
 # A window's place: natively against simulated windows and displays.
-vantrel_add_test_suite(placement_tests ${CMAKE_CURRENT_LIST_DIR}/test_placement.cpp)
+vantrel_add_test_suite(placement_tests ${CMAKE_CURRENT_LIST_DIR}/test_placement.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/test_simulated_windows.cpp)
 target_link_libraries(placement_tests PRIVATE vantrel_displays_internal vantrel_platform_internal)
 
 if(WIN32)

@@ -4,7 +4,7 @@
 # internal header and no test double) and the version records of the five
 # binaries, unpacks it and runs the Vantrel.exe inside it end to end on one
 # monitor.
-#   run-zip.sh BUILD_DIR SOURCE_DIR VERSION     the library's, as "2.0.0"
+#   run-zip.sh BUILD_DIR SOURCE_DIR VERSION     the library's, as "2.1.0"
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)

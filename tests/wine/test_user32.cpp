@@ -2,10 +2,13 @@
 // virtual X server with one screen.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
+#include "vantrel/base/handle_owners.h"
 #include "vantrel/base/late_binding.h"
 #include "vantrel/monitors/clsMonitors.h"
+#include "vantrel/platform/system.h"
 #include "vantrel/platform/user32_display_service.h"
 
 namespace vantrel {
@@ -71,6 +74,47 @@ TEST(User32, AnOptionalFunctionIsNullWhereTheLibraryLacksIt) {
   auto* present = FindFunction<decltype(::GetSystemMetrics)>(user32, "GetSystemMetrics");
   ASSERT_NE(present, nullptr);
   EXPECT_EQ(present(SM_CYSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+}
+
+// Another program's window as the seam reads it: Wine's notepad, started
+// here and ended before the test does.
+TEST(User32, TopWindowsTellAnotherProgramsWindowAndItsImage) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  wchar_t command[] = L"notepad.exe";
+  ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &started));
+  const UniqueHandle thread(started.hThread);
+  struct Ender {
+    UniqueHandle process;
+    ~Ender() {
+      TerminateProcess(process.get(), 0);
+      WaitForSingleObject(process.get(), 10000);
+    }
+  } child{UniqueHandle(started.hProcess)};
+  WaitForInputIdle(started.hProcess, 10000);
+
+  System& system = User32System();
+  std::optional<TopWindowFacts> found;
+  for (int k = 0; k < 100 && !found; ++k, Sleep(100)) {
+    for (const TopWindowFacts& w : system.TopWindows()) {
+      if (w.process_id == started.dwProcessId && w.visible) found = w;
+    }
+  }
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->thread_id, started.dwThreadId);
+  EXPECT_EQ(found->class_name, "Notepad");
+  EXPECT_NE(found->title.find("Notepad"), std::string::npos) << found->title;
+  EXPECT_FALSE(found->tool_window || found->owned || found->shell);
+  EXPECT_EQ(found->cloaked, 0u);
+  EXPECT_EQ(system.ImageName(started.dwProcessId), "notepad.exe");
+  EXPECT_TRUE(system.PlaceBelow(found->handle, 0));
+
+  TerminateProcess(child.process.get(), 0);
+  ASSERT_EQ(WaitForSingleObject(child.process.get(), 10000), WAIT_OBJECT_0);
+  for (int k = 0; k < 50 && IsWindow(reinterpret_cast<HWND>(found->handle)); ++k) Sleep(100);
+  EXPECT_EQ(system.Show(found->handle, show_command::kNormal), CallResult{kInvalidWindowHandle});
 }
 
 }  // namespace

@@ -59,6 +59,10 @@ struct DesktopKeeper::State {
   bool own_change = false;
   // The set whose layout was put back since it last came: never twice.
   std::string layout_put_back_for;
+  // The system tells of other programs' windows: no reads by the clock.
+  bool window_events = false;
+  // While settling, when the settler wants the timer.
+  std::optional<Clock::time_point> settle_due;
 };
 
 DesktopKeeper::DesktopKeeper(platform::System& system, platform::StateStore& store,
@@ -109,8 +113,8 @@ DesktopKeeper::Step DesktopKeeper::Start(Clock::time_point now) {
   if (options_.layouts && !set.layout) set.layout = TakeLayout(system_);
   s.changed = true;
   Poll(now);
-  s.next_poll = now + options_.poll;
-  return Finish(options_.poll, Step{});
+  s.next_poll = s.window_events ? Clock::time_point::max() : now + options_.poll;
+  return Finish(NextDue(now), Step{});
 }
 
 DesktopKeeper::Step DesktopKeeper::OnDisplaysMayHaveChanged(Clock::time_point now) {
@@ -121,8 +125,7 @@ DesktopKeeper::Step DesktopKeeper::OnDisplaysMayHaveChanged(Clock::time_point no
   if (!s.settling) Commit(now);
   s.seen.clear();
   s.settling = true;
-  const DisplaySettler::Step step = s.settler->OnMessage(now);
-  return Finish(step.timer, Step{});
+  return Settling(now, s.settler->OnMessage(now).timer);
 }
 
 DesktopKeeper::Step DesktopKeeper::OnTimer(Clock::time_point now) {
@@ -131,10 +134,12 @@ DesktopKeeper::Step DesktopKeeper::OnTimer(Clock::time_point now) {
   if (s.settling) {
     const Clock::time_point started = Clock::now();
     const DisplaySettler::Step step = s.settler->OnTimer(now);
-    if (!step.settled) return Finish(step.timer, Step{});
+    if (!step.settled) return Settling(now, step.timer);
     s.settling = false;
+    s.settle_due.reset();
     s.displays = s.settler->Current();
-    s.next_poll = now + options_.poll;
+    // Read soon whatever the system tells: the windows moved with it.
+    s.next_poll = now + std::min(options_.poll, options_.after_event);
     Step out = Arrived(now);
     if (out.restored) {
       out.restore_ms = std::chrono::duration_cast<milliseconds>(Clock::now() - started).count();
@@ -143,13 +148,44 @@ DesktopKeeper::Step DesktopKeeper::OnTimer(Clock::time_point now) {
   }
   if (!s.paused && now >= s.next_poll) {
     Poll(now);
-    s.next_poll = now + options_.poll;
+    s.next_poll = s.window_events ? Clock::time_point::max() : now + options_.poll;
   }
-  const auto next = std::chrono::duration_cast<milliseconds>(s.next_poll - now);
-  return Finish(std::max(milliseconds{0}, next), Step{});
+  Commit(now);
+  return Finish(NextDue(now), Step{});
 }
 
-DesktopKeeper::Step DesktopKeeper::Arrived(Clock::time_point) {
+DesktopKeeper::Step DesktopKeeper::OnWindowsMayHaveChanged(Clock::time_point now) {
+  State& s = *state_;
+  if (!s.settler) return {};
+  if (s.settling) {
+    // The settling's timer stands; what moved is read once it has settled.
+    const auto due =
+        s.settle_due
+            ? std::optional(std::chrono::ceil<milliseconds>(std::max(*s.settle_due, now) - now))
+            : std::nullopt;
+    return Finish(due, Step{});
+  }
+  if (s.paused) return Finish(NextDue(now), Step{});
+  s.window_events = true;
+  s.next_poll = std::min(s.next_poll, now + options_.after_event);
+  return Finish(NextDue(now), Step{});
+}
+
+DesktopKeeper::Step DesktopKeeper::Settling(Clock::time_point now,
+                                            std::optional<milliseconds> timer) {
+  state_->settle_due = timer ? std::optional(now + *timer) : std::nullopt;
+  return Finish(timer, Step{});
+}
+
+std::optional<milliseconds> DesktopKeeper::NextDue(Clock::time_point now) const {
+  const State& s = *state_;
+  Clock::time_point due = s.paused ? Clock::time_point::max() : s.next_poll;
+  for (const auto& [handle, seen] : s.seen) due = std::min(due, seen.since + options_.hold);
+  if (due == Clock::time_point::max()) return std::nullopt;
+  return std::max(milliseconds{0}, std::chrono::ceil<milliseconds>(due - now));
+}
+
+DesktopKeeper::Step DesktopKeeper::Arrived(Clock::time_point now) {
   State& s = *state_;
   const std::string was = current_;
   DisplaySetMemory& set = Touch(memory_, s.displays);
@@ -161,13 +197,13 @@ DesktopKeeper::Step DesktopKeeper::Arrived(Clock::time_point) {
     // The same displays arranged anew while settled: the layout is the
     // user's, unless it is the one this keeper put back.
     if (options_.layouts && !own) set.layout = TakeLayout(system_);
-    return Finish(options_.poll, std::move(out));
+    return Finish(NextDue(now), std::move(out));
   }
   s.layout_put_back_for.clear();
   const bool known = !set.windows.empty() || set.layout.has_value();
   if (!known) {
     if (options_.layouts) set.layout = TakeLayout(system_);
-    return Finish(options_.poll, std::move(out));
+    return Finish(NextDue(now), std::move(out));
   }
   std::optional<ChangeOutcome> layout;
   if (options_.layouts && set.layout && s.layout_put_back_for != current_) {
@@ -183,7 +219,7 @@ DesktopKeeper::Step DesktopKeeper::Arrived(Clock::time_point) {
   }
   out.restored = Restore();
   out.restored->layout = std::move(layout);
-  return Finish(options_.poll, std::move(out));
+  return Finish(NextDue(now), std::move(out));
 }
 
 DesktopKeeper::Step DesktopKeeper::Finish(std::optional<milliseconds> timer, Step out) {

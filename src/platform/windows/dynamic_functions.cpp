@@ -33,4 +33,12 @@ const ShcoreOptional& OptionalShcore() noexcept {
   return functions;
 }
 
+const DwmapiOptional& OptionalDwmapi() noexcept {
+  static Library dwmapi(L"dwmapi.dll");
+  static const DwmapiOptional functions{
+      FindFunction<decltype(::DwmGetWindowAttribute)>(dwmapi, "DwmGetWindowAttribute"),
+  };
+  return functions;
+}
+
 }  // namespace vantrel::platform

@@ -35,6 +35,7 @@ static_assert(output_technology::kOther ==
 static_assert(show_command::kNormal == SW_SHOWNORMAL &&
               show_command::kMinimized == SW_SHOWMINIMIZED &&
               show_command::kMaximized == SW_SHOWMAXIMIZED &&
+              show_command::kShowNoActivate == SW_SHOWNOACTIVATE &&
               show_command::kMinimize == SW_MINIMIZE &&
               show_command::kMinimizedNoActivate == SW_SHOWMINNOACTIVE &&
               kRestoreToMaximized == WPF_RESTORETOMAXIMIZED &&
@@ -51,6 +52,8 @@ static_assert(change_flags::kUpdateRegistry == CDS_UPDATEREGISTRY &&
               change_result::kBadFlags == DISP_CHANGE_BADFLAGS &&
               change_result::kBadParam == DISP_CHANGE_BADPARAM &&
               change_result::kBadDualView == DISP_CHANGE_BADDUALVIEW);
+static_assert(cloaked_by::kApp == DWM_CLOAKED_APP && cloaked_by::kShell == DWM_CLOAKED_SHELL &&
+              cloaked_by::kInherited == DWM_CLOAKED_INHERITED);
 static_assert(rotation::kIdentity == DISPLAYCONFIG_ROTATION_IDENTITY &&
               rotation::kRotate90 == DISPLAYCONFIG_ROTATION_ROTATE90 &&
               rotation::kRotate180 == DISPLAYCONFIG_ROTATION_ROTATE180 &&
@@ -168,6 +171,52 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     return FALSE;
   }
 }
+
+struct WindowHandles {
+  std::vector<HWND> handles;
+  std::exception_ptr failure;  // as MonitorHandles'
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+  auto& out = *reinterpret_cast<WindowHandles*>(data);
+  try {
+    out.handles.push_back(window);
+    return TRUE;
+  } catch (...) {
+    out.failure = std::current_exception();
+    return FALSE;
+  }
+}
+
+// The longest name a window class can have, and its NUL.
+constexpr int kClassNameSize = 257;
+
+// The caption as much of it as fits in what its length said: another
+// program's can change between the two calls.
+std::string TitleOf(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(std::clamp(copied, 0, length)));
+  return Utf8(text);
+}
+
+std::wstring ClassNameOf(HWND window) {
+  wchar_t name[kClassNameSize];
+  const int copied = GetClassNameW(window, name, kClassNameSize);
+  return {name, static_cast<std::size_t>(std::clamp(copied, 0, kClassNameSize - 1))};
+}
+
+std::uint32_t CloakedOf(HWND window) {
+  const auto get = OptionalDwmapi().DwmGetWindowAttribute;
+  DWORD cloaked = 0;
+  if (!get || FAILED(get(window, DWMWA_CLOAKED, &cloaked, sizeof cloaked))) return 0;
+  return cloaked;
+}
+
+// A program's path can be as long as any path: 32767 characters.
+constexpr DWORD kLongestPath = 32768;
 
 class User32 final : public System {
  public:
@@ -401,6 +450,78 @@ class User32 final : public System {
     return Ended(SetWindowPos(HandleOf(window), nullptr, r.left, r.top, Extent(r.width()),
                               Extent(r.height()),
                               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER));
+  }
+
+  std::vector<TopWindowFacts> TopWindows() override {
+    WindowHandles found;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&found));
+    if (found.failure) std::rethrow_exception(found.failure);
+    const HWND shell = GetShellWindow();
+    std::vector<TopWindowFacts> windows;
+    windows.reserve(found.handles.size());
+    for (HWND h : found.handles) {
+      TopWindowFacts w;
+      DWORD process = 0;
+      w.thread_id = GetWindowThreadProcessId(h, &process);
+      // Gone since it was listed.
+      if (w.thread_id == 0) continue;
+      w.handle = reinterpret_cast<std::uintptr_t>(h);
+      w.process_id = process;
+      const std::wstring class_name = ClassNameOf(h);
+      w.class_name = Utf8(class_name);
+      w.title = TitleOf(h);
+      w.visible = IsWindowVisible(h) != FALSE;
+      w.tool_window = (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+      w.owned = GetWindow(h, GW_OWNER) != nullptr;
+      w.cloaked = CloakedOf(h);
+      w.shell =
+          h == shell || class_name == L"Shell_TrayWnd" || class_name == L"Shell_SecondaryTrayWnd";
+      windows.push_back(std::move(w));
+    }
+    return windows;
+  }
+
+  std::string ImageName(std::uint32_t process_id) override {
+    const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
+    if (!process) return {};
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+      DWORD size = static_cast<DWORD>(path.size());
+      if (QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) {
+        path.resize(std::min<std::size_t>(size, path.size()));
+        break;
+      }
+      if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= kLongestPath) return {};
+      path.resize(kLongestPath);
+    }
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return Utf8(slash == std::wstring::npos ? path : path.substr(slash + 1));
+  }
+
+  // ShowWindow answers whether the window was visible before, not whether
+  // it did anything: only a window that is gone fails.
+  CallResult Show(std::uintptr_t window, std::uint32_t show_command) override {
+    const HWND hwnd = HandleOf(window);
+    if (!IsWindow(hwnd)) return {kInvalidWindowHandle};
+    ShowWindow(hwnd, static_cast<int>(show_command));
+    return {};
+  }
+
+  std::uintptr_t Foreground() override {
+    return reinterpret_cast<std::uintptr_t>(GetForegroundWindow());
+  }
+
+  // A refusal of the foreground leaves no code of its own.
+  CallResult SetForeground(std::uintptr_t window) override {
+    const HWND hwnd = HandleOf(window);
+    if (!IsWindow(hwnd)) return {kInvalidWindowHandle};
+    SetLastError(ERROR_SUCCESS);
+    return Ended(SetForegroundWindow(hwnd));
+  }
+
+  CallResult PlaceBelow(std::uintptr_t window, std::uintptr_t above) override {
+    return Ended(SetWindowPos(HandleOf(window), above ? HandleOf(above) : HWND_TOP, 0, 0, 0, 0,
+                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
   }
 
   // Per-monitor v2 where the system has it (Windows 10 1703 on), else the

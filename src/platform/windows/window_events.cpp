@@ -1,5 +1,6 @@
 // The running system's events: a hidden top-level window, where Windows
-// broadcasts a display change, and its one timer, on the thread it lives on.
+// broadcasts a display change, and its one timer, on the thread it lives on;
+// where asked, WinEvent hooks telling of other programs' windows.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "vantrel/base/current_port.h"
 #include "vantrel/base/handle_owners.h"
@@ -123,6 +125,7 @@ class WindowListener final : public EventListener {
     ::SetTimer(window_, kTimer, TimerMilliseconds(after), nullptr);
   }
   void KillTimer() override { ::KillTimer(window_, kTimer); }
+  bool FollowWindows() override;
   void Stop() noexcept override;
 
  private:
@@ -141,6 +144,15 @@ class WindowListener final : public EventListener {
   static void Detach(HWND window) noexcept { SetWindowLongPtrW(window, GWLP_USERDATA, 0); }
   LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void RunThread(std::promise<void>& ready);
+  static void CALLBACK WinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
+                                DWORD, DWORD);
+  // On the thread that hooked, which its hooks' events reach.
+  void Unfollow() noexcept;
+
+  // The listener whose hooks this thread runs: the hooks' callback has no
+  // argument of its own to carry it.
+  static inline thread_local WindowListener* following_ = nullptr;
+  std::vector<HWINEVENTHOOK> hooks_;
 
   const EventThread thread_;
   EventHandler& handler_;
@@ -162,6 +174,7 @@ LRESULT WindowListener::Handle(HWND window, UINT message, WPARAM wparam, LPARAM 
     if (thread_ == EventThread::kOwnThread) {
       PostQuitMessage(0);
     } else {
+      Unfollow();
       caller_window_.reset();
     }
     return 0;
@@ -187,6 +200,44 @@ LRESULT WindowListener::Handle(HWND window, UINT message, WPARAM wparam, LPARAM 
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
+bool WindowListener::FollowWindows() {
+  if (!hooks_.empty()) return true;
+  // Out of context and not this process's: the events come through this
+  // thread's message loop, and never for the listener's own window.
+  const std::pair<DWORD, DWORD> kRanges[] = {
+      {EVENT_SYSTEM_MOVESIZEEND, EVENT_SYSTEM_MOVESIZEEND},
+      {EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND},
+      {EVENT_OBJECT_SHOW, EVENT_OBJECT_SHOW},
+      {EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE},
+  };
+  for (const auto& [first, last] : kRanges) {
+    if (HWINEVENTHOOK hook = SetWinEventHook(first, last, nullptr, &WinEvent, 0, 0,
+                                             WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS)) {
+      hooks_.push_back(hook);
+    }
+  }
+  if (hooks_.empty()) return false;
+  following_ = this;
+  return true;
+}
+
+void CALLBACK WindowListener::WinEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child,
+                                       DWORD, DWORD) {
+  // A top-level window itself: not its caret, cursor or a control in it.
+  if (!following_ || !window || object != OBJID_WINDOW || child != CHILDID_SELF ||
+      GetAncestor(window, GA_ROOT) != window) {
+    return;
+  }
+  following_->handler_.OnEvent(
+      {EventKind::kWindowsMayHaveChanged, std::chrono::steady_clock::now()}, *following_);
+}
+
+void WindowListener::Unfollow() noexcept {
+  for (HWINEVENTHOOK hook : hooks_) UnhookWinEvent(hook);
+  hooks_.clear();
+  if (following_ == this) following_ = nullptr;
+}
+
 void WindowListener::RunThread(std::promise<void>& ready) {
   std::optional<ClassUse> use;
   UniqueWindow own;
@@ -204,6 +255,7 @@ void WindowListener::RunThread(std::promise<void>& ready) {
   ready.set_value();
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  Unfollow();
   Detach(own.get());
   // `own`, then `use`, end here on this thread.
 }
@@ -251,6 +303,7 @@ void WindowListener::Stop() noexcept {
     CloseHandle(std::exchange(thread_handle_, nullptr));
   } else if (caller_window_) {
     if (GetCurrentThreadId() == window_thread_id_) {
+      Unfollow();
       Detach(caller_window_.get());
       caller_window_.reset();
     } else {

@@ -107,7 +107,7 @@ typedef int32_t vantrel_status;
  * The program was compiled with VANTREL_VERSION_MAJOR * 10000 +
  * VANTREL_VERSION_MINOR * 100 + VANTREL_VERSION_PATCH.
  *
- * @return major * 10000 + minor * 100 + patch: 20000 is 2.0.0. It is the
+ * @return major * 10000 + minor * 100 + patch: 20100 is 2.1.0. It is the
  * whole library's version, whose major version moves with its C++ interface
  * too; whether this DLL serves the program is vantrel_abi_version()'s to say.
  *
@@ -1152,7 +1152,7 @@ vantrel_status vantrel_layout_revert(void);
  * folder `Vantrel` of the user's local application data, or in the folder
  * `VANTREL_STATE_DIR` names where set: read, the current set's windows kept
  * in it (top-level, visible windows that are no tool window and no dialog,
- * of every program), and written back whole. Since 2.0.0.
+ * of every program), and written back whole. Since 2.1.0.
  *
  * While `vantrel-keep run` runs, it holds the memory and writes it at each
  * change: it is asked to remember instead (through its hidden window, on
@@ -1181,7 +1181,7 @@ vantrel_status vantrel_desktop_remember(void);
  * still there and still its program's moved, sized, minimized or maximized
  * as it was, the Z-order as it was. A window gone, now another program's,
  * or refusing to move is skipped. The layout of the displays is left as it
- * is. Since 2.0.0.
+ * is. Since 2.1.0.
  *
  * @param windows Receives how many windows were moved or shown otherwise,
  *   or null. 0 when the call fails.
@@ -1205,7 +1205,7 @@ vantrel_status vantrel_desktop_restore(int32_t* windows, int32_t* skipped);
  * `vantrel-keep show` prints it, into the buffer as vantrel_snapshot_json()
  * writes it: ask the size with buffer null and capacity 0. UTF-8 with a
  * terminating NUL. Where nothing is remembered yet, the empty memory. Since
- * 2.0.0.
+ * 2.1.0.
  *
  * @param buffer Receives the JSON, or null to ask its size only.
  * @param capacity The bytes the buffer holds; 0 when it is null.

@@ -40,6 +40,7 @@ using UniqueFont = Unique<HFONT, ::DeleteObject>;
 using UniqueWindow = Unique<HWND, ::DestroyWindow>;   // on the thread that made it
 using UniqueScreenDC = Unique<HDC, ReleaseScreenDC>;  // GetDC(nullptr)
 using UniqueDC = Unique<HDC, ::DeleteDC>;             // CreateDCW
+using UniqueHandle = Unique<HANDLE, ::CloseHandle>;   // a kernel object, as OpenProcess's
 
 // An object selected into a device context, put back as it was when the
 // owner goes.

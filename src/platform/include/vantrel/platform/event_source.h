@@ -30,6 +30,10 @@ enum class EventKind : std::uint32_t {
   /// Anything else that reached the listener: a broadcast of another
   /// setting, a message of the system's own.
   kOther = 3,
+  /// With EventListener::FollowWindows: a top-level window of another
+  /// program was moved, sized, minimized, restored or shown. Only "maybe",
+  /// as for the displays; a system that tells none (Wine) is read by a poll.
+  kWindowsMayHaveChanged = 4,
 };
 
 /// One event, with the time it was taken from the wait.
@@ -54,6 +58,10 @@ class EventListener {
   virtual void SetTimer(std::chrono::milliseconds after) = 0;
   /// Takes the timer back, if set. From the handler's thread.
   virtual void KillTimer() = 0;
+  /// From now on hands on kWindowsMayHaveChanged where the system tells of
+  /// other programs' windows (on Windows, WinEvent hooks); false where it
+  /// cannot. From the handler's thread.
+  virtual bool FollowWindows() { return false; }
   /// Ends the wait: once it returns no handler call runs, and an own thread
   /// has ended. A second call does nothing. From any thread but from inside
   /// the handler; with kCallerThread, from another thread it waits until

@@ -2,10 +2,11 @@
 // seven display calls are bound on their first call (user32_display_service.cpp);
 // the optional ones below are looked up once, the first time a table is
 // asked for, from any thread. An optional member is null where the system
-// lacks the function (Windows before 10, or before 8.1 for shcore), and every
-// caller checks it.
+// lacks the function (Windows before 10, before 8.1 for shcore, a system
+// without dwmapi), and every caller checks it.
 #pragma once
 
+#include <dwmapi.h>
 #include <shellscalingapi.h>
 #include <windows.h>
 
@@ -32,5 +33,11 @@ struct ShcoreOptional {
   decltype(::GetDpiForMonitor)* GetDpiForMonitor;
 };
 const ShcoreOptional& OptionalShcore() noexcept;
+
+// Without a compositor (Wine, Windows before Vista) nothing is cloaked.
+struct DwmapiOptional {
+  decltype(::DwmGetWindowAttribute)* DwmGetWindowAttribute;
+};
+const DwmapiOptional& OptionalDwmapi() noexcept;
 
 }  // namespace vantrel::platform

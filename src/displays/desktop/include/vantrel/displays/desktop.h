@@ -146,8 +146,11 @@ class DesktopKeeper {
     /// it is kept.
     std::chrono::milliseconds hold{2000};
     /// How often the windows are read where the system tells no window
-    /// events (Wine); at most once a second is the goal when idle.
+    /// events (Wine).
     std::chrono::milliseconds poll{1000};
+    /// How long after a window event they are read, so that a window
+    /// dragged is read a few times a second, not at every pixel.
+    std::chrono::milliseconds after_event{250};
     /// Programs whose windows are left out, by file name.
     std::vector<std::string> exclude;
     /// The layout of each set is remembered too, and put back once, through
@@ -188,6 +191,11 @@ class DesktopKeeper {
   /// now until the layout settles, and what was seen within the hold-back
   /// before now is dropped.
   Step OnDisplaysMayHaveChanged(Clock::time_point now);
+  /// A window of another program moved, or was sized, minimized, restored
+  /// or shown (platform::EventKind::kWindowsMayHaveChanged). Once one such
+  /// event came, the system is taken to tell them: the windows are read a
+  /// moment after each, and no more by a timer.
+  Step OnWindowsMayHaveChanged(Clock::time_point now);
   /// The timer: the settling goes on, or the windows are read.
   Step OnTimer(Clock::time_point now);
   /// Puts the current set's windows back now.
@@ -215,6 +223,10 @@ class DesktopKeeper {
   // A settled change: the set that came, put back where it is remembered.
   Step Arrived(Clock::time_point now);
   Step Finish(std::optional<std::chrono::milliseconds> timer, Step out);
+  // While settling: the settler's timer, kept to answer other events with.
+  Step Settling(Clock::time_point now, std::optional<std::chrono::milliseconds> timer);
+  // While settled: until the next read, or the next place to keep.
+  std::optional<std::chrono::milliseconds> NextDue(Clock::time_point now) const;
 
   platform::System& system_;
   platform::StateStore& store_;
