@@ -12,7 +12,7 @@ seconds=${1:-60}
 
 bash scripts/setup.sh native
 preset=${VANTREL_FUZZ_PRESET:-fuzz}
-targets=(monitors displays placement modes layout apply)
+targets=(monitors displays placement modes layout apply desktop)
 cmake --preset "$preset" >/dev/null
 # The fuzz targets and what they link, not the rest of the libraries.
 cmake --build --preset "$preset" --target "${targets[@]/#/fuzz_}"
