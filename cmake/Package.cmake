@@ -2,7 +2,8 @@
 # Two components:
 #   Development  the public headers, the static libraries, the package config;
 #                vantrel.dll with its header, import libraries and .def
-#   Runtime      Vantrel.exe, vantrel-list.exe, vantrel-layout.exe, vantrel.dll
+#   Runtime      Vantrel.exe, vantrel-list.exe, vantrel-layout.exe, vantrel-keep.exe,
+#                vantrel.dll
 #                and the README
 #   cmake --install build/windows --component Development --prefix P
 # gives a library prefix with no program in it, so that a program needs
@@ -49,7 +50,7 @@ if(WIN32)
   install(FILES ${PROJECT_BINARY_DIR}/vantrel.lib ${PROJECT_SOURCE_DIR}/src/capi/vantrel.def
     DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
 
-  install(TARGETS Vantrel vantrel-list vantrel-layout RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+  install(TARGETS Vantrel vantrel-list vantrel-layout vantrel-keep RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT Runtime)
 
   # cmake --build build/windows --target package: Vantrel-2.1.0-win64.zip at

@@ -4,7 +4,8 @@
  * against the layout, the lookups, centring, a window's place saved, put
  * back, fitted and kept in view, the JSON's sizes, the layout in force
  * planned and applied unchanged, the caller's DPI awareness kept, a
- * watcher's callback, and the status of every bad argument. Prints a line
+ * watcher's callback, the status of every bad argument, and the desktop's
+ * memory remembered, read and put back. Prints a line
  * per failed check; exits with their count. */
 #include <stdio.h>
 #include <stdlib.h>
@@ -266,6 +267,22 @@ int main(void) {
   CHECK(DisplayOf(other, 2).bounds.right - DisplayOf(other, 2).bounds.left == 800);
   Expect(vantrel_watcher_free(watcher), VANTREL_OK, "free the watcher");
   Expect(vantrel_watcher_free(watcher), VANTREL_ERROR_BAD_HANDLE, "free the watcher twice");
+
+  /* The desktop's memory: this desktop's windows remembered, the memory's
+   * JSON naming its schema, and put back. */
+  {
+    int32_t moved = -1, skipped = -1;
+    char* memory;
+    Expect(vantrel_desktop_remember(), VANTREL_OK, "remember the desktop");
+    Expect(vantrel_desktop_json(NULL, 0, &n), VANTREL_OK, "the memory's size");
+    memory = malloc(n);
+    CHECK(memory != NULL);
+    Expect(vantrel_desktop_json(memory, n, &n), VANTREL_OK, "the memory");
+    CHECK(strstr(memory, "\"vantrel-desktop\"") != NULL);
+    free(memory);
+    Expect(vantrel_desktop_restore(&moved, &skipped), VANTREL_OK, "restore the desktop");
+    CHECK(moved >= 0 && skipped >= 0);
+  }
 
   vantrel_snapshot_free(other);
   vantrel_snapshot_free(s);

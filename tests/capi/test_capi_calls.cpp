@@ -20,6 +20,7 @@
 
 #include "simulated_store.h"
 #include "simulated_system.h"
+#include "vantrel/displays/desktop.h"
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/layout.h"
 #include "vantrel/vantrel_c.h"
@@ -345,6 +346,47 @@ TEST(CapiLayouts, JsonPlanApplyRevertAsTheCppCalls) {
     EXPECT_EQ(row.resets_then, row.resets);
   }
   vantrel_snapshot_free(s);
+  UseSystem(nullptr);
+  UseStore(nullptr);
+}
+
+// The memory's file in a simulated store, the rows in order: none read as
+// the empty memory, then kept into, put back, and a file that is no memory
+// refused and left as it was.
+TEST(CapiDesktop, MemoryReadKeptAndRestored) {
+  SimulatedSystem system(SimulatedDisplays::FromRects({{0, 0, 1920, 1080}}));
+  SimulatedStore store;
+  UseStore(&store);
+  UseSystem(&system);
+  std::int32_t moved = -1, skipped = -1;
+  const auto json = [] { return TextOf(vantrel_desktop_json); };
+  const auto file = [&] { return store.files.contains("desktop.json"); };
+  const struct {
+    const char* what;
+    std::pair<vantrel_status, std::string> got;  // called in order, as listed
+    bool file_then;
+    vantrel_status status;
+    std::string text;  // a part of the text given, else of the message
+    bool file;
+  } rows[] = {
+      {"none yet", json(), file(), VANTREL_OK, ToJson(DesktopMemory{}), false},
+      {"remembered", StatusOf(vantrel_desktop_remember()), file(), VANTREL_OK, "", true},
+      {"restored", StatusOf(vantrel_desktop_restore(&moved, &skipped)), file(), VANTREL_OK, "",
+       true},
+      {"as kept", json(), file(), VANTREL_OK, "\"vantrel-desktop\"", true},
+      {"cut short", (store.files["desktop.json"].resize(20), json()), file(),
+       VANTREL_ERROR_INVALID_ARGUMENT, "vantrel_desktop_json: state/desktop.json: ", true},
+      {"not kept into", StatusOf(vantrel_desktop_remember()), file(),
+       VANTREL_ERROR_INVALID_ARGUMENT, "vantrel_desktop_remember: state/desktop.json: ", true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    EXPECT_EQ(row.got.first, row.status) << row.got.second;
+    EXPECT_NE(row.got.second.find(row.text), std::string::npos) << row.got.second;
+    EXPECT_EQ(row.file_then, row.file);
+  }
+  EXPECT_EQ(store.files["desktop.json"].size(), 20u);
+  EXPECT_TRUE(moved == 0 && skipped == 0);
   UseSystem(nullptr);
   UseStore(nullptr);
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The release archive: packs BUILD_DIR/Vantrel-<version>-win64.zip with CPack,
 # checks what it holds (the programs, the README and the library package, no
-# internal header and no test double) and the version records of the four
+# internal header and no test double) and the version records of the five
 # binaries, unpacks it and runs the Vantrel.exe inside it end to end on one
 # monitor.
 #   run-zip.sh BUILD_DIR SOURCE_DIR VERSION     the library's, as "2.1.0"
@@ -25,7 +25,7 @@ echo "$(basename "$zip"): $(stat -c %s "$zip") bytes"
 
 (cd "$unpacked" && cmake -E tar xf "$zip")
 root="$unpacked/Vantrel-$version-win64"
-for f in bin/Vantrel.exe bin/vantrel-list.exe bin/vantrel-layout.exe README.md include/vantrel/vantrel.h lib/cmake/Vantrel/VantrelConfig.cmake \
+for f in bin/Vantrel.exe bin/vantrel-list.exe bin/vantrel-layout.exe bin/vantrel-keep.exe README.md include/vantrel/vantrel.h lib/cmake/Vantrel/VantrelConfig.cmake \
   lib/cmake/Vantrel/VantrelConfigVersion.cmake lib/libvantrel_model.a bin/vantrel.dll \
   include/vantrel/vantrel_c.h include/vantrel/vantrel_version.h lib/libvantrel.dll.a lib/vantrel.lib lib/vantrel.def; do
   [ -f "$root/$f" ] || fail "the archive lacks $f"
@@ -59,6 +59,7 @@ done <<EOF_RECORDS
 Vantrel.exe:Vantrel monitor report:Vantrel:1.00:1.0.0.0
 vantrel-list.exe:Vantrel display listing:vantrel-list:$version:$version.0
 vantrel-layout.exe:Vantrel display layout:vantrel-layout:$version:$version.0
+vantrel-keep.exe:Vantrel desktop memory:vantrel-keep:$version:$version.0
 vantrel.dll:Vantrel display library for C:vantrel:$version:$version.0
 EOF_RECORDS
 VANTREL_EXE="$root/bin/Vantrel.exe" bash "$here/run-report.sh" "$build" xvfb 1024x768

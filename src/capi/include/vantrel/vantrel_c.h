@@ -1141,6 +1141,96 @@ vantrel_status vantrel_layout_apply(const char* layout_json);
  */
 vantrel_status vantrel_layout_revert(void);
 
+/* ---- The desktop's memory ---------------------------------------------- */
+
+/**
+ * Remembers where every window of every program is now, on the current set
+ * of displays, in the desktop's memory, without waiting for the places to
+ * hold: what a program calls when it knows the displays are about to go
+ * (before undocking, before the monitors sleep, before a remote session
+ * ends). The memory is the file vantrel-keep keeps, `desktop.json` in the
+ * folder `Vantrel` of the user's local application data, or in the folder
+ * `VANTREL_STATE_DIR` names where set: read, the current set's windows kept
+ * in it (top-level, visible windows that are no tool window and no dialog,
+ * of every program), and written back whole. Since 2.1.0.
+ *
+ * While `vantrel-keep run` runs, it holds the memory and writes it at each
+ * change: it is asked to remember instead (through its hidden window, on
+ * Windows), and keeps the places in what it saves.
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT the file is no memory (edited,
+ *   cut short); the message names it and its line. Nothing is written;
+ *   `vantrel-keep show` sets such a file aside.
+ * @retval VANTREL_ERROR_SYSTEM the file cannot be read or written, or the
+ *   lock that serialises two callers not taken; the message has the
+ *   system's error code.
+ *
+ * @par Thread safety
+ * Any thread may call it. Two calls at once, in this process or others of
+ * the desktop, run one after the other (a named lock), so both land.
+ *
+ * @par Lifetime
+ * The memory outlives the process.
+ */
+vantrel_status vantrel_desktop_remember(void);
+
+/**
+ * Puts the windows of the current set of displays back where the desktop's
+ * memory (as vantrel_desktop_remember() reads it) has them: each window
+ * still there and still its program's moved, sized, minimized or maximized
+ * as it was, the Z-order as it was. A window gone, now another program's,
+ * or refusing to move is skipped. The layout of the displays is left as it
+ * is. Since 2.1.0.
+ *
+ * @param windows Receives how many windows were moved or shown otherwise,
+ *   or null. 0 when the call fails.
+ * @param skipped Receives how many remembered windows were skipped, or
+ *   null. 0 when the call fails.
+ *
+ * @return #VANTREL_OK (also where the memory holds nothing of the current
+ * set: both counts 0), or an error:
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT the file is no memory; nothing
+ *   moved.
+ * @retval VANTREL_ERROR_SYSTEM the file cannot be read.
+ *
+ * @par Thread safety
+ * Any thread may call it. It moves other programs' windows: two calls at
+ * once move them twice, to the same places.
+ */
+vantrel_status vantrel_desktop_restore(int32_t* windows, int32_t* skipped);
+
+/**
+ * The desktop's memory as JSON, schema "vantrel-desktop" version 1, as
+ * `vantrel-keep show` prints it, into the buffer as vantrel_snapshot_json()
+ * writes it: ask the size with buffer null and capacity 0. UTF-8 with a
+ * terminating NUL. Where nothing is remembered yet, the empty memory. Since
+ * 2.1.0.
+ *
+ * @param buffer Receives the JSON, or null to ask its size only.
+ * @param capacity The bytes the buffer holds; 0 when it is null.
+ * @param size Receives the bytes the JSON needs, the NUL included (also when
+ *   the buffer is too small).
+ *
+ * @return #VANTREL_OK, or an error:
+ * @retval VANTREL_ERROR_NULL_ARGUMENT `size` is null, or `buffer` is null
+ *   with a capacity.
+ * @retval VANTREL_ERROR_INVALID_ARGUMENT the file is no memory; the message
+ *   names it and its line.
+ * @retval VANTREL_ERROR_SYSTEM the file cannot be read.
+ * @retval VANTREL_ERROR_BUFFER_TOO_SMALL `capacity` is below `*size`; nothing
+ *   is written to the buffer.
+ *
+ * @par Thread safety
+ * Any thread may call it. Each call reads the file anew: should a keeper
+ * write it between asking and reading, the second call may need more, and
+ * says so.
+ *
+ * @par Lifetime
+ * The text is the caller's, in the caller's buffer.
+ */
+vantrel_status vantrel_desktop_json(char* buffer, size_t capacity, size_t* size);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,393 @@
+#include "keep_tool.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <new>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace keep_tool {
+
+namespace {
+
+using vantrel::ChangeEnd;
+using vantrel::DesktopKeeper;
+using vantrel::DesktopMemory;
+using vantrel::Error;
+using vantrel::ErrorCode;
+using vantrel::RestoreReport;
+using vantrel::Result;
+
+Error Bad(std::string message) { return {ErrorCode::kInvalidArgument, 0, std::move(message)}; }
+
+void Say(Console& console, std::string message) {
+  std::ranges::replace(message, '\n', ' ');
+  console.Err("vantrel-keep: " + message + "\n");
+}
+
+int Fail(Console& console, int code, std::string message) {
+  Say(console, std::move(message));
+  return code;
+}
+
+// The file's full name where the store has one, for messages.
+std::string Named(vantrel::platform::StateStore& store, std::string_view name) {
+  const Result<std::string> where = store.Where(name);
+  return where ? *where : std::string(name);
+}
+
+std::string_view Word(ChangeEnd end) {
+  switch (end) {
+    case ChangeEnd::kApplied:
+      return "applied";
+    case ChangeEnd::kRefused:
+      return "refused";
+    case ChangeEnd::kNotSaved:
+      return "not saved";
+    case ChangeEnd::kRolledBack:
+      return "rolled back";
+    case ChangeEnd::kNotKept:
+      return "not kept";
+    case ChangeEnd::kNotBack:
+      return "not back";
+  }
+  return "unknown";
+}
+
+// A JSON string: the few characters JSON forbids escaped, the rest as is
+// (UTF-8 passes through).
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::int64_t Ms(DesktopKeeper::Clock::duration d) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+}
+
+DesktopKeeper::Options KeeperOptions(const Options& o, const Context& c) {
+  DesktopKeeper::Options options;
+  options.hold = o.hold;
+  options.exclude = o.exclude;
+  options.layouts = o.layouts;
+  options.own_process = c.own_process;
+  return options;
+}
+
+Result<void> Write(Context& c, const DesktopMemory& memory) {
+  return c.store.Write(vantrel::kDesktopFile, vantrel::ToJson(memory));
+}
+
+int RunKeeper(const Options& o, Context& c, Link& link) {
+  if (!link.Claim()) return Fail(c.console, kFailed, "a keeper already runs on this desktop");
+  Result<Loaded> loaded = LoadMemory(c);
+  if (!loaded) return Fail(c.console, kFailed, loaded.error().message);
+  KeeperLoop loop(c, std::move(loaded->memory), KeeperOptions(o, c));
+  if (!loop.Begin()) return kFailed;
+  const Result<void> served = link.Serve(loop);
+  const bool saved = loop.End();
+  if (!served) return Fail(c.console, kFailed, served.error().message);
+  return saved ? kDone : kFailed;
+}
+
+int Restore(const Options& o, Context& c, Link& link) {
+  if (link.Running()) {
+    std::optional<RestoreReport> report = link.Restore();
+    if (!report) return Fail(c.console, kFailed, "the running keeper did not answer");
+    if (report->set.empty()) {
+      report->set = vantrel::SetId(vantrel::SetKeys(vantrel::Displays::Take(c.system)));
+    }
+    return c.console.Out(RestoredLine(*report, -1)) ? kDone : kFailed;
+  }
+  Result<Loaded> loaded = LoadMemory(c);
+  if (!loaded) return Fail(c.console, kFailed, loaded.error().message);
+  if (loaded->corrupt) return kBadUsage;
+  DesktopKeeper keeper(c.system, c.store, std::move(loaded->memory), KeeperOptions(o, c));
+  const auto began = c.now();
+  const RestoreReport report = keeper.Restore();
+  const std::string lines = LayoutLine(report) + RestoredLine(report, Ms(c.now() - began));
+  return c.console.Out(lines) ? kDone : kFailed;
+}
+
+int Forget(const Options& o, Context& c, Link& link) {
+  if (link.Running()) {
+    return link.Forget(o.all) ? kDone
+                              : Fail(c.console, kFailed, "the running keeper did not answer");
+  }
+  Result<Loaded> loaded = LoadMemory(c);
+  if (!loaded) return Fail(c.console, kFailed, loaded.error().message);
+  DesktopKeeper keeper(c.system, c.store, std::move(loaded->memory), KeeperOptions(o, c));
+  if (!o.all) keeper.Start(c.now());  // only to know the current set
+  keeper.Forget(o.all);
+  if (const Result<void> saved = Write(c, keeper.Memory()); !saved) {
+    return Fail(c.console, kFailed, saved.error().message);
+  }
+  return kDone;
+}
+
+}  // namespace
+
+Result<Options> ParseArguments(const std::vector<std::string_view>& args) {
+  Options o;
+  if ((!args.empty() && args[0] == "help") || std::ranges::any_of(args, [](std::string_view a) {
+        return a == "--help" || a == "-h" || a == "/?";
+      })) {
+    return o;
+  }
+  if (args.empty()) return Bad("no command; vantrel-keep --help lists them");
+  const std::pair<std::string_view, Command> kCommands[] = {{"run", Command::kRun},
+                                                            {"restore", Command::kRestore},
+                                                            {"show", Command::kShow},
+                                                            {"forget", Command::kForget},
+                                                            {"stop", Command::kStop}};
+  const auto known =
+      std::ranges::find(kCommands, args[0], &std::pair<std::string_view, Command>::first);
+  if (known == std::end(kCommands)) {
+    return Bad("unknown command \"" + std::string(args[0]) + "\"; vantrel-keep --help lists them");
+  }
+  o.command = known->second;
+  const std::string prefix = std::string(args[0]) + ": ";
+  const bool run = o.command == Command::kRun;
+  for (std::size_t k = 1; k < args.size(); ++k) {
+    std::string_view a = args[k];
+    if (!a.starts_with("--")) return Bad(prefix + "unexpected argument \"" + std::string(a) + "\"");
+    std::optional<std::string_view> value;
+    if (const auto equals = a.find('='); equals != a.npos) {
+      value = a.substr(equals + 1);
+      a = a.substr(0, equals);
+    }
+    const bool takes_value = a == "--hold" || a == "--exclude";
+    const bool known_here = (run && (a == "--layouts" || takes_value)) ||
+                            (o.command == Command::kForget && a == "--all");
+    if (!known_here) return Bad(prefix + "unknown option " + std::string(a));
+    if (takes_value && !value) {
+      if (k + 1 == args.size()) return Bad(prefix + std::string(a) + " needs a value");
+      value = args[++k];
+    }
+    if (!takes_value && value) return Bad(prefix + std::string(a) + " takes no value");
+    if (a == "--layouts") o.layouts = true;
+    if (a == "--all") o.all = true;
+    if (a == "--exclude") {
+      if (value->empty()) return Bad(prefix + "--exclude takes a program's file name");
+      o.exclude.emplace_back(*value);
+    }
+    if (a == "--hold") {
+      long long ms = -1;
+      const char* end = value->data() + value->size();
+      const auto [at, error] = std::from_chars(value->data(), end, ms);
+      if (value->empty() || error != std::errc() || at != end || ms < 0 || ms > 600000) {
+        return Bad(prefix + "--hold takes milliseconds from 0 to 600000, not \"" +
+                   std::string(*value) + "\"");
+      }
+      o.hold = std::chrono::milliseconds(ms);
+    }
+  }
+  return o;
+}
+
+std::string Usage() {
+  return "usage: vantrel-keep COMMAND [OPTIONS]\n"
+         "Remembers where every window was on each set of displays, and puts them back\n"
+         "when that set returns.\n"
+         "  run                  keeps the memory until ended (Ctrl+C, stop, log-off),\n"
+         "                       one JSON line per event on stdout:\n"
+         "      --layouts        remembers each set's layout too, and puts it back\n"
+         "      --hold MS        how long a place must hold to be kept (default 2000)\n"
+         "      --exclude NAME   leaves a program's windows alone (notepad.exe); repeatable\n"
+         "  restore              puts the current set's windows back now\n"
+         "  show                 the memory, as JSON (schema \"vantrel-desktop\" 1)\n"
+         "  forget [--all]       forgets the current set, or every set\n"
+         "  stop                 ends the running keeper, which saves first\n"
+         "While a keeper runs, restore and forget go through it.\n"
+         "Exit codes: 0 done, 1 failed (another keeper runs, none to stop, a file\n"
+         "unwritable), 2 bad usage, or a memory's file that was none (set aside).\n";
+}
+
+Result<Loaded> LoadMemory(const Context& c) {
+  auto& store = c.store;
+  const Result<std::optional<std::string>> read = store.Read(vantrel::kDesktopFile);
+  if (!read) return read.error();
+  Loaded loaded;
+  if (!*read) return loaded;
+  Result<DesktopMemory> memory = vantrel::DesktopMemoryFromJson(**read);
+  if (memory) {
+    loaded.memory = std::move(memory).value();
+    return loaded;
+  }
+  // Kept for whoever wants to see what was wrong, and out of the way, so
+  // that the next save is not refused and the next start does not trip on it.
+  const std::string aside = std::string(vantrel::kDesktopFile) + ".bad-" + c.stamp;
+  if (const Result<void> kept = store.Write(aside, **read); !kept) return kept.error();
+  if (const Result<void> emptied =
+          store.Write(vantrel::kDesktopFile, vantrel::ToJson(DesktopMemory{}));
+      !emptied) {
+    return emptied.error();
+  }
+  Say(c.console, Named(store, vantrel::kDesktopFile) + ": " + memory.error().message +
+                     "; set aside as " + aside + ", the memory starts empty");
+  loaded.corrupt = true;
+  return loaded;
+}
+
+std::string StartedLine(std::string_view set, std::size_t sets) {
+  return "{\"event\":\"started\",\"set\":" + Quoted(set) + ",\"sets\":" + std::to_string(sets) +
+         "}\n";
+}
+
+std::string RestoredLine(const RestoreReport& report, std::int64_t ms) {
+  std::string line = "{\"event\":\"restored\",\"set\":" + Quoted(report.set) +
+                     ",\"windows\":" + std::to_string(report.windows) +
+                     ",\"skipped\":" + std::to_string(report.skipped);
+  if (ms >= 0) line += ",\"ms\":" + std::to_string(ms);
+  return line + "}\n";
+}
+
+std::string LayoutLine(const RestoreReport& report) {
+  if (!report.layout) return {};
+  std::string line = "{\"event\":\"layout\",\"set\":" + Quoted(report.set) +
+                     ",\"outcome\":" + Quoted(Word(report.layout->end));
+  if (!report.layout->ok()) line += ",\"message\":" + Quoted(vantrel::Message(*report.layout));
+  return line + "}\n";
+}
+
+KeeperLoop::KeeperLoop(Context& context, DesktopMemory memory, DesktopKeeper::Options options)
+    : context_(context),
+      keeper_(context.system, context.store, std::move(memory), std::move(options)) {}
+
+KeeperLoop::~KeeperLoop() = default;
+
+bool KeeperLoop::Begin() {
+  vantrel::platform::Listening listening =
+      context_.events.Listen(vantrel::platform::EventThread::kCallerThread, *this);
+  if (!listening.listener) {
+    Say(context_.console, "cannot hear the displays' events: " + listening.failure);
+    return false;
+  }
+  listener_ = std::move(listening.listener);
+  Apply(*first_, *listener_);
+  first_.reset();
+  context_.console.Out(StartedLine(keeper_.CurrentSet(), keeper_.Memory().sets.size()));
+  return true;
+}
+
+// Read once the source listens, so that no change falls between the two.
+void KeeperLoop::OnListening() { first_ = keeper_.Start(context_.now()); }
+
+void KeeperLoop::OnEvent(const vantrel::platform::Event& event,
+                         vantrel::platform::EventListener& listener) {
+  if (ended_) return;
+  try {
+    switch (event.kind) {
+      case vantrel::platform::EventKind::kDisplaysMayHaveChanged:
+        Apply(keeper_.OnDisplaysMayHaveChanged(event.at), listener);
+        return;
+      case vantrel::platform::EventKind::kTimer:
+        Apply(keeper_.OnTimer(event.at), listener);
+        return;
+      default:
+        return;
+    }
+  } catch (const std::bad_alloc&) {
+    // A read failed for memory; the keeper is as it was, so try again later.
+    listener.SetTimer(std::chrono::seconds(1));
+  }
+}
+
+void KeeperLoop::Apply(const DesktopKeeper::Step& step,
+                       vantrel::platform::EventListener& listener) {
+  if (step.timer) {
+    listener.SetTimer(*step.timer);
+  } else {
+    listener.KillTimer();
+  }
+  if (step.restored) Print(*step.restored, step.restore_ms);
+  if (step.changed) Save();
+}
+
+void KeeperLoop::Print(const RestoreReport& report, std::int64_t ms) {
+  context_.console.Out(LayoutLine(report) + RestoredLine(report, ms));
+}
+
+bool KeeperLoop::Save() {
+  const Result<void> saved = Write(context_, keeper_.Memory());
+  // Said once a failure begins, not at every change while it lasts.
+  if (!saved && saved_) Say(context_.console, "saving the memory: " + saved.error().message);
+  saved_ = static_cast<bool>(saved);
+  return saved_;
+}
+
+RestoreReport KeeperLoop::Restore() {
+  const auto began = context_.now();
+  RestoreReport report = keeper_.Restore();
+  Print(report, Ms(context_.now() - began));
+  return report;
+}
+
+void KeeperLoop::Forget(bool all) {
+  keeper_.Forget(all);
+  Save();
+}
+
+void KeeperLoop::RememberNow() {
+  keeper_.RememberNow();
+  Save();
+}
+
+void KeeperLoop::Pause() {
+  keeper_.Pause();
+  Save();
+}
+
+void KeeperLoop::Resume() {
+  if (ended_ || !listener_) return;
+  Apply(keeper_.Start(context_.now()), *listener_);
+}
+
+bool KeeperLoop::End() {
+  if (ended_) return saved_;
+  ended_ = true;
+  keeper_.Pause();
+  Save();
+  if (listener_) listener_->Stop();
+  return saved_;
+}
+
+int Run(const Options& o, Context& c, Link& link) {
+  switch (o.command) {
+    case Command::kHelp:
+      return c.console.Out(Usage()) ? kDone : kFailed;
+    case Command::kRun:
+      return RunKeeper(o, c, link);
+    case Command::kRestore:
+      return Restore(o, c, link);
+    case Command::kShow: {
+      const Result<Loaded> loaded = LoadMemory(c);
+      if (!loaded) return Fail(c.console, kFailed, loaded.error().message);
+      if (loaded->corrupt) return kBadUsage;
+      return c.console.Out(vantrel::ToJson(loaded->memory)) ? kDone : kFailed;
+    }
+    case Command::kForget:
+      return Forget(o, c, link);
+    case Command::kStop:
+      if (!link.Running()) return Fail(c.console, kFailed, "no keeper runs on this desktop");
+      return link.Stop() ? kDone : Fail(c.console, kFailed, "the running keeper did not answer");
+  }
+  return kBadUsage;
+}
+
+}  // namespace keep_tool
