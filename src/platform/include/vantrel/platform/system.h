@@ -211,7 +211,7 @@ inline constexpr std::uint32_t kInherited = 4;  ///< DWM_CLOAKED_INHERITED: from
 /// A top-level window of any program, as EnumWindows finds it: whose it is
 /// and what tells whether a person would call it a window.
 struct TopWindowFacts {
-  std::uintptr_t handle = 0;
+  std::uintptr_t handle = 0;     ///< the window's handle (HWND) as a number
   std::uint32_t process_id = 0;  ///< GetWindowThreadProcessId
   std::uint32_t thread_id = 0;   ///< GetWindowThreadProcessId
   std::string class_name;        ///< GetClassNameW

@@ -138,6 +138,7 @@ struct RestoreReport {
 /// on any clock; the calls come from one thread.
 class DesktopKeeper {
  public:
+  /// The clock of the times given: an event's, a timer's.
   using Clock = std::chrono::steady_clock;
 
   /// How it keeps and restores.
@@ -159,10 +160,14 @@ class DesktopKeeper {
     bool layouts = false;
     /// The keeper's own process, whose windows are left out.
     std::uint32_t own_process = 0;
-    /// The settling of a display change: as the watcher's.
+    /// The settling of a display change, as the watcher's
+    /// (DisplayWatcher::Options): the quiet before the layout is read, the
+    /// time between two reads until two agree, and how many reads at most.
+    ///@{
     std::chrono::milliseconds quiet = kDefaultQuiet;
     std::chrono::milliseconds settle_interval = kDefaultSettleInterval;
     int max_reads = kDefaultMaxReads;
+    ///@}
   };
 
   /// What a call came to.
