@@ -279,6 +279,9 @@ bool KeeperLoop::Begin() {
     return false;
   }
   listener_ = std::move(listening.listener);
+  // Where the system tells of other programs' windows, the keeper reads them
+  // after each event and not by the clock.
+  listener_->FollowWindows();
   Apply(*first_, *listener_);
   first_.reset();
   context_.console.Out(StartedLine(keeper_.CurrentSet(), keeper_.Memory().sets.size()));
@@ -298,6 +301,9 @@ void KeeperLoop::OnEvent(const vantrel::platform::Event& event,
         return;
       case vantrel::platform::EventKind::kTimer:
         Apply(keeper_.OnTimer(event.at), listener);
+        return;
+      case vantrel::platform::EventKind::kWindowsMayHaveChanged:
+        Apply(keeper_.OnWindowsMayHaveChanged(event.at), listener);
         return;
       default:
         return;
