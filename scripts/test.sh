@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Sets up this machine and runs every test: the code format check, the native
-# unit tests, the API reference (no public declaration undocumented), the
-# unit tests under the sanitizers, a minute of fuzzing, then the Windows
-# build's tests under Wine (the package and release zip included).
+# Sets up this machine and runs every test: the code format check, the
+# Windows build's tests under Wine (the package and release zip included)
+# and beside them the native unit tests, the API reference (no public
+# declaration undocumented) and the unit tests under the sanitizers, then a
+# minute of fuzzing (the fuzz targets come from the sanitizers' build).
 # Exits non-zero on any failure. Every build is a ci-* preset: its preset
 # with every compiler warning an error.
 source "$(dirname "$0")/lib/common.sh"
@@ -20,7 +21,7 @@ stage() {
 }
 
 # The Windows tests each copy one Wine prefix instead of making their own,
-# and it is made while the native work runs.
+# and it is made while the Windows build runs.
 vantrel_make_prefix "$VANTREL_TMP/prefix-template" >"$VANTREL_TMP/prefix-template.log" 2>&1 &
 template=$!
 
@@ -28,31 +29,51 @@ stage "code format (.clang-format)"
 find src testing tests bench fuzz examples -name '*.cpp' -o -name '*.h' -o -name '*.c' |
   xargs clang-format --dry-run --Werror
 
-stage "native build, the API reference and unit tests"
-cmake --preset ci-native >/dev/null
-cmake --build --preset ci-native
-# Doxygen's warnings are errors: a public declaration without its comment fails.
-cmake --build --preset ci-native --target docs
-ctest --preset ci-native -j2
-
-stage "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake --preset ci-sanitize >/dev/null
-cmake --build --preset ci-sanitize
-ctest --preset ci-sanitize -j2
-
-stage "fuzzing"
-VANTREL_FUZZ_PRESET=ci-fuzz bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
-
 stage "Windows build"
 cmake --preset ci-windows >/dev/null
 cmake --build --preset ci-windows
-stage "tests under Wine"
+stage ""
+
+# The tests under Wine mostly wait on Wine and the X servers, so the native
+# and sanitizer stages run beside them on the processor time they leave:
+# SCHED_IDLE, which runs only when no test wants a core, so that it cannot
+# hold back a test that times what it checks. The tests' output and time
+# follow those stages.
 wait "$template" || { cat "$VANTREL_TMP/prefix-template.log" >&2; exit 1; }
 export VANTREL_PREFIX_TEMPLATE="$VANTREL_TMP/prefix-template"
 vantrel_start_xvfb 1920x1080
 vantrel_start_wine
+echo "== tests under Wine, beside the next two stages"
 # Two at a time: each test has its own X server and prefix; those that time
-# what they check run alone (RUN_SERIAL in their registration).
-ctest --preset ci-windows -j2
+# what they check run alone (RUN_SERIAL in their registration). A session of
+# its own, so that an early exit ends them all.
+setsid bash -c 'ctest --preset ci-windows -j2; status=$?
+  echo "== tests under Wine: $SECONDS s"; exit $status' >"$VANTREL_TMP/wine-tests.log" 2>&1 &
+wine_tests=$!
+trap 'kill -- -"$wine_tests" 2>/dev/null; vantrel_cleanup' EXIT
+idle() { chrt --idle 0 "$@"; }
+
+stage "native build, the API reference and unit tests"
+idle cmake --preset ci-native >/dev/null
+idle cmake --build --preset ci-native
+# Doxygen's warnings are errors: a public declaration without its comment fails.
+idle cmake --build --preset ci-native --target docs
+idle ctest --preset ci-native -j2
+
+stage "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+# This build makes the fuzz targets too.
+idle cmake --preset ci-sanitize >/dev/null
+idle cmake --build --preset ci-sanitize
+idle ctest --preset ci-sanitize -j2
+stage ""
+
+wine_status=0
+wait "$wine_tests" || wine_status=$?
+cat "$VANTREL_TMP/wine-tests.log"
+[ "$wine_status" -eq 0 ] || exit "$wine_status"
+
+# Alone: a fuzzer's limit for a hang is of real time.
+stage "fuzzing"
+VANTREL_FUZZ_PRESET=ci-sanitize bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 stage ""
 echo "== all: $SECONDS s"
