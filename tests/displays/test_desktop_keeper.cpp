@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "simulated_store.h"
@@ -212,6 +213,21 @@ TEST(DesktopKeeper, TheLayoutPutBackOnceWhenTheSetReturnsArrangedOtherwise) {
   desk.Run(3s);
   EXPECT_EQ(desk.system.counts().resets, resets);
   EXPECT_EQ(desk.restored.size(), 1u);
+}
+
+TEST(DesktopKeeper, ANewSetDropsTheLeastRecentlyUsedBeyondTheBound) {
+  DesktopMemory full;
+  for (std::uint64_t k = 1; k <= kMaxSets; ++k) {
+    const std::vector<std::string> keys{"other" + std::to_string(k)};
+    full.sets.push_back({SetId(keys), keys, {}, std::nullopt, k});
+  }
+  full.clock = kMaxSets;
+  Desk desk(Docked(), {}, full);
+  const DesktopMemory& memory = desk.keeper.Memory();
+  EXPECT_EQ(memory.sets.size(), kMaxSets);
+  EXPECT_NE(memory.Find(desk.keeper.CurrentSet()), nullptr);
+  EXPECT_EQ(memory.Find(full.sets[0].id), nullptr);
+  EXPECT_NE(memory.Find(full.sets[1].id), nullptr);
 }
 
 TEST(DesktopKeeper, SavedMemoryServesAKeeperStartedAgainAndForgetDropsIt) {

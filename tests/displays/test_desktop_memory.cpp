@@ -136,10 +136,11 @@ TEST(DesktopMemory, KeepsTheWindowsAPersonWouldCallWindows) {
       {"cloaked by its program", with([](auto& w) { w.cloaked = 1; }), "app.exe", false},
       {"on another virtual desktop", with([](auto& w) { w.cloaked = 2; }), "app.exe", true},
       {"the keeper's own", with([](auto& w) { w.process_id = 7; }), "app.exe", false},
-      {"excluded, any case", plain, "SKIP.EXE", false},
+      {"excluded, any case", plain, "SKIPZ.EXE", false},
+      {"another of the same length", plain, "skipy.exe", true},
   };
   for (const auto& c : kCases) {
-    EXPECT_EQ(Kept(c.window, c.image, 7, {"skip.exe"}), c.kept) << c.what;
+    EXPECT_EQ(Kept(c.window, c.image, 7, {"skipz.exe"}), c.kept) << c.what;
   }
 }
 
