@@ -149,9 +149,9 @@ vantrel_status RunOnSnapshot(const char* function, const vantrel_snapshot* handl
 // release, which later versions accept too. A struct grown since takes that
 // of its members before the growth.
 template <class T>
-constexpr std::uint32_t kAbiSize = sizeof(T);
+inline constexpr std::uint32_t kAbiSize = sizeof(T);
 template <>
-constexpr std::uint32_t kAbiSize<vantrel_display> = offsetof(vantrel_display, clone_count);
+inline constexpr std::uint32_t kAbiSize<vantrel_display> = offsetof(vantrel_display, clone_count);
 
 template <class T>
 vantrel_status CheckSize(const T* s, const char* what) noexcept {
