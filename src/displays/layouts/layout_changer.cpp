@@ -169,19 +169,32 @@ class Carrier {
 };
 
 // The plan the system's own test takes, nothing written: planned with every
-// mode taken as offered and tested. Only where the test refuses are the modes
+// mode taken as offered and tested. Only where either refuses are the modes
 // listed (of the displays whose mode changes: milliseconds each), to name a
 // mode not offered or to give it the way the display offers it, and the plan
-// tested again.
-Result<LayoutPlan, Refusal> TestedPlan(platform::System& system, const Layout& now,
-                                       const Layout& wanted) {
+// tested again. The outcome has the plan, and where none is taken, why.
+bool TestedPlan(platform::System& system, const Layout& now, const Layout& wanted,
+                ChangeOutcome& out) {
   Result<LayoutPlan, Refusal> plan = PlanOver(now, wanted, {});
-  if (!plan || plan->empty() || !Carrier(system).Test(*plan)) return plan;
-  std::vector<OfferedModes> modes;
-  plan = PlanOver(now, wanted, OnDemand(system, modes));
-  if (!plan || plan->empty()) return plan;
-  if (std::optional<Refusal> refused = Carrier(system).Test(*plan)) return *std::move(refused);
-  return plan;
+  std::optional<Refusal> refused;
+  // A refusal of the plan may come of a mode as written that the display
+  // offers turned (a place out of range): the modes decide that too.
+  if (!plan || (!plan->empty() && (refused = Carrier(system).Test(*plan)))) {
+    std::vector<OfferedModes> modes;
+    plan = PlanOver(now, wanted, OnDemand(system, modes));
+    refused.reset();
+    if (plan && !plan->empty()) refused = Carrier(system).Test(*plan);
+  }
+  if (!plan) {
+    out.end = ChangeEnd::kRefused;
+    out.refusal = plan.error();
+    return false;
+  }
+  out.plan = std::move(plan).value();
+  if (!refused) return true;
+  out.end = ChangeEnd::kRefused;
+  out.refusal = std::move(refused);
+  return false;
 }
 
 // The lock of every change, or the outcome ended `end` with why it could
@@ -288,14 +301,7 @@ ChangeOutcome LayoutChanger::Apply(const Layout& wanted, const Confirm& confirm)
     const Layout now = Now();
     // Tested before the layout in force is saved: a refusal changes nothing,
     // the layout saved by the last change that took included.
-    Result<LayoutPlan, Refusal> plan = TestedPlan(system_, now, wanted);
-    if (!plan) {
-      out.end = ChangeEnd::kRefused;
-      out.refusal = plan.error();
-      return out;
-    }
-    out.plan = std::move(plan).value();
-    if (out.plan.empty()) return out;
+    if (!TestedPlan(system_, now, wanted, out) || out.plan.empty()) return out;
     if (Result<void> saved = store_.Write(kLayoutBeforeFile, ToJson(now)); !saved) {
       out.end = ChangeEnd::kNotSaved;
       out.error = saved.error();
@@ -342,14 +348,9 @@ Result<ChangeOutcome> LayoutChanger::Revert() {
   if (!lock) return out;
   const Result<Layout> saved = Saved();
   if (!saved) return saved.error();
-  Result<LayoutPlan, Refusal> plan = TestedPlan(system_, Now(), *saved);
-  if (!plan) {
-    out.end = ChangeEnd::kRefused;
-    out.refusal = plan.error();
-    return out;
+  if (TestedPlan(system_, Now(), *saved, out) && !out.plan.empty()) {
+    CarryOut(system_, out.plan, out);
   }
-  out.plan = std::move(plan).value();
-  if (!out.plan.empty()) CarryOut(system_, out.plan, out);
   return out;
 }
 

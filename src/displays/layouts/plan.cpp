@@ -195,7 +195,12 @@ Result<LayoutPlan, Refusal> PlanWith(const Layout& now, const Layout& wanted, Li
     a.position = w.position;
     a.orientation = w.orientation;
     a.mode = Filled(w.mode, n.mode);
-    if (trusted || (n.attached && a.mode == n.mode && a.orientation == n.orientation)) continue;
+    if (n.attached && a.mode == n.mode && a.orientation == n.orientation) continue;
+    // No size is no mode, whatever the system would fill in for it.
+    if (a.mode.width <= 0 || a.mode.height <= 0) {
+      return Refused(RefusalReason::kModeNotOffered, n, ModeText(a.mode) + " is no mode it offers");
+    }
+    if (trusted) continue;
     const OfferedModes* listed = listed_for(n.adapter);
     if (Offers(n, listed, a.mode, a.orientation)) continue;
     // Given the way the display offers it unturned (an edited orientation).
