@@ -149,8 +149,7 @@ ask move maxed "$(thrown "$maxed")"
 ask maximize maxed
 ask move minimized "$(thrown "$minimized")"
 ask report
-[ "$(of maxed .zoomed)" = true ] && [ "$(of minimized .iconic)" = true ] ||
-  fail "not thrown as Windows throws: $answer"
+[ "$(of minimized .iconic)" = true ] || fail "the minimized window was shown when thrown: $answer"
 # Wine may un-maximize the thrown window again (see below): kept in any state.
 kept "" '{"normal":"normal","maxed":null,"minimized":"minimized","stays":"normal"}' \
   "$(thrown "$normal")"
