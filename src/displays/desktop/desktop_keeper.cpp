@@ -22,6 +22,10 @@ using platform::TopWindowFacts;
 namespace show = platform::show_command;
 using std::chrono::milliseconds;
 
+// Where a minimized window lies: what Wine tells as another program's
+// minimized window's normal place.
+constexpr std::int32_t kParked = -32000;
+
 ShowState StateOf(const PlacementRecord& record) {
   if (platform::IsMinimized(record.show_command)) return ShowState::kMinimized;
   return record.show_command == show::kMaximized ? ShowState::kMaximized : ShowState::kNormal;
@@ -269,6 +273,9 @@ void DesktopKeeper::Poll(Clock::time_point now) {
     if (kept.state == ShowState::kMinimized && same_owner) {
       kept.place = remembered->place;
       kept.place.state = remembered->place.state;
+    } else if (kept.state == ShowState::kMinimized && record.normal.left <= kParked &&
+               record.normal.top <= kParked) {
+      continue;  // first seen minimized, its normal place unknown: nothing to keep
     }
     if (same_owner && SamePlace(*remembered, kept)) {
       s.seen.erase(w.handle);
