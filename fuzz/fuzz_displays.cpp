@@ -9,6 +9,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fuzz_require.h"
@@ -25,6 +28,7 @@
 #include "vantrel/displays/display_settle.h"
 #include "vantrel/displays/displays.h"
 #include "vantrel/displays/json.h"
+#include "vantrel/displays/json_writer.h"
 #include "vantrel/displays/watcher.h"
 
 namespace {
@@ -299,6 +303,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string line = json::ChangeLine(changes);
   Require(ValidUtf8(line) && line.find('\n') == line.size() - 1, "a watch line is not one line");
   (void)listing::Table(before);
+  // Its reals (a scale, a refresh rate) are written as std::to_chars would.
+  const auto real = std::bit_cast<double>(in.ConsumeIntegral<std::uint64_t>());
+  char expected[32];
+  const char* end = std::to_chars(expected, expected + sizeof expected, real).ptr;
+  Require(json::Writer(false).Real(real).Take() == std::string_view(expected, end),
+          "a real is not written as std::to_chars writes it");
 
   Settle(in, service);
   return 0;

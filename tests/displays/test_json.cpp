@@ -4,8 +4,10 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "vantrel/displays/json.h"
+#include "vantrel/displays/json_writer.h"
 
 namespace vantrel::json {
 namespace {
@@ -112,6 +114,30 @@ TEST(Json, WatchLinesAreOneLineEach) {
   const std::string first = SnapshotLine(Displays({before}));
   EXPECT_EQ(Count(first, "\n"), 1u);
   EXPECT_NE(first.find(R"("event":"displays","displays":[{"number":1,)"), std::string::npos);
+}
+
+// Reals as std::to_chars writes them (the fuzz target of the display layer
+// compares the two on any double): fewest digits, fixed or scientific
+// whichever is shorter, an integer with all its digits.
+TEST(Json, RealsAreTheShortestTextThatReadsBack) {
+  const std::pair<double, std::string_view> table[] = {
+      {1.25, "1.25"},
+      {0.1, "0.1"},
+      {100, "100"},
+      {60000.0 / 1001, "59.94005994005994"},
+      {1e22, "1e+22"},
+      {1e-7, "1e-07"},
+      {0.001, "0.001"},
+      {123456789012345678.0, "123456789012345680"},
+      {1e21 + 131072, "1000000000000000131072"},
+      {5e-324, "5e-324"},
+      {1.7976931348623157e308, "1.7976931348623157e+308"},
+      {-0.0, "-0"},
+      {-2.5, "-2.5"},
+  };
+  for (const auto& [value, text] : table) {
+    EXPECT_EQ(Writer(false).Real(value).Take(), text) << text;
+  }
 }
 
 }  // namespace

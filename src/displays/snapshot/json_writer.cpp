@@ -1,9 +1,138 @@
 #include "vantrel/displays/json_writer.h"
 
-#include <charconv>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace vantrel::json {
+
+namespace {
+
+// The shortest text of a double, written here rather than by std::to_chars:
+// the standard library's floating-point to_chars links about 170 KB of tables
+// into every program and vantrel.dll for the two reals a document holds (a
+// scale and a refresh rate). Same bytes as std::to_chars(first, last, v):
+// the fewest significant digits that read back as v (the closest such, a tie
+// to even), fixed or scientific whichever is shorter, fixed on a tie, an
+// integer written fixed with all its digits. Exact:
+// a double is an integer times a power of two, whose decimal digits are
+// computed in full.
+
+// The decimal digits of n * 2^e (e >= 0) or of n * 5^-e (e < 0, which is
+// n * 2^e scaled by 10^-e).
+std::string Digits(std::uint64_t n, int e) {
+  constexpr std::uint32_t kBase = 1'000'000'000;
+  std::vector<std::uint32_t> limbs;  // base 10^9, lowest first
+  for (; n != 0; n /= kBase) limbs.push_back(static_cast<std::uint32_t>(n % kBase));
+  const auto times = [&limbs](std::uint32_t factor) {
+    std::uint64_t carry = 0;
+    for (std::uint32_t& limb : limbs) {
+      carry += std::uint64_t{limb} * factor;
+      limb = static_cast<std::uint32_t>(carry % kBase);
+      carry /= kBase;
+    }
+    for (; carry != 0; carry /= kBase) limbs.push_back(static_cast<std::uint32_t>(carry % kBase));
+  };
+  if (e >= 0) {
+    for (; e >= 29; e -= 29) times(1u << 29);
+    times(1u << e);
+  } else {
+    for (e = -e; e >= 13; e -= 13) times(1'220'703'125u);  // 5^13
+    std::uint32_t rest = 1;
+    for (; e > 0; --e) rest *= 5;
+    times(rest);
+  }
+  std::string text;
+  for (auto limb = limbs.rbegin(); limb != limbs.rend(); ++limb) {
+    const std::string part = std::to_string(*limb);
+    if (!text.empty()) text.append(9 - part.size(), '0');
+    text += part;
+  }
+  return text;
+}
+
+std::string ShortestText(double v) {
+  if (std::isnan(v)) return std::signbit(v) ? "-nan" : "nan";
+  std::string out = std::signbit(v) ? "-" : "";
+  if (std::isinf(v)) return out + "inf";
+  if (v == 0) return out + "0";
+
+  // v = m * 2^e; the numbers that read back as v lie between the midpoints
+  // to its neighbours, all three integers times 2^(e - 2).
+  const auto bits = std::bit_cast<std::uint64_t>(v);
+  const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  const int biased = static_cast<int>(bits >> 52 & 0x7ff);
+  const std::uint64_t m = biased == 0 ? fraction : fraction | std::uint64_t{1} << 52;
+  const int e = (biased == 0 ? 1 : biased) - 1075;
+  const bool nearer_below = fraction == 0 && biased > 1;  // the gap below is half
+  const int scale = e - 2 < 0 ? 2 - e : 0;                // digits after the point
+  std::string mid = Digits(4 * m, e - 2);
+  std::string low = Digits(nearer_below ? 4 * m - 1 : 4 * m - 2, e - 2);
+  const std::string high = Digits(4 * m + 2, e - 2);
+  mid.insert(0, high.size() - mid.size(), '0');
+  low.insert(0, high.size() - low.size(), '0');
+  const bool ends_count = m % 2 == 0;  // a tie reads back as the even mantissa
+
+  // v cut to ever more significant digits, rounded down and up, until one
+  // reads back as v: the nearer first (below a power of two the other may
+  // be the only one, the interval being narrower below).
+  const auto inside = [&](const std::string& c) {
+    if (c.size() > high.size()) return false;  // carried past every digit
+    return (ends_count ? low <= c : low < c) && (ends_count ? c <= high : c < high);
+  };
+  const std::size_t lead = mid.find_first_not_of('0');
+  std::string digits = mid;
+  for (std::size_t cut = lead + 1; cut < mid.size(); ++cut) {
+    if (mid.find_first_not_of('0', cut) == std::string::npos) break;  // v itself
+    std::string down = mid.substr(0, cut);
+    std::string up = down;
+    std::size_t k = up.size();
+    while (k > 0 && up[k - 1] == '9') up[--k] = '0';
+    if (k == 0)
+      up.insert(0, 1, '1');
+    else
+      ++up[k - 1];
+    down.append(mid.size() - cut, '0');
+    up.append(mid.size() - cut, '0');
+    const char next = mid[cut];
+    const bool beyond = mid.find_first_not_of('0', cut + 1) != std::string::npos;
+    const bool nearer_up = next > '5' || (next == '5' && (beyond || (mid[cut - 1] - '0') % 2 == 1));
+    const std::string& nearer = nearer_up ? up : down;
+    const std::string& other = nearer_up ? down : up;
+    if (inside(nearer) || inside(other)) {
+      digits = inside(nearer) ? nearer : other;
+      break;
+    }
+  }
+  // The significant digits and the power of ten of the first.
+  const std::size_t first = digits.find_first_not_of('0');
+  const std::size_t last = digits.find_last_not_of('0');
+  const std::string d = digits.substr(first, last - first + 1);
+  const int exponent = static_cast<int>(digits.size() - 1 - first) - scale;
+
+  std::string scientific = d.substr(0, 1);
+  if (d.size() > 1) scientific += '.' + d.substr(1);
+  const std::string power = std::to_string(exponent < 0 ? -exponent : exponent);
+  scientific += exponent < 0 ? "e-" : "e+";
+  scientific += (power.size() < 2 ? "0" : "") + power;
+  std::string fixed;
+  const auto count = static_cast<int>(d.size());
+  if (exponent < 0) {
+    fixed = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + d;
+  } else if (count <= exponent + 1) {
+    // Only an integer has zeros past its shortest digits; they are its own.
+    fixed = mid.substr(lead, mid.size() - lead - static_cast<std::size_t>(scale));
+  } else {
+    fixed = d.substr(0, static_cast<std::size_t>(exponent + 1)) + '.' +
+            d.substr(static_cast<std::size_t>(exponent + 1));
+  }
+  return out + (fixed.size() <= scientific.size() ? fixed : scientific);
+}
+
+}  // namespace
 
 Writer& Writer::Begin(char bracket) {
   Value();
@@ -42,9 +171,7 @@ Writer& Writer::Number(std::int64_t v) {
 
 Writer& Writer::Real(double v) {
   Value();
-  char buffer[32];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
-  out_.append(buffer, end);
+  out_ += ShortestText(v);
   return *this;
 }
 
