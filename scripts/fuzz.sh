@@ -3,13 +3,15 @@
 # UndefinedBehaviorSanitizer: the sanitize preset's build) and runs each from
 # its seed corpus, sharing the time equally, two targets at a time:
 #   bash scripts/fuzz.sh [SECONDS]      default 60; as long as you like
-# An input that runs over a second counts as a hang. Exits non-zero on any
+# An input that runs over a second counts as a hang (VANTREL_FUZZ_HANG
+# seconds, for a run that shares the processors). Exits non-zero on any
 # finding; the input is left in the build folder's findings/ (build/sanitize/
 # findings/). VANTREL_FUZZ_PRESET names another preset to build with (the
 # test command's is ci-sanitize, whose build it has made already).
 source "$(dirname "$0")/lib/common.sh"
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+hang=${VANTREL_FUZZ_HANG:-1}
 
 bash scripts/setup.sh native
 preset=${VANTREL_FUZZ_PRESET:-fuzz}
@@ -30,7 +32,7 @@ each=$((seconds / ${#targets[@]}))
 fuzz() {
   mkdir -p "$work/$1"
   cp "fuzz/corpus-$1"/* "$work/$1/" 2>/dev/null || true
-  "$build/fuzz/fuzz_$1" -max_total_time="$each" -timeout=1 -rss_limit_mb=2048 \
+  "$build/fuzz/fuzz_$1" -max_total_time="$each" -timeout="$hang" -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$findings/" "$work/$1" 2>"$work/$1.log"
 }
 # Each fuzzer runs on one core: two at a time keep each target's share of the
