@@ -127,6 +127,7 @@ void Drive(FuzzedDataProvider& in) {
     w.class_name = "Window";
     w.image = in.ConsumeBool() ? "app.exe" : "skip.exe";
     w.placement_fails = in.ConsumeBool();
+    w.late_unmaximize = w.placement_fails;  // as under Wine
     layout.windows[static_cast<std::uintptr_t>(k)] = w;
   }
   SimulatedSystem twin(layout);

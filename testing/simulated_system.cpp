@@ -337,6 +337,7 @@ CallResult SimulatedSystem::MoveTo(std::uintptr_t window, const Rect& rect) {
   if (w->refuses != 0) return {w->refuses};
   Land(*w, rect);
   w->normal = w->rect;
+  w->moved_unread = true;
   return {};
 }
 
@@ -423,6 +424,13 @@ void SimulatedSystem::Restack(std::uintptr_t window, std::uintptr_t above) {
 std::vector<TopWindowFacts> SimulatedSystem::TopWindows() {
   const std::lock_guard lock(mutex_);
   ++counts_.top_windows;
+  for (auto& [h, w] : Seen().windows) {
+    if (std::exchange(w.unmaximize_at_read, false) && w.show == show_command::kMaximized) {
+      w.show = show_command::kNormal;
+      Land(w, w.normal);
+    }
+    w.moved_unread = false;
+  }
   std::vector<TopWindowFacts> out;
   for (const std::uintptr_t h : Stacked()) {
     const SimulatedWindow& w = Seen().windows.at(h);
@@ -462,6 +470,7 @@ CallResult SimulatedSystem::Show(std::uintptr_t window, std::uint32_t command) {
   if (maximizes) {
     w->show = show_command::kMaximized;
     Land(*w, DisplayOf(w->normal).work_area);
+    w->unmaximize_at_read = w->late_unmaximize && w->moved_unread;
   } else if (IsMinimized(command)) {
     if (w->show == show_command::kMaximized) w->flags |= kRestoreToMaximized;
     if (w->show == show_command::kNormal) w->flags &= ~kRestoreToMaximized;

@@ -138,7 +138,7 @@ TEST(DesktopKeeper, EveryWindowBackWhenTheSetReturnsEachSetWithItsOwnPlaces) {
 
 TEST(DesktopKeeper, WhereAnotherProgramCannotBePlacedItIsMovedAndAMinimizedOneLeft) {
   SimulatedDisplays layout = Docked();
-  for (auto& [handle, w] : layout.windows) w.placement_fails = true;
+  for (auto& [handle, w] : layout.windows) w.placement_fails = w.late_unmaximize = true;
   Desk desk(layout);
   desk.system.on_leave = SimulatedSystem::OnLeave::kWine;
   desk.Run(3s);
@@ -147,10 +147,15 @@ TEST(DesktopKeeper, WhereAnotherProgramCannotBePlacedItIsMovedAndAMinimizedOneLe
   desk.Displays(Return);
   ASSERT_EQ(desk.restored.size(), 1u);
   EXPECT_EQ(desk.At(kNormal).rect, (Rect{2000, 100, 2600, 500}));
+  // Maximized again once the system had un-maximized it after the move.
   EXPECT_EQ(desk.At(kMaximized).show, show::kMaximized);
   EXPECT_EQ(desk.At(kMaximized).rect, kRight);
   EXPECT_TRUE(platform::IsMinimized(desk.At(kMinimized).show));
   EXPECT_EQ(desk.system.Foreground(), kStays);  // maximizing took it; it was given back
+  // Un-maximized by the user later, it is left so.
+  ASSERT_TRUE(desk.system.Show(kMaximized, show::kNormal));
+  desk.Run(3s);
+  EXPECT_EQ(desk.At(kMaximized).show, show::kNormal);
 }
 
 TEST(DesktopKeeper, NeverMovesAHandleThatIsAnotherWindowNowAndForgetsClosedOnes) {

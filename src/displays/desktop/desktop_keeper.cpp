@@ -26,6 +26,14 @@ using std::chrono::milliseconds;
 // minimized window's normal place.
 constexpr std::int32_t kParked = -32000;
 
+// A window maximized by a move and a maximize (another program's, under
+// Wine) may be un-maximized by the system once the move's late answer
+// comes, left at its maximized rectangle: it is looked at again this often,
+// this many times, moved back to its normal place at one look and
+// maximized at the next (a maximize right after a move does not hold).
+constexpr milliseconds kLookAgain{300};
+constexpr int kLooks = 4;
+
 ShowState StateOf(const PlacementRecord& record) {
   if (platform::IsMinimized(record.show_command)) return ShowState::kMinimized;
   return record.show_command == show::kMaximized ? ShowState::kMaximized : ShowState::kNormal;
@@ -41,6 +49,23 @@ bool SameOwner(const KeptWindow& kept, const TopWindowFacts& now) {
 bool SamePlace(const KeptWindow& a, const KeptWindow& b) {
   return a.place == b.place && a.state == b.state && a.handle == b.handle &&
          a.process_id == b.process_id && a.thread_id == b.thread_id && a.class_name == b.class_name;
+}
+
+// Puts the windows `moved` back into the Z-order `before` (top first, read
+// before they were moved), each right below the one that was above it.
+void KeepOrder(platform::System& system, std::vector<std::uintptr_t> before,
+               const std::vector<std::uintptr_t>& moved) {
+  std::vector<std::uintptr_t> after;
+  for (const std::uintptr_t h : system.Stacking()) {
+    if (std::ranges::find(before, h) != before.end()) after.push_back(h);
+  }
+  std::erase_if(before,
+                [&](std::uintptr_t h) { return std::ranges::find(after, h) == after.end(); });
+  if (after == before) return;
+  for (std::size_t k = 0; k < before.size(); ++k) {
+    if (std::ranges::find(moved, before[k]) == moved.end()) continue;
+    system.PlaceBelow(before[k], k == 0 ? 0 : before[k - 1]);
+  }
 }
 
 }  // namespace
@@ -67,6 +92,15 @@ struct DesktopKeeper::State {
   bool window_events = false;
   // While settling, when the settler wants the timer.
   std::optional<Clock::time_point> settle_due;
+  // Windows maximized by a move and a maximize, to look at again.
+  struct Maximized {
+    KeptWindow window;
+    Rect normal;
+    std::string display;  // key
+    int looks = 0;
+  };
+  std::vector<Maximized> look_again;
+  Clock::time_point look_again_due = Clock::time_point::max();
 };
 
 DesktopKeeper::DesktopKeeper(platform::System& system, platform::StateStore& store,
@@ -128,6 +162,8 @@ DesktopKeeper::Step DesktopKeeper::OnDisplaysMayHaveChanged(Clock::time_point no
   // it may be where the system threw a window on its way.
   if (!s.settling) Commit(now);
   s.seen.clear();
+  s.look_again.clear();
+  s.look_again_due = Clock::time_point::max();
   s.settling = true;
   return Settling(now, s.settler->OnMessage(now).timer);
 }
@@ -150,6 +186,7 @@ DesktopKeeper::Step DesktopKeeper::OnTimer(Clock::time_point now) {
     }
     return out;
   }
+  if (now >= s.look_again_due) LookAgain(now);
   if (!s.paused && now >= s.next_poll) {
     Poll(now);
     s.next_poll = s.window_events ? Clock::time_point::max() : now + options_.poll;
@@ -183,7 +220,8 @@ DesktopKeeper::Step DesktopKeeper::Settling(Clock::time_point now,
 
 std::optional<milliseconds> DesktopKeeper::NextDue(Clock::time_point now) const {
   const State& s = *state_;
-  Clock::time_point due = s.paused ? Clock::time_point::max() : s.next_poll;
+  Clock::time_point due =
+      std::min(s.paused ? Clock::time_point::max() : s.next_poll, s.look_again_due);
   for (const auto& [handle, seen] : s.seen) due = std::min(due, seen.since + options_.hold);
   if (due == Clock::time_point::max()) return std::nullopt;
   return std::max(milliseconds{0}, std::chrono::ceil<milliseconds>(due - now));
@@ -221,7 +259,7 @@ DesktopKeeper::Step DesktopKeeper::Arrived(Clock::time_point now) {
       s.displays = ReadDisplays(system_, {.modes = false}).displays;
     }
   }
-  out.restored = Restore();
+  out.restored = Restore(now);
   out.restored->layout = std::move(layout);
   return Finish(NextDue(now), std::move(out));
 }
@@ -348,7 +386,9 @@ void DesktopKeeper::RememberNow() {
   s.changed = true;
 }
 
-RestoreReport DesktopKeeper::Restore() {
+RestoreReport DesktopKeeper::Restore() { return Restore(Clock::now()); }
+
+RestoreReport DesktopKeeper::Restore(Clock::time_point now) {
   State& s = *state_;
   if (!s.settler) {
     s.displays = ReadDisplays(system_, {.modes = false}).displays;
@@ -422,6 +462,7 @@ RestoreReport DesktopKeeper::Restore() {
       done = bool(system_.MoveTo(kept.handle, placed.bounds));
       if (done && kept.state == ShowState::kMaximized) {
         done = bool(system_.Show(kept.handle, show::kMaximized));
+        if (done) s.look_again.push_back({kept, placed.bounds, placed.display->key});
       }
     }
     if (done) {
@@ -439,25 +480,45 @@ RestoreReport DesktopKeeper::Restore() {
     }
     s.changed = true;
   }
+  if (!s.look_again.empty()) s.look_again_due = now + kLookAgain;
   if (moved.empty()) return report;
   // Maximizing activates: the foreground and the Z-order go back as they
-  // were, the windows moved each right below the one that was above it.
+  // were.
   if (foreground && system_.Foreground() != foreground) system_.SetForeground(foreground);
-  std::vector<std::uintptr_t> order_before, order_after;
-  for (const TopWindowFacts& w : before) order_before.push_back(w.handle);
-  for (const std::uintptr_t h : system_.Stacking()) {
-    if (std::ranges::find(order_before, h) != order_before.end()) order_after.push_back(h);
-  }
-  std::erase_if(order_before, [&](std::uintptr_t h) {
-    return std::ranges::find(order_after, h) == order_after.end();
-  });
-  if (order_after != order_before) {
-    for (std::size_t k = 0; k < order_before.size(); ++k) {
-      if (std::ranges::find(moved, order_before[k]) == moved.end()) continue;
-      system_.PlaceBelow(order_before[k], k == 0 ? 0 : order_before[k - 1]);
-    }
-  }
+  std::vector<std::uintptr_t> order;
+  for (const TopWindowFacts& w : before) order.push_back(w.handle);
+  KeepOrder(system_, std::move(order), moved);
   return report;
+}
+
+void DesktopKeeper::LookAgain(Clock::time_point now) {
+  State& s = *state_;
+  s.look_again_due = Clock::time_point::max();
+  const std::vector<TopWindowFacts> windows = system_.TopWindows();
+  const std::vector<std::uintptr_t> order = system_.Stacking();
+  const std::uintptr_t foreground = system_.Foreground();
+  std::vector<std::uintptr_t> maximized;
+  for (auto it = s.look_again.begin(); it != s.look_again.end();) {
+    const auto live = std::ranges::find(windows, it->window.handle, &TopWindowFacts::handle);
+    if (live == windows.end() || !SameOwner(it->window, *live)) {
+      it = s.look_again.erase(it);
+      continue;
+    }
+    // Un-maximized on its display so soon: the system's doing.
+    const Display* on = s.displays.OfRect(live->rect, Fallback::kNearest);
+    if (!live->maximized && !live->minimized && on && on->key == it->display) {
+      if (live->rect != it->normal) {
+        system_.MoveTo(it->window.handle, it->normal);
+      } else if (system_.Show(it->window.handle, show::kMaximized)) {
+        maximized.push_back(it->window.handle);
+      }
+    }
+    it = ++it->looks < kLooks ? it + 1 : s.look_again.erase(it);
+  }
+  if (!s.look_again.empty()) s.look_again_due = now + kLookAgain;
+  if (maximized.empty()) return;
+  if (foreground && system_.Foreground() != foreground) system_.SetForeground(foreground);
+  KeepOrder(system_, order, maximized);
 }
 
 void DesktopKeeper::Forget(bool all) {
@@ -473,6 +534,8 @@ void DesktopKeeper::Forget(bool all) {
 void DesktopKeeper::Pause() {
   state_->paused = true;
   state_->seen.clear();
+  state_->look_again.clear();
+  state_->look_again_due = Clock::time_point::max();
 }
 
 }  // namespace vantrel

@@ -230,8 +230,12 @@ class DesktopKeeper {
   Step Finish(std::optional<std::chrono::milliseconds> timer, Step out);
   // While settling: the settler's timer, kept to answer other events with.
   Step Settling(Clock::time_point now, std::optional<std::chrono::milliseconds> timer);
-  // While settled: until the next read, or the next place to keep.
+  // While settled: until the next read, the next place to keep, or the next
+  // look at a window maximized by a move.
   std::optional<std::chrono::milliseconds> NextDue(Clock::time_point now) const;
+  RestoreReport Restore(Clock::time_point now);
+  // Maximizes again a window restored maximized that the system un-maximized.
+  void LookAgain(Clock::time_point now);
 
   platform::System& system_;
   platform::StateStore& store_;
