@@ -249,6 +249,11 @@ std::string StartedLine(std::string_view set, std::size_t sets) {
          "}\n";
 }
 
+std::string EndedLine(std::size_t sets, bool saved) {
+  return "{\"event\":\"ended\",\"sets\":" + std::to_string(sets) +
+         ",\"saved\":" + (saved ? "true" : "false") + "}\n";
+}
+
 std::string RestoredLine(const RestoreReport& report, std::int64_t ms) {
   std::string line = "{\"event\":\"restored\",\"set\":" + Quoted(report.set) +
                      ",\"windows\":" + std::to_string(report.windows) +
@@ -370,6 +375,7 @@ bool KeeperLoop::End() {
   keeper_.Pause();
   Save();
   if (listener_) listener_->Stop();
+  context_.console.Out(EndedLine(keeper_.Memory().sets.size(), saved_));
   return saved_;
 }
 

@@ -76,6 +76,9 @@ vantrel::Result<Loaded> LoadMemory(const Context& context);
 
 // The one-line JSON events `run` prints.
 std::string StartedLine(std::string_view set, std::size_t sets);
+// Last, however it ended (stop, Ctrl+C, the console closed, the session's
+// end): whether the memory was saved.
+std::string EndedLine(std::size_t sets, bool saved);
 std::string RestoredLine(const vantrel::RestoreReport& report, std::int64_t ms);
 // Empty where no layout was put back.
 std::string LayoutLine(const vantrel::RestoreReport& report);

@@ -178,6 +178,26 @@ TEST(DesktopKeeper, NeverMovesAHandleThatIsAnotherWindowNowAndForgetsClosedOnes)
   }
 }
 
+// At the end of the session windows close for the log-off, not the user:
+// none is forgotten while paused, and one closed is once started again.
+TEST(DesktopKeeper, WindowsThatCloseWhilePausedAreForgottenOnlyOnceStartedAgain) {
+  Desk desk(Docked());
+  desk.Run(3s);
+  const auto kept = [&desk] {
+    const DisplaySetMemory* set = desk.keeper.Memory().Find(desk.keeper.CurrentSet());
+    return set ? set->windows.size() : 0u;
+  };
+  const std::size_t before = kept();
+  ASSERT_GT(before, 0u);
+  desk.keeper.Pause();
+  desk.system.Change([](SimulatedDisplays& l) { l.windows.erase(kStays); });
+  desk.Take(desk.keeper.OnWindowsMayHaveChanged(desk.now));
+  desk.Run(5s);
+  EXPECT_EQ(kept(), before);
+  desk.Take(desk.keeper.Start(desk.now));
+  EXPECT_EQ(kept(), before - 1);
+}
+
 TEST(DesktopKeeper, WhereTheSystemTellsOfWindowsNoTimerRunsWhileNothingMoves) {
   Desk desk(Docked());
   desk.Run(3s);

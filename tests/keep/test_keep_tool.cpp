@@ -192,9 +192,12 @@ TEST(KeepTool, RunTellsEachRestore) {
   ASSERT_EQ(d.Run({"run", "--layouts", "--hold", "100"}), kDone) << d.console.err;
   const std::string started = "{\"event\":\"started\",\"set\":\"" + home + "\",\"sets\":1}\n";
   const std::string restored = "{\"event\":\"restored\",\"set\":\"" + home + "\",\"windows\":0";
+  const std::string ended = "{\"event\":\"ended\",\"sets\":2,\"saved\":true}\n";  // home, and alone
+  // Three lines: started, restored, ended.
   EXPECT_EQ(d.console.out.rfind(started, 0), 0u) << d.console.out;
-  EXPECT_EQ(d.console.out.find("\n", started.size()), d.console.out.size() - 1) << d.console.out;
-  EXPECT_NE(d.console.out.find(restored, started.size()), std::string::npos) << d.console.out;
+  const std::size_t second_end = d.console.out.find("\n", started.size());
+  EXPECT_EQ(d.console.out.find(restored, started.size()), started.size()) << d.console.out;
+  EXPECT_EQ(d.console.out.substr(second_end + 1), ended) << d.console.out;
   EXPECT_NE(d.Saved().Find(home), nullptr);
   EXPECT_FALSE(d.events.IsListening());
 }
