@@ -4,11 +4,14 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "vantrel/base/utf16.h"
+#include "vantrel/result.h"
 
 namespace vantrel::console {
 
@@ -23,5 +26,18 @@ bool Write(DWORD which, std::string_view text);
 
 // The arguments after the program's name, in UTF-8.
 std::vector<std::string> Arguments(int argc, wchar_t** argv);
+
+// The arguments read by a tool's `parse`; where they are wrong,
+// "PROGRAM: why" on stderr, and none.
+template <typename Options>
+std::optional<Options> ParsedArguments(
+    int argc, wchar_t** argv, std::string_view program,
+    Result<Options> (*parse)(const std::vector<std::string_view>&)) {
+  const std::vector<std::string> texts = Arguments(argc, argv);
+  Result<Options> options = parse(std::vector<std::string_view>(texts.begin(), texts.end()));
+  if (options) return std::move(*options);
+  Write(STD_ERROR_HANDLE, std::string(program) + ": " + options.error().message + "\n");
+  return std::nullopt;
+}
 
 }  // namespace vantrel::console

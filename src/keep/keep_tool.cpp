@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "arguments.h"
+
 namespace keep_tool {
 
 namespace {
@@ -16,12 +18,10 @@ namespace {
 using vantrel::ChangeEnd;
 using vantrel::DesktopKeeper;
 using vantrel::DesktopMemory;
-using vantrel::Error;
-using vantrel::ErrorCode;
 using vantrel::RestoreReport;
 using vantrel::Result;
 
-Error Bad(std::string message) { return {ErrorCode::kInvalidArgument, 0, std::move(message)}; }
+using vantrel::arguments::Bad;
 
 void Say(Console& console, std::string message) {
   std::ranges::replace(message, '\n', ' ');
@@ -40,21 +40,12 @@ std::string Named(vantrel::platform::StateStore& store, std::string_view name) {
 }
 
 std::string_view Word(ChangeEnd end) {
-  switch (end) {
-    case ChangeEnd::kApplied:
-      return "applied";
-    case ChangeEnd::kRefused:
-      return "refused";
-    case ChangeEnd::kNotSaved:
-      return "not saved";
-    case ChangeEnd::kRolledBack:
-      return "rolled back";
-    case ChangeEnd::kNotKept:
-      return "not kept";
-    case ChangeEnd::kNotBack:
-      return "not back";
-  }
-  return "unknown";
+  static constexpr std::pair<ChangeEnd, std::string_view> kWords[] = {
+      {ChangeEnd::kApplied, "applied"},    {ChangeEnd::kRefused, "refused"},
+      {ChangeEnd::kNotSaved, "not saved"}, {ChangeEnd::kRolledBack, "rolled back"},
+      {ChangeEnd::kNotKept, "not kept"},   {ChangeEnd::kNotBack, "not back"}};
+  const auto found = std::ranges::find(kWords, end, &std::pair<ChangeEnd, std::string_view>::first);
+  return found == std::end(kWords) ? "unknown" : found->second;
 }
 
 // A JSON string: the few characters JSON forbids escaped, the rest as is
@@ -144,42 +135,33 @@ int Forget(const Options& o, Context& c, Link& link) {
 
 Result<Options> ParseArguments(const std::vector<std::string_view>& args) {
   Options o;
-  if ((!args.empty() && args[0] == "help") || std::ranges::any_of(args, [](std::string_view a) {
-        return a == "--help" || a == "-h" || a == "/?";
-      })) {
-    return o;
-  }
-  if (args.empty()) return Bad("no command; vantrel-keep --help lists them");
-  const std::pair<std::string_view, Command> kCommands[] = {{"run", Command::kRun},
-                                                            {"restore", Command::kRestore},
-                                                            {"show", Command::kShow},
-                                                            {"forget", Command::kForget},
-                                                            {"stop", Command::kStop}};
-  const auto known =
-      std::ranges::find(kCommands, args[0], &std::pair<std::string_view, Command>::first);
-  if (known == std::end(kCommands)) {
-    return Bad("unknown command \"" + std::string(args[0]) + "\"; vantrel-keep --help lists them");
-  }
-  o.command = known->second;
+  if (vantrel::arguments::AsksForHelp(args)) return o;
+  static constexpr std::pair<std::string_view, Command> kCommands[] = {
+      {"run", Command::kRun},
+      {"restore", Command::kRestore},
+      {"show", Command::kShow},
+      {"forget", Command::kForget},
+      {"stop", Command::kStop}};
+  const Result<Command> command =
+      vantrel::arguments::CommandOf<Command>(args, kCommands, "vantrel-keep");
+  if (!command) return command.error();
+  o.command = *command;
   const std::string prefix = std::string(args[0]) + ": ";
   const bool run = o.command == Command::kRun;
+  const auto takes_value = [](std::string_view a) { return a == "--hold" || a == "--exclude"; };
+  const auto known = [&](std::string_view a) {
+    return (run && (a == "--layouts" || takes_value(a))) ||
+           (o.command == Command::kForget && a == "--all");
+  };
   for (std::size_t k = 1; k < args.size(); ++k) {
-    std::string_view a = args[k];
-    if (!a.starts_with("--")) return Bad(prefix + "unexpected argument \"" + std::string(a) + "\"");
-    std::optional<std::string_view> value;
-    if (const auto equals = a.find('='); equals != a.npos) {
-      value = a.substr(equals + 1);
-      a = a.substr(0, equals);
+    if (!args[k].starts_with("--")) {
+      return Bad(prefix + "unexpected argument \"" + std::string(args[k]) + "\"");
     }
-    const bool takes_value = a == "--hold" || a == "--exclude";
-    const bool known_here = (run && (a == "--layouts" || takes_value)) ||
-                            (o.command == Command::kForget && a == "--all");
-    if (!known_here) return Bad(prefix + "unknown option " + std::string(a));
-    if (takes_value && !value) {
-      if (k + 1 == args.size()) return Bad(prefix + std::string(a) + " needs a value");
-      value = args[++k];
-    }
-    if (!takes_value && value) return Bad(prefix + std::string(a) + " takes no value");
+    const Result<vantrel::arguments::Option> option =
+        vantrel::arguments::OptionAt(args, k, prefix, known, takes_value);
+    if (!option) return option.error();
+    const std::string_view a = option->name;
+    const std::optional<std::string_view>& value = option->value;
     if (a == "--layouts") o.layouts = true;
     if (a == "--all") o.all = true;
     if (a == "--exclude") {

@@ -36,14 +36,10 @@ std::string Stamp() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const std::vector<std::string> texts = vantrel::console::Arguments(argc, argv);
-  const std::vector<std::string_view> args(texts.begin(), texts.end());
+  const std::optional<keep_tool::Options> options =
+      vantrel::console::ParsedArguments(argc, argv, "vantrel-keep", keep_tool::ParseArguments);
+  if (!options) return keep_tool::kBadUsage;
   WindowsConsole console;
-  const vantrel::Result<keep_tool::Options> options = keep_tool::ParseArguments(args);
-  if (!options) {
-    console.Err("vantrel-keep: " + options.error().message + "\n");
-    return keep_tool::kBadUsage;
-  }
   int code = keep_tool::kFailed;
   WindowsLink link;
   try {

@@ -10,13 +10,14 @@
 #include <utility>
 #include <vector>
 
+#include "arguments.h"
+
 namespace layout_tool {
 
 namespace {
 
 using vantrel::DisplayMode;
 using vantrel::Error;
-using vantrel::ErrorCode;
 using vantrel::Layout;
 using vantrel::LayoutDisplay;
 using vantrel::NameOf;
@@ -24,7 +25,7 @@ using vantrel::OfferedModes;
 using vantrel::Point;
 using vantrel::Result;
 
-Error Bad(std::string message) { return {ErrorCode::kInvalidArgument, 0, std::move(message)}; }
+using vantrel::arguments::Bad;
 
 // The whole text as an integer in [low, high], no sign but a leading minus.
 std::optional<std::int32_t> Integer(std::string_view text, std::int64_t low, std::int64_t high) {
@@ -214,54 +215,41 @@ int RevertSaved(Console& console, vantrel::LayoutChanger& changer) {
 
 Result<Options> ParseArguments(const std::vector<std::string_view>& args) {
   Options o;
-  if ((!args.empty() && args[0] == "help") || std::ranges::any_of(args, [](std::string_view a) {
-        return a == "--help" || a == "-h" || a == "/?";
-      })) {
-    return o;
-  }
-  if (args.empty()) return Bad("no command; vantrel-layout --help lists them");
-  const std::string_view command = args[0];
-  const std::pair<std::string_view, Command> kCommands[] = {{"show", Command::kShow},
-                                                            {"save", Command::kSave},
-                                                            {"apply", Command::kApply},
-                                                            {"revert", Command::kRevert},
-                                                            {"set", Command::kSet}};
-  const auto known =
-      std::ranges::find(kCommands, command, &std::pair<std::string_view, Command>::first);
-  if (known == std::end(kCommands)) {
-    return Bad("unknown command \"" + std::string(command) +
-               "\"; vantrel-layout --help lists them");
-  }
-  o.command = known->second;
+  if (vantrel::arguments::AsksForHelp(args)) return o;
+  static constexpr std::pair<std::string_view, Command> kCommands[] = {{"show", Command::kShow},
+                                                                       {"save", Command::kSave},
+                                                                       {"apply", Command::kApply},
+                                                                       {"revert", Command::kRevert},
+                                                                       {"set", Command::kSet}};
+  const Result<Command> command =
+      vantrel::arguments::CommandOf<Command>(args, kCommands, "vantrel-layout");
+  if (!command) return command.error();
+  o.command = *command;
   const bool changes = o.command == Command::kApply || o.command == Command::kSet;
-  const std::string prefix = std::string(command) + ": ";
+  const std::string prefix = std::string(args[0]) + ": ";
+  const auto takes_value = [](std::string_view a) {
+    return a == "--confirm-within" || a == "--mode" || a == "--position";
+  };
+  const auto known = [&](std::string_view a) {
+    return (changes && (a == "--dry-run" || a == "--yes" || a == "--confirm-within")) ||
+           (o.command == Command::kSet && (a == "--mode" || a == "--position" || a == "--primary" ||
+                                           a == "--off" || a == "--on"));
+  };
   std::optional<std::string_view> positional;
   bool confirm_within = false;
   for (std::size_t k = 1; k < args.size(); ++k) {
-    std::string_view a = args[k];
-    if (!a.starts_with("--")) {
+    if (!args[k].starts_with("--")) {
       if (positional || o.command == Command::kShow || o.command == Command::kRevert) {
-        return Bad(prefix + "unexpected argument \"" + std::string(a) + "\"");
+        return Bad(prefix + "unexpected argument \"" + std::string(args[k]) + "\"");
       }
-      positional = a;
+      positional = args[k];
       continue;
     }
-    std::optional<std::string_view> value;
-    if (const auto equals = a.find('='); equals != a.npos) {
-      value = a.substr(equals + 1);
-      a = a.substr(0, equals);
-    }
-    const bool takes_value = a == "--confirm-within" || a == "--mode" || a == "--position";
-    const bool known_here =
-        (changes && (a == "--dry-run" || a == "--yes" || a == "--confirm-within")) ||
-        (o.command == Command::kSet &&
-         (a == "--mode" || a == "--position" || a == "--primary" || a == "--off" || a == "--on"));
-    if (!known_here) return Bad(prefix + "unknown option " + std::string(a));
-    if (takes_value && !value) {
-      if (k + 1 == args.size()) return Bad(prefix + std::string(a) + " needs a value");
-      value = args[++k];
-    }
-    if (!takes_value && value) return Bad(prefix + std::string(a) + " takes no value");
+    const Result<vantrel::arguments::Option> option =
+        vantrel::arguments::OptionAt(args, k, prefix, known, takes_value);
+    if (!option) return option.error();
+    const std::string_view a = option->name;
+    const std::optional<std::string_view>& value = option->value;
     if (a == "--dry-run") o.dry_run = true;
     if (a == "--yes") o.yes = true;
     if (a == "--primary") o.set.primary = true;

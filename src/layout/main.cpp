@@ -146,14 +146,10 @@ class WindowsConsole final : public layout_tool::Console {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const std::vector<std::string> texts = vantrel::console::Arguments(argc, argv);
-  const std::vector<std::string_view> args(texts.begin(), texts.end());
+  const std::optional<layout_tool::Options> options =
+      vantrel::console::ParsedArguments(argc, argv, "vantrel-layout", layout_tool::ParseArguments);
+  if (!options) return layout_tool::kBadUsage;
   WindowsConsole console;
-  const vantrel::Result<layout_tool::Options> options = layout_tool::ParseArguments(args);
-  if (!options) {
-    console.Err("vantrel-layout: " + options.error().message + "\n");
-    return layout_tool::kBadUsage;
-  }
   interrupted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   const layout_tool::Command command = options->command;

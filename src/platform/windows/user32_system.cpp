@@ -156,36 +156,31 @@ std::optional<SettingsFacts> SettingsOf(const wchar_t* adapter, DWORD which) {
   return settings;
 }
 
-struct MonitorHandles {
-  std::vector<HMONITOR> handles;
+// The handles an enumeration gives, one by one.
+template <typename Handle>
+struct Handles {
+  std::vector<Handle> handles;
   std::exception_ptr failure;  // nothing may be thrown through user32's frames
+
+  BOOL Add(Handle handle) noexcept {
+    try {
+      handles.push_back(handle);
+      return TRUE;
+    } catch (...) {
+      failure = std::current_exception();
+      return FALSE;
+    }
+  }
 };
+using MonitorHandles = Handles<HMONITOR>;
+using WindowHandles = Handles<HWND>;
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-  auto& out = *reinterpret_cast<MonitorHandles*>(data);
-  try {
-    out.handles.push_back(monitor);
-    return TRUE;
-  } catch (...) {
-    out.failure = std::current_exception();
-    return FALSE;
-  }
+  return reinterpret_cast<MonitorHandles*>(data)->Add(monitor);
 }
 
-struct WindowHandles {
-  std::vector<HWND> handles;
-  std::exception_ptr failure;  // as MonitorHandles'
-};
-
 BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
-  auto& out = *reinterpret_cast<WindowHandles*>(data);
-  try {
-    out.handles.push_back(window);
-    return TRUE;
-  } catch (...) {
-    out.failure = std::current_exception();
-    return FALSE;
-  }
+  return reinterpret_cast<WindowHandles*>(data)->Add(window);
 }
 
 // The longest name a window class can have, and its NUL.
