@@ -243,6 +243,19 @@ TEST(DesktopKeeper, TheLayoutPutBackOnceWhenTheSetReturnsArrangedOtherwise) {
   desk.Run(3s);
   EXPECT_EQ(desk.system.counts().resets, resets);
   EXPECT_EQ(desk.restored.size(), 1u);
+  // Once for each return: gone and back at another mode again, put back again.
+  desk.Displays(Leave);
+  desk.Run(3s);
+  desk.Displays([](SimulatedDisplays& l) {
+    Return(l);
+    l.displays[1].current_mode->width = 800;
+    l.displays[1].current_mode->height = 600;
+    l.displays[1].bounds = l.displays[1].work_area = {1920, 0, 2720, 600};
+  });
+  ASSERT_EQ(desk.restored.size(), 3u);
+  EXPECT_FALSE(desk.restored[1].layout);  // the set alone came as it was
+  ASSERT_TRUE(desk.restored[2].layout);
+  EXPECT_EQ(TakeLayout(desk.system), docked);
 }
 
 TEST(DesktopKeeper, ANewSetDropsTheLeastRecentlyUsedBeyondTheBound) {
@@ -274,11 +287,22 @@ TEST(DesktopKeeper, SavedMemoryServesAKeeperStartedAgainAndForgetDropsIt) {
   desk.Displays(Return);
   ASSERT_EQ(desk.restored.size(), 1u);
   EXPECT_EQ(desk.At(kNormal).rect, (Rect{2000, 100, 2600, 500}));
+  // Asked again with every window in its place: nothing is touched.
+  const auto counts = desk.system.counts();
+  const RestoreReport again = desk.keeper.Restore();
+  EXPECT_EQ(again.windows, 0);
+  EXPECT_EQ(again.untouched, 4);
+  EXPECT_EQ(desk.system.counts().set_placements, counts.set_placements);
+  EXPECT_EQ(desk.system.counts().moves, counts.moves);
+  EXPECT_EQ(desk.system.counts().shows, counts.shows);
 
   const std::string docked = desk.keeper.CurrentSet();
+  const int saves = desk.saves;
   desk.keeper.Forget(false);
   EXPECT_EQ(desk.keeper.Memory().Find(docked), nullptr);
   EXPECT_EQ(desk.keeper.Memory().sets.size(), 1u);
+  desk.Run(2s);
+  EXPECT_GT(desk.saves, saves);  // the memory changed: to be saved
   desk.keeper.Forget(true);
   EXPECT_TRUE(desk.keeper.Memory().sets.empty());
 }

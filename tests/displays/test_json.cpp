@@ -2,6 +2,7 @@
 // change: escaping, every fact with its unit, and the watch lines' shape.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -138,6 +139,19 @@ TEST(Json, RealsAreTheShortestTextThatReadsBack) {
   for (const auto& [value, text] : table) {
     EXPECT_EQ(Writer(false).Real(value).Take(), text) << text;
   }
+  // Every scale and refresh rate a system gives: DPIs over 96, and rates as
+  // numerator over denominator.
+  const auto same = [](double v) {
+    char expected[32];
+    const char* end = std::to_chars(expected, expected + sizeof expected, v).ptr;
+    return Writer(false).Real(v).Take() == std::string_view(expected, end);
+  };
+  int differ = 0;
+  for (int dpi = 1; dpi <= 1000; ++dpi) differ += !same(dpi / 96.0);
+  for (int n = 1; n <= 3000; n += 7) {
+    for (int d = 1; d <= 1001; d += 10) differ += !same(static_cast<double>(n) / d);
+  }
+  EXPECT_EQ(differ, 0);
 }
 
 }  // namespace

@@ -250,13 +250,18 @@ DesktopKeeper::Step DesktopKeeper::Arrived(Clock::time_point now) {
   std::optional<ChangeOutcome> layout;
   if (options_.layouts && set.layout && s.layout_put_back_for != current_) {
     const Layout wanted = *set.layout;
+    // A layout that differs only where nothing follows from it (a detached
+    // display's mode) plans nothing: nothing was put back.
     if (TakeLayout(system_) != wanted) {
-      s.layout_put_back_for = current_;
-      layout = LayoutChanger(system_, store_).Apply(wanted);
-      // Its change comes back as events; the layout read after it settles is
-      // not the user's.
-      s.own_change = layout->end != ChangeEnd::kRefused && !layout->plan.empty();
-      s.displays = ReadDisplays(system_, {.modes = false}).displays;
+      ChangeOutcome outcome = LayoutChanger(system_, store_).Apply(wanted);
+      if (!outcome.ok() || !outcome.plan.empty()) {
+        s.layout_put_back_for = current_;
+        // Its change comes back as events; the layout read after it settles
+        // is not the user's.
+        s.own_change = outcome.end != ChangeEnd::kRefused && !outcome.plan.empty();
+        layout = std::move(outcome);
+        s.displays = ReadDisplays(system_, {.modes = false}).displays;
+      }
     }
   }
   out.restored = Restore(now);
