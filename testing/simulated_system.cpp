@@ -425,9 +425,10 @@ std::vector<TopWindowFacts> SimulatedSystem::TopWindows() {
   const std::lock_guard lock(mutex_);
   ++counts_.top_windows;
   for (auto& [h, w] : Seen().windows) {
+    // As Wine: normal now, left at its maximized rectangle.
     if (std::exchange(w.unmaximize_at_read, false) && w.show == show_command::kMaximized) {
       w.show = show_command::kNormal;
-      Land(w, w.normal);
+      w.normal = w.rect;
     }
     w.moved_unread = false;
   }

@@ -104,7 +104,8 @@ struct SimulatedWindow {
   // and Show work: another program's window under Wine.
   bool placement_fails = false;
   // Under Wine, a window maximized right after a move is un-maximized when
-  // the move's late answer comes: here, at the next read of the windows.
+  // the move's late answer comes, left at its maximized rectangle: here, at
+  // the next read of the windows.
   bool late_unmaximize = false;
   bool moved_unread = false;        // moved since the windows were last read
   bool unmaximize_at_read = false;  // maximized right after such a move

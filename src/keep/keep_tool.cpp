@@ -326,8 +326,10 @@ bool KeeperLoop::Save() {
 
 RestoreReport KeeperLoop::Restore() {
   const auto began = context_.now();
-  RestoreReport report = keeper_.Restore();
+  RestoreReport report = keeper_.Restore(began);
   Print(report, Ms(context_.now() - began));
+  // Its timer again: a window maximized by a move is looked at again.
+  if (listener_ && !ended_) Apply(keeper_.OnTimer(context_.now()), *listener_);
   return report;
 }
 

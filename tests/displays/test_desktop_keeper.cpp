@@ -147,9 +147,11 @@ TEST(DesktopKeeper, WhereAnotherProgramCannotBePlacedItIsMovedAndAMinimizedOneLe
   desk.Displays(Return);
   ASSERT_EQ(desk.restored.size(), 1u);
   EXPECT_EQ(desk.At(kNormal).rect, (Rect{2000, 100, 2600, 500}));
-  // Maximized again once the system had un-maximized it after the move.
+  // Maximized again once the system had un-maximized it after the move,
+  // with its normal place back.
   EXPECT_EQ(desk.At(kMaximized).show, show::kMaximized);
   EXPECT_EQ(desk.At(kMaximized).rect, kRight);
+  EXPECT_EQ(desk.At(kMaximized).normal, (Rect{2100, 200, 2700, 600}));
   EXPECT_TRUE(platform::IsMinimized(desk.At(kMinimized).show));
   EXPECT_EQ(desk.system.Foreground(), kStays);  // maximizing took it; it was given back
   // Un-maximized by the user later, it is left so.

@@ -31,8 +31,8 @@ constexpr std::int32_t kParked = -32000;
 // comes, left at its maximized rectangle: it is looked at again this often,
 // this many times, moved back to its normal place at one look and
 // maximized at the next (a maximize right after a move does not hold).
-constexpr milliseconds kLookAgain{300};
-constexpr int kLooks = 4;
+constexpr milliseconds kLookAgain{200};
+constexpr int kLooks = 6;
 
 ShowState StateOf(const PlacementRecord& record) {
   if (platform::IsMinimized(record.show_command)) return ShowState::kMinimized;
@@ -98,6 +98,7 @@ struct DesktopKeeper::State {
     Rect normal;
     std::string display;  // key
     int looks = 0;
+    bool moved = false;  // at the last look: it is maximized at the next
   };
   std::vector<Maximized> look_again;
   Clock::time_point look_again_due = Clock::time_point::max();
@@ -146,6 +147,8 @@ DesktopKeeper::Step DesktopKeeper::Start(Clock::time_point now) {
   s.settling = false;
   s.paused = false;
   s.seen.clear();
+  s.look_again.clear();
+  s.look_again_due = Clock::time_point::max();
   DisplaySetMemory& set = Touch(memory_, s.displays);
   current_ = set.id;
   if (options_.layouts && !set.layout) set.layout = TakeLayout(system_);
@@ -391,8 +394,6 @@ void DesktopKeeper::RememberNow() {
   s.changed = true;
 }
 
-RestoreReport DesktopKeeper::Restore() { return Restore(Clock::now()); }
-
 RestoreReport DesktopKeeper::Restore(Clock::time_point now) {
   State& s = *state_;
   if (!s.settler) {
@@ -467,7 +468,11 @@ RestoreReport DesktopKeeper::Restore(Clock::time_point now) {
       done = bool(system_.MoveTo(kept.handle, placed.bounds));
       if (done && kept.state == ShowState::kMaximized) {
         done = bool(system_.Show(kept.handle, show::kMaximized));
-        if (done) s.look_again.push_back({kept, placed.bounds, placed.display->key});
+        if (done) {
+          std::erase_if(s.look_again,
+                        [&](const State::Maximized& m) { return m.window.handle == kept.handle; });
+          s.look_again.push_back({kept, placed.bounds, placed.display->key});
+        }
       }
     }
     if (done) {
@@ -511,14 +516,16 @@ void DesktopKeeper::LookAgain(Clock::time_point now) {
     }
     // Un-maximized on its display so soon: the system's doing.
     const Display* on = s.displays.OfRect(live->rect, Fallback::kNearest);
+    const bool moved = std::exchange(it->moved, false);
     if (!live->maximized && !live->minimized && on && on->key == it->display) {
-      if (live->rect != it->normal) {
-        system_.MoveTo(it->window.handle, it->normal);
+      if (live->rect != it->normal && !moved) {
+        it->moved = bool(system_.MoveTo(it->window.handle, it->normal));
       } else if (system_.Show(it->window.handle, show::kMaximized)) {
         maximized.push_back(it->window.handle);
       }
     }
-    it = ++it->looks < kLooks ? it + 1 : s.look_again.erase(it);
+    // A window moved at the last look still gets its maximize.
+    it = ++it->looks < kLooks || it->moved ? it + 1 : s.look_again.erase(it);
   }
   if (!s.look_again.empty()) s.look_again_due = now + kLookAgain;
   if (maximized.empty()) return;

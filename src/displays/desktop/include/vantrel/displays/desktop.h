@@ -203,8 +203,10 @@ class DesktopKeeper {
   Step OnWindowsMayHaveChanged(Clock::time_point now);
   /// The timer: the settling goes on, or the windows are read.
   Step OnTimer(Clock::time_point now);
-  /// Puts the current set's windows back now.
-  RestoreReport Restore();
+  /// Puts the current set's windows back now; `now` on the clock of the
+  /// other calls' times (a window maximized by a move is looked at again,
+  /// on the timer, from then).
+  RestoreReport Restore(Clock::time_point now = Clock::now());
   /// Keeps every window's place now, without the hold-back: what a program
   /// calls when it knows the displays are about to go.
   void RememberNow();
@@ -233,7 +235,6 @@ class DesktopKeeper {
   // While settled: until the next read, the next place to keep, or the next
   // look at a window maximized by a move.
   std::optional<std::chrono::milliseconds> NextDue(Clock::time_point now) const;
-  RestoreReport Restore(Clock::time_point now);
   // Maximizes again a window restored maximized that the system un-maximized.
   void LookAgain(Clock::time_point now);
 
