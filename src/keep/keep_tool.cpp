@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <new>
 #include <string>
 #include <string_view>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "arguments.h"
+#include "vantrel/displays/json_writer.h"
 
 namespace keep_tool {
 
@@ -46,25 +46,6 @@ std::string_view Word(ChangeEnd end) {
       {ChangeEnd::kNotKept, "not kept"},   {ChangeEnd::kNotBack, "not back"}};
   const auto found = std::ranges::find(kWords, end, &std::pair<ChangeEnd, std::string_view>::first);
   return found == std::end(kWords) ? "unknown" : found->second;
-}
-
-// A JSON string: the few characters JSON forbids escaped, the rest as is
-// (UTF-8 passes through).
-std::string Quoted(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
 }
 
 std::int64_t Ms(DesktopKeeper::Clock::duration d) {
@@ -226,30 +207,39 @@ Result<Loaded> LoadMemory(const Context& c) {
   return loaded;
 }
 
+// Each event one line of compact JSON, by the writer of the library's
+// documents.
+std::string Line(vantrel::json::Writer& j) { return j.End('}').Take() + "\n"; }
+
 std::string StartedLine(std::string_view set, std::size_t sets) {
-  return "{\"event\":\"started\",\"set\":" + Quoted(set) + ",\"sets\":" + std::to_string(sets) +
-         "}\n";
+  vantrel::json::Writer j(false);
+  j.Begin('{').Key("event").Text("started").Key("set").Text(set);
+  j.Key("sets").Number(static_cast<std::int64_t>(sets));
+  return Line(j);
 }
 
 std::string EndedLine(std::size_t sets, bool saved) {
-  return "{\"event\":\"ended\",\"sets\":" + std::to_string(sets) +
-         ",\"saved\":" + (saved ? "true" : "false") + "}\n";
+  vantrel::json::Writer j(false);
+  j.Begin('{').Key("event").Text("ended").Key("sets").Number(static_cast<std::int64_t>(sets));
+  j.Key("saved").Bool(saved);
+  return Line(j);
 }
 
 std::string RestoredLine(const RestoreReport& report, std::int64_t ms) {
-  std::string line = "{\"event\":\"restored\",\"set\":" + Quoted(report.set) +
-                     ",\"windows\":" + std::to_string(report.windows) +
-                     ",\"skipped\":" + std::to_string(report.skipped);
-  if (ms >= 0) line += ",\"ms\":" + std::to_string(ms);
-  return line + "}\n";
+  vantrel::json::Writer j(false);
+  j.Begin('{').Key("event").Text("restored").Key("set").Text(report.set);
+  j.Key("windows").Number(report.windows).Key("skipped").Number(report.skipped);
+  if (ms >= 0) j.Key("ms").Number(ms);
+  return Line(j);
 }
 
 std::string LayoutLine(const RestoreReport& report) {
   if (!report.layout) return {};
-  std::string line = "{\"event\":\"layout\",\"set\":" + Quoted(report.set) +
-                     ",\"outcome\":" + Quoted(Word(report.layout->end));
-  if (!report.layout->ok()) line += ",\"message\":" + Quoted(vantrel::Message(*report.layout));
-  return line + "}\n";
+  vantrel::json::Writer j(false);
+  j.Begin('{').Key("event").Text("layout").Key("set").Text(report.set);
+  j.Key("outcome").Text(Word(report.layout->end));
+  if (!report.layout->ok()) j.Key("message").Text(vantrel::Message(*report.layout));
+  return Line(j);
 }
 
 KeeperLoop::KeeperLoop(Context& context, DesktopMemory memory, DesktopKeeper::Options options)

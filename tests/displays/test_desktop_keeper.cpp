@@ -98,6 +98,12 @@ struct Desk {
 
 void Leave(SimulatedDisplays& l) { l.displays[1].attached = false; }
 void Return(SimulatedDisplays& l) { l.displays[1].attached = true; }
+void ReturnAtAnotherMode(SimulatedDisplays& l) {
+  Return(l);
+  l.displays[1].current_mode->width = 800;
+  l.displays[1].current_mode->height = 600;
+  l.displays[1].bounds = l.displays[1].work_area = {1920, 0, 2720, 600};
+}
 
 TEST(DesktopKeeper, EveryWindowBackWhenTheSetReturnsEachSetWithItsOwnPlaces) {
   Desk desk(Docked());
@@ -228,12 +234,7 @@ TEST(DesktopKeeper, TheLayoutPutBackOnceWhenTheSetReturnsArrangedOtherwise) {
   desk.Displays(Leave);
   desk.Run(3s);
   // It comes back at another mode, as a dock's displays often do.
-  desk.Displays([](SimulatedDisplays& l) {
-    Return(l);
-    l.displays[1].current_mode->width = 800;
-    l.displays[1].current_mode->height = 600;
-    l.displays[1].bounds = l.displays[1].work_area = {1920, 0, 2720, 600};
-  });
+  desk.Displays(ReturnAtAnotherMode);
   ASSERT_EQ(desk.restored.size(), 1u);
   ASSERT_TRUE(desk.restored[0].layout);
   EXPECT_EQ(desk.restored[0].layout->end, ChangeEnd::kApplied);
@@ -248,12 +249,7 @@ TEST(DesktopKeeper, TheLayoutPutBackOnceWhenTheSetReturnsArrangedOtherwise) {
   // Once for each return: gone and back at another mode again, put back again.
   desk.Displays(Leave);
   desk.Run(3s);
-  desk.Displays([](SimulatedDisplays& l) {
-    Return(l);
-    l.displays[1].current_mode->width = 800;
-    l.displays[1].current_mode->height = 600;
-    l.displays[1].bounds = l.displays[1].work_area = {1920, 0, 2720, 600};
-  });
+  desk.Displays(ReturnAtAnotherMode);
   ASSERT_EQ(desk.restored.size(), 3u);
   EXPECT_FALSE(desk.restored[1].layout);  // the set alone came as it was
   ASSERT_TRUE(desk.restored[2].layout);
