@@ -144,6 +144,14 @@ TEST(CapiSnapshot, EveryFactAsTheCppSnapshotHasIt) {
   for (const std::int32_t fallback : {-1, 3}) {
     EXPECT_EQ(vantrel_snapshot_at_point(s, 0, 0, fallback, &index), VANTREL_ERROR_INVALID_ARGUMENT);
   }
+  EXPECT_EQ(vantrel_snapshot_at_point(s, -9000, -9000, VANTREL_FALLBACK_PRIMARY, &index),
+            VANTREL_OK);
+  EXPECT_EQ(index, 0u);
+  // Its modes, each by index and none past the last.
+  vantrel_mode m{};
+  m.size = sizeof m;
+  EXPECT_EQ(vantrel_snapshot_mode(s, 1, c.mode_count - 1, &m), VANTREL_OK);
+  EXPECT_EQ(vantrel_snapshot_mode(s, 1, c.mode_count, &m), VANTREL_ERROR_OUT_OF_RANGE);
   vantrel_snapshot_free(s);
   UseSystem(nullptr);
 }
