@@ -1,31 +1,28 @@
 // The seam's defaults, and the process's one system.
 #include "vantrel/platform/system.h"
 
+#include <string_view>
+#include <utility>
+
 #include "vantrel/base/current_port.h"
 
 namespace vantrel::platform {
 
 std::string ChangeResultName(std::int32_t result) {
-  switch (result) {
-    case change_result::kSuccessful:
-      return "DISP_CHANGE_SUCCESSFUL";
-    case change_result::kRestart:
-      return "DISP_CHANGE_RESTART";
-    case change_result::kFailed:
-      return "DISP_CHANGE_FAILED";
-    case change_result::kBadMode:
-      return "DISP_CHANGE_BADMODE";
-    case change_result::kNotUpdated:
-      return "DISP_CHANGE_NOTUPDATED";
-    case change_result::kBadFlags:
-      return "DISP_CHANGE_BADFLAGS";
-    case change_result::kBadParam:
-      return "DISP_CHANGE_BADPARAM";
-    case change_result::kBadDualView:
-      return "DISP_CHANGE_BADDUALVIEW";
-    default:
-      return "answer " + std::to_string(result);
+  static constexpr std::pair<std::int32_t, std::string_view> kNames[] = {
+      {change_result::kSuccessful, "DISP_CHANGE_SUCCESSFUL"},
+      {change_result::kRestart, "DISP_CHANGE_RESTART"},
+      {change_result::kFailed, "DISP_CHANGE_FAILED"},
+      {change_result::kBadMode, "DISP_CHANGE_BADMODE"},
+      {change_result::kNotUpdated, "DISP_CHANGE_NOTUPDATED"},
+      {change_result::kBadFlags, "DISP_CHANGE_BADFLAGS"},
+      {change_result::kBadParam, "DISP_CHANGE_BADPARAM"},
+      {change_result::kBadDualView, "DISP_CHANGE_BADDUALVIEW"},
+  };
+  for (const auto& [code, name] : kNames) {
+    if (code == result) return std::string(name);
   }
+  return "answer " + std::to_string(result);
 }
 
 std::int32_t System::ChangeSettings(std::string_view, const SettingsChange&, std::uint32_t) {

@@ -313,8 +313,12 @@ TEST(DisplaysTake, ConnectionFromTheOutputTechnology) {
     layout.displays[0].target->output_technology = technology;
     EXPECT_EQ(TakeOf(layout)[0].connection, connection) << technology;
   }
-  EXPECT_EQ(ToString(Connection::kDisplayPort), "displayport");
-  EXPECT_EQ(ToString(Connection::kUnknown), "unknown");
+  const std::pair<Connection, std::string_view> names[] = {
+      {Connection::kUnknown, "unknown"}, {Connection::kInternal, "internal"},
+      {Connection::kHdmi, "hdmi"},       {Connection::kDisplayPort, "displayport"},
+      {Connection::kDvi, "dvi"},         {Connection::kVga, "vga"},
+      {Connection::kOther, "other"},     {static_cast<Connection>(99), "unknown"}};
+  for (const auto& [connection, name] : names) EXPECT_EQ(ToString(connection), name);
 }
 
 TEST(DisplaysTake, NumberIsTheDigitsEndingTheDeviceName) {

@@ -17,10 +17,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kDocumentFields{"schema", "version", "clock", "sets"};
-constexpr std::array<std::string_view, 5> kSetFields{"id", "keys", "used", "layout", "windows"};
-constexpr std::array<std::string_view, 8> kWindowFields{"handle", "process", "thread", "image",
-                                                        "class",  "title",   "state",  "place"};
 constexpr std::array<std::string_view, 3> kStateNames{"normal", "minimized", "maximized"};
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -45,65 +41,43 @@ void WriteWindow(json::Writer& j, const KeptWindow& w) {
 
 KeptWindow ReadWindow(json::Reader& r) {
   KeptWindow w;
-  r.Object(kWindowFields, [&](std::size_t k) {
-    switch (k) {
-      case 0:
-        w.handle = static_cast<std::uintptr_t>(r.Integer(0, INT64_C(0xFFFFFFFFFFFF)));
-        break;
-      case 1:
-        w.process_id = static_cast<std::uint32_t>(r.Integer(0, UINT32_MAX));
-        break;
-      case 2:
-        w.thread_id = static_cast<std::uint32_t>(r.Integer(0, UINT32_MAX));
-        break;
-      case 3:
-        w.image = r.Text();
-        break;
-      case 4:
-        w.class_name = r.Text();
-        break;
-      case 5:
-        w.title = r.Text();
-        break;
-      case 6: {
-        const std::string state = r.Text();
-        const auto found = std::ranges::find(kStateNames, state);
-        if (found == kStateNames.end())
-          r.Fail("expected \"normal\", \"minimized\" or \"maximized\"");
-        w.state = static_cast<ShowState>(found - kStateNames.begin());
-        break;
-      }
-      default: {
-        Result<WindowPlacement> place = PlacementFromText(r.Text());
-        if (!place) r.Fail(place.error().message);
-        w.place = std::move(place).value();
-      }
-    }
-  });
+  const auto state = [&] {
+    const auto found = std::ranges::find(kStateNames, r.Text());
+    if (found == kStateNames.end()) r.Fail("expected \"normal\", \"minimized\" or \"maximized\"");
+    w.state = static_cast<ShowState>(found - kStateNames.begin());
+  };
+  const auto place = [&] {
+    Result<WindowPlacement> read = PlacementFromText(r.Text());
+    if (!read) r.Fail(read.error().message);
+    w.place = std::move(read).value();
+  };
+  r.Object(
+      {{"handle",
+        [&] { w.handle = static_cast<std::uintptr_t>(r.Integer(0, INT64_C(0xFFFFFFFFFFFF))); }},
+       {"process", [&] { w.process_id = static_cast<std::uint32_t>(r.Integer(0, UINT32_MAX)); }},
+       {"thread", [&] { w.thread_id = static_cast<std::uint32_t>(r.Integer(0, UINT32_MAX)); }},
+       {"image", [&] { w.image = r.Text(); }},
+       {"class", [&] { w.class_name = r.Text(); }},
+       {"title", [&] { w.title = r.Text(); }},
+       {"state", state},
+       {"place", place}});
   return w;
 }
 
 DisplaySetMemory ReadSet(json::Reader& r) {
   DisplaySetMemory set;
-  r.Object(kSetFields, [&](std::size_t k) {
-    switch (k) {
-      case 0:
-        set.id = r.Text();
-        break;
-      case 1:
-        r.Array([&] { set.keys.push_back(r.Text()); });
-        if (!std::ranges::is_sorted(set.keys)) r.Fail("expected the keys sorted");
-        break;
-      case 2:
-        set.used = static_cast<std::uint64_t>(r.Integer(0, INT64_MAX));
-        break;
-      case 3:
-        if (!r.Null()) set.layout = json::ReadLayout(r);
-        break;
-      default:
-        r.Array([&] { set.windows.push_back(ReadWindow(r)); });
-    }
-  });
+  const auto keys = [&] {
+    r.Array([&] { set.keys.push_back(r.Text()); });
+    if (!std::ranges::is_sorted(set.keys)) r.Fail("expected the keys sorted");
+  };
+  r.Object({{"id", [&] { set.id = r.Text(); }},
+            {"keys", keys},
+            {"used", [&] { set.used = static_cast<std::uint64_t>(r.Integer(0, INT64_MAX)); }},
+            {"layout",
+             [&] {
+               if (!r.Null()) set.layout = json::ReadLayout(r);
+             }},
+            {"windows", [&] { r.Array([&] { set.windows.push_back(ReadWindow(r)); }); }}});
   if (set.id != SetId(set.keys)) r.Fail("the set's id is not that of its keys");
   return set;
 }
@@ -191,17 +165,17 @@ std::string ToJson(const DesktopMemory& memory) {
 Result<DesktopMemory> DesktopMemoryFromJson(std::string_view text) {
   return json::Read(text, [](json::Reader& r) {
     DesktopMemory memory;
-    r.Object(kDocumentFields, [&](std::size_t k) {
-      if (k == 0) {
-        if (r.Text() != kDesktopSchema) r.Fail("expected \"vantrel-desktop\"");
-      } else if (k == 1) {
-        if (r.Integer() != kDesktopSchemaVersion) r.Fail("expected 1");
-      } else if (k == 2) {
-        memory.clock = static_cast<std::uint64_t>(r.Integer(0, INT64_MAX));
-      } else {
-        r.Array([&] { memory.sets.push_back(ReadSet(r)); });
-      }
-    });
+    r.Object(
+        {{"schema",
+          [&] {
+            if (r.Text() != kDesktopSchema) r.Fail("expected \"vantrel-desktop\"");
+          }},
+         {"version",
+          [&] {
+            if (r.Integer() != kDesktopSchemaVersion) r.Fail("expected 1");
+          }},
+         {"clock", [&] { memory.clock = static_cast<std::uint64_t>(r.Integer(0, INT64_MAX)); }},
+         {"sets", [&] { r.Array([&] { memory.sets.push_back(ReadSet(r)); }); }}});
     r.End("memory");
     Bound(memory, {});
     return memory;

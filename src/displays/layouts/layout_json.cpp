@@ -17,17 +17,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kDocumentFields{"schema", "version", "displays"};
-constexpr std::array<std::string_view, 7> kDisplayFields{
-    "key", "adapter", "attached", "primary", "position", "mode", "orientation"};
-constexpr std::array<std::string_view, 2> kPositionFields{"x", "y"};
-// As json::WriteMode names them.
-constexpr std::array<std::string_view, 4> kModeFields{"width", "height", "bits_per_pixel",
-                                                      "frequency"};
-constexpr std::array<std::int32_t DisplayMode::*, 4> kModeMembers{
-    &DisplayMode::width, &DisplayMode::height, &DisplayMode::bits_per_pixel,
-    &DisplayMode::frequency};
-
 std::int32_t Orientation(json::Reader& r) {
   const std::int64_t value = r.Integer();
   if (value != 0 && value != 90 && value != 180 && value != 270) {
@@ -38,32 +27,24 @@ std::int32_t Orientation(json::Reader& r) {
 
 LayoutDisplay ReadDisplay(json::Reader& r) {
   LayoutDisplay d;
-  r.Object(kDisplayFields, [&](std::size_t k) {
-    switch (k) {
-      case 0:
-        d.key = r.Text();
-        break;
-      case 1:
-        d.adapter = r.Text();
-        break;
-      case 2:
-        d.attached = r.Bool();
-        break;
-      case 3:
-        d.primary = r.Bool();
-        break;
-      case 4:
-        r.Object(kPositionFields, [&](std::size_t m) {
-          (m == 0 ? d.position.x : d.position.y) = r.Int32(INT32_MIN);
-        });
-        break;
-      case 5:
-        r.Object(kModeFields, [&](std::size_t m) { d.mode.*kModeMembers[m] = r.Int32(0); });
-        break;
-      default:
-        d.orientation = Orientation(r);
-    }
-  });
+  // The mode's names as json::WriteMode writes them.
+  const auto mode = [&] {
+    r.Object({{"width", [&] { d.mode.width = r.Int32(0); }},
+              {"height", [&] { d.mode.height = r.Int32(0); }},
+              {"bits_per_pixel", [&] { d.mode.bits_per_pixel = r.Int32(0); }},
+              {"frequency", [&] { d.mode.frequency = r.Int32(0); }}});
+  };
+  r.Object({{"key", [&] { d.key = r.Text(); }},
+            {"adapter", [&] { d.adapter = r.Text(); }},
+            {"attached", [&] { d.attached = r.Bool(); }},
+            {"primary", [&] { d.primary = r.Bool(); }},
+            {"position",
+             [&] {
+               r.Object({{"x", [&] { d.position.x = r.Int32(INT32_MIN); }},
+                         {"y", [&] { d.position.y = r.Int32(INT32_MIN); }}});
+             }},
+            {"mode", mode},
+            {"orientation", [&] { d.orientation = Orientation(r); }}});
   return d;
 }
 
@@ -97,15 +78,15 @@ void WriteLayout(Writer& j, const Layout& layout) {
 
 Layout ReadLayout(Reader& r) {
   Layout layout;
-  r.Object(kDocumentFields, [&](std::size_t k) {
-    if (k == 0) {
-      if (r.Text() != kLayoutSchema) r.Fail("expected \"vantrel-layout\"");
-    } else if (k == 1) {
-      if (r.Integer() != kLayoutSchemaVersion) r.Fail("expected 1");
-    } else {
-      r.Array([&] { layout.displays.push_back(ReadDisplay(r)); });
-    }
-  });
+  r.Object({{"schema",
+             [&] {
+               if (r.Text() != kLayoutSchema) r.Fail("expected \"vantrel-layout\"");
+             }},
+            {"version",
+             [&] {
+               if (r.Integer() != kLayoutSchemaVersion) r.Fail("expected 1");
+             }},
+            {"displays", [&] { r.Array([&] { layout.displays.push_back(ReadDisplay(r)); }); }}});
   return layout;
 }
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <compare>
+#include <cstddef>
+#include <iterator>
 
 #include "vantrel/platform/system.h"
 
@@ -50,23 +52,11 @@ Span2D SpanOf(Point p) { return {p.x, p.y, std::int64_t{p.x} + 1, std::int64_t{p
 }  // namespace
 
 std::string_view ToString(Connection connection) noexcept {
-  switch (connection) {
-    case Connection::kInternal:
-      return "internal";
-    case Connection::kHdmi:
-      return "hdmi";
-    case Connection::kDisplayPort:
-      return "displayport";
-    case Connection::kDvi:
-      return "dvi";
-    case Connection::kVga:
-      return "vga";
-    case Connection::kOther:
-      return "other";
-    case Connection::kUnknown:
-      break;
-  }
-  return "unknown";
+  // In the enumeration's order.
+  static constexpr std::string_view kNames[] = {"unknown", "internal", "hdmi", "displayport",
+                                                "dvi",     "vga",      "other"};
+  const auto k = static_cast<std::size_t>(connection);
+  return k < std::size(kNames) ? kNames[k] : kNames[0];
 }
 
 const Display* Displays::FindByKey(std::string_view key) const noexcept {

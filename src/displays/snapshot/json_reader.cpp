@@ -1,5 +1,8 @@
 #include "vantrel/displays/json_reader.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "vantrel/displays/json_writer.h"
 
 namespace vantrel::json {
@@ -56,6 +59,37 @@ std::string Shown(std::string_view name) {
 
 Reader::Reader(std::string_view text) : text_(text) {
   if (text_.starts_with("\xef\xbb\xbf")) at_ = 3;  // a byte order mark, as Notepad writes
+}
+
+void Reader::Object(std::initializer_list<Field> fields) {
+  if (!Take('{')) Expected("an object");
+  std::vector<bool> seen(fields.size());
+  if (!Take('}')) {
+    do {
+      SkipSpace();
+      if (Peek() != '"') Expected("a field name in quotes");
+      const std::string name = Text();
+      const std::size_t outer = path_.size();
+      path_ += path_.empty() ? "" : ".";
+      path_ += Shown(name);
+      const auto field =
+          std::ranges::find(fields, std::string_view(name), [](const Field& f) { return f.name; });
+      if (field == fields.end()) Fail("unknown field");
+      const auto k = static_cast<std::size_t>(field - fields.begin());
+      if (seen[k]) Fail("given twice");
+      seen[k] = true;
+      if (!Take(':')) Expected("':'");
+      field->read();
+      path_.resize(outer);
+    } while (Take(','));
+    if (!Take('}')) Expected("',' or '}'");
+  }
+  for (std::size_t k = 0; k < fields.size(); ++k) {
+    if (seen[k]) continue;
+    path_ += path_.empty() ? "" : ".";
+    path_ += fields.begin()[k].name;
+    Fail("missing");
+  }
 }
 
 std::string Reader::Text() {

@@ -7,10 +7,10 @@
 // "line 3: displays[1].mode.width: expected an integer".
 #pragma once
 
-#include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,37 +33,13 @@ class Reader {
  public:
   explicit Reader(std::string_view text);
 
-  // An object of exactly the fields `names`, in any order, each once;
-  // `field(k)` reads the value of names[k].
-  template <std::size_t N, class Field>
-  void Object(const std::array<std::string_view, N>& names, Field&& field) {
-    if (!Take('{')) Expected("an object");
-    std::array<bool, N> seen{};
-    if (!Take('}')) {
-      do {
-        SkipSpace();
-        if (Peek() != '"') Expected("a field name in quotes");
-        const std::string name = Text();
-        const std::size_t outer = path_.size();
-        path_ += path_.empty() ? "" : ".";
-        path_ += Shown(name);
-        const auto k = static_cast<std::size_t>(std::ranges::find(names, name) - names.begin());
-        if (k == N) Fail("unknown field");
-        if (seen[k]) Fail("given twice");
-        seen[k] = true;
-        if (!Take(':')) Expected("':'");
-        field(k);
-        path_.resize(outer);
-      } while (Take(','));
-      if (!Take('}')) Expected("',' or '}'");
-    }
-    for (std::size_t k = 0; k < N; ++k) {
-      if (seen[k]) continue;
-      path_ += path_.empty() ? "" : ".";
-      path_ += names[k];
-      Fail("missing");
-    }
-  }
+  // A field of an object: its name, and what reads its value.
+  struct Field {
+    std::string_view name;
+    std::function<void()> read;
+  };
+  // An object of exactly `fields`, in any order, each once.
+  void Object(std::initializer_list<Field> fields);
 
   // An array, each of whose elements `element()` reads.
   template <class Element>
