@@ -202,5 +202,29 @@ TEST(KeepTool, RunTellsEachRestore) {
   EXPECT_FALSE(d.events.IsListening());
 }
 
+// --exclude reaches the keeper: the named program's windows, named in any
+// case, are not kept; the others are.
+TEST(KeepTool, RunLeavesExcludedProgramsAlone) {
+  Desktop d;
+  d.system.Change([](SimulatedDisplays& l) {
+    for (const auto& [handle, image] : {std::pair{0x10u, "editor.exe"}, {0x20u, "skipme.exe"}}) {
+      auto& w = l.windows[handle];
+      w.rect = w.normal = {100, 100, 700, 500};
+      w.process_id = w.thread_id = handle;
+      w.class_name = "Window";
+      w.image = image;
+    }
+  });
+  d.link.serve = [&](KeeperLoop& loop) {
+    d.events.Advance(5s);
+    loop.End();
+  };
+  ASSERT_EQ(d.Run({"run", "--exclude=SKIPME.EXE"}), kDone) << d.console.err;
+  const DisplaySetMemory* home = d.Saved().Find(vantrel::SetId(d.CurrentKeys()));
+  ASSERT_NE(home, nullptr);
+  ASSERT_EQ(home->windows.size(), 1u);
+  EXPECT_EQ(home->windows[0].image, "editor.exe");
+}
+
 }  // namespace
 }  // namespace keep_tool
