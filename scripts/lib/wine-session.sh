@@ -130,6 +130,35 @@ vantrel_start_xorg() {
   xrandr >/dev/null
 }
 
+# Runs one step of a test, ended after SECONDS with a line naming it: a
+# Windows program that hangs then fails its own step, not the whole test at
+# ctest's limit with no word of where.
+vantrel_bounded() {
+  local seconds=$1 status=0
+  shift
+  timeout --kill-after=5 "$seconds" "$@" || status=$?
+  [ "$status" -eq 124 ] || [ "$status" -eq 137 ] &&
+    echo "wine-session: still running after ${seconds} s, ended: $*" >&2
+  return "$status"
+}
+
+# Waits up to SECONDS for a background process to end and returns its exit
+# status; 124 when it is still running, which is then ended.
+vantrel_wait_bounded() {
+  local seconds=$1 pid=$2 status=0
+  for _ in $(seq $((seconds * 10))); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -KILL "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    return 124
+  fi
+  wait "$pid" || status=$?
+  return "$status"
+}
+
 # A screenshot of the whole X screen.
 vantrel_screenshot() {
   /usr/bin/import -window root "$1"

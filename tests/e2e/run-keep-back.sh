@@ -129,7 +129,8 @@ run_keeper() {
 stop_keeper() {
   wine "$keep" stop >/dev/null 2>"$T/err" || fail "stop: $(cat "$T/err")"
   status=0
-  wait "$keeper" || status=$?
+  vantrel_wait_bounded 30 "$keeper" || status=$?
+  [ "$status" -ne 124 ] || fail "the keeper still runs 30 s after stop: $(cat "$T/keeper.err")"
   [ "$status" -eq 0 ] || fail "the keeper ended with $status: $(cat "$T/keeper.err")"
 }
 

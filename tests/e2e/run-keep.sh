@@ -30,7 +30,8 @@ start_keeper() {
 # The keeper has ended with exit 0, its last line "ended", the memory saved.
 ended() {
   status=0
-  wait "$keeper" || status=$?
+  vantrel_wait_bounded 30 "$keeper" || status=$?
+  [ "$status" -ne 124 ] || fail "$1: the keeper still runs after 30 s: $(cat "$T/keeper.err")"
   [ "$status" -eq 0 ] || fail "$1: the keeper ended with $status: $(cat "$T/keeper.err")"
   tail -1 "$T/keeper.out" | tr -d '\r' | jq -e '.event == "ended" and .saved' >/dev/null ||
     fail "$1: no ended line: $(cat "$T/keeper.out")"

@@ -171,7 +171,7 @@ echo "run-layout: unanswered for 2 s: back $back ms after the question, exit 4 a
 asking
 kill -INT "$asker"
 status=0
-wait "$asker" || status=$?
+vantrel_wait_bounded 30 "$asker" || status=$?
 [ "$status" -eq 4 ] && grep -q 'interrupted' "$T/err" && [ "$(in_force)" = "$(facts "$T/saved.json")" ] ||
   fail "Ctrl+C: exit $status: $(cat "$T/err")"
 echo "run-layout: Ctrl+C while asking: exit 4, back"

@@ -14,7 +14,7 @@ vantrel_start_wine
 mapfile -t layout < <(vantrel_layout_windows three)
 
 # --json: every display of the layout, in order, with its facts.
-wine "$list" --json >"$VANTREL_TMP/list.json"
+vantrel_bounded 60 wine "$list" --json >"$VANTREL_TMP/list.json"
 jq -e '.schema == "vantrel-list" and .version == 1' "$VANTREL_TMP/list.json" >/dev/null ||
   fail "no schema and version"
 [ "$(jq -r '.displays[].bounds | "\(.left),\(.top),\(.right),\(.bottom)"' "$VANTREL_TMP/list.json")" = \
@@ -36,22 +36,22 @@ jq -e 'all(.displays[]; (.modes | unique | length) == (.modes | length) and
 echo "run-list: --json gives the layout's $(jq '.displays | length' "$VANTREL_TMP/list.json") displays"
 
 # The table: a header and a row per display, in the JSON's order.
-wine "$list" | tr -d '\r' >"$VANTREL_TMP/table.txt"
+vantrel_bounded 60 wine "$list" | tr -d '\r' >"$VANTREL_TMP/table.txt"
 cat "$VANTREL_TMP/table.txt"
 [ "$(wc -l <"$VANTREL_TMP/table.txt")" -eq 4 ] || fail "the table is not a header and three rows"
 [ "$(tail -n +2 "$VANTREL_TMP/table.txt" | awk '{ print $2 }')" = \
   "$(jq -r '.displays[].name' "$VANTREL_TMP/list.json")" ] || fail "the table's names"
 
 # Options: --help on stdout; anything unknown is usage on stderr and exit 2.
-wine "$list" --help | grep -q '^usage: vantrel-list' || fail "--help prints no usage"
+vantrel_bounded 60 wine "$list" --help | grep -q '^usage: vantrel-list' || fail "--help prints no usage"
 status=0
-wine "$list" --frobnicate >"$VANTREL_TMP/out" 2>"$VANTREL_TMP/err" || status=$?
+vantrel_bounded 60 wine "$list" --frobnicate >"$VANTREL_TMP/out" 2>"$VANTREL_TMP/err" || status=$?
 [ "$status" -eq 2 ] && [ ! -s "$VANTREL_TMP/out" ] && grep -q '^usage:' "$VANTREL_TMP/err" ||
   fail "an unknown option gave exit $status"
 
 # A reader that is gone before anything is written: exit 1, quietly.
 set +o pipefail
-wine "$list" --json 2>"$VANTREL_TMP/err" | true
+vantrel_bounded 60 wine "$list" --json 2>"$VANTREL_TMP/err" | true
 status=${PIPESTATUS[0]}
 set -o pipefail
 [ "$status" -le 1 ] && ! grep -qi 'unhandled\|exception\|backtrace' "$VANTREL_TMP/err" ||
@@ -66,7 +66,7 @@ lines() { wc -l <"$VANTREL_TMP/watch.out"; }
 for _ in $(seq 300); do [ "$(lines)" -ge 1 ] && break; sleep 0.1; done
 [ "$(lines)" -ge 1 ] || fail "--watch printed no first line"
 IFS=, read -r l t r b <<<"${layout[2]}"
-wine "$build/tests/change_display.exe" '\\.\DISPLAY3' 800 600 "$l" "$t" >/dev/null
+vantrel_bounded 60 wine "$build/tests/change_display.exe" '\\.\DISPLAY3' 800 600 "$l" "$t" >/dev/null
 for _ in $(seq 300); do [ "$(lines)" -ge 2 ] && break; sleep 0.1; done
 [ "$(lines)" -ge 2 ] || fail "--watch told of no change"
 sed -n 2p "$VANTREL_TMP/watch.out" >"$VANTREL_TMP/change.json"
@@ -81,11 +81,12 @@ jq -e '.event == "change" and (.changed | length) == 1 and
 layout_of() {
   jq -c '[.displays[] | {number, name, key, primary, bounds, work_area}]' "$1"
 }
-wine "$list" --json >"$VANTREL_TMP/after.json"
+vantrel_bounded 60 wine "$list" --json >"$VANTREL_TMP/after.json"
 [ "$(layout_of "$VANTREL_TMP/after.json")" = "$(layout_of "$VANTREL_TMP/change.json")" ] ||
   fail "the change line's layout is not the one read afterwards"
 kill -INT "$watching"
 status=0
-wait "$watching" || status=$?
+vantrel_wait_bounded 30 "$watching" || status=$?
+[ "$status" -ne 124 ] || fail "--watch still running 30 s after Ctrl+C: $(cat "$VANTREL_TMP/watch.err")"
 [ "$status" -eq 0 ] || fail "--watch ended by Ctrl+C with exit $status"
 echo "run-list: --watch told of the change and ended on Ctrl+C"
