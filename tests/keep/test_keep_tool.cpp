@@ -220,7 +220,8 @@ TEST(KeepTool, RunLeavesExcludedProgramsAlone) {
     loop.End();
   };
   ASSERT_EQ(d.Run({"run", "--exclude=SKIPME.EXE"}), kDone) << d.console.err;
-  const DisplaySetMemory* home = d.Saved().Find(vantrel::SetId(d.CurrentKeys()));
+  const DesktopMemory saved = d.Saved();
+  const DisplaySetMemory* home = saved.Find(vantrel::SetId(d.CurrentKeys()));
   ASSERT_NE(home, nullptr);
   ASSERT_EQ(home->windows.size(), 1u);
   EXPECT_EQ(home->windows[0].image, "editor.exe");
