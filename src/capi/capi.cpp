@@ -63,11 +63,14 @@ vantrel_display ToC(const Display& d) {
   return c;
 }
 
+// `what` (a display, a display's mode or clone) number `index` of `count`.
+vantrel_status CheckIndex(const char* what, std::size_t index, std::size_t count) noexcept {
+  if (index < count) return VANTREL_OK;
+  return Report(VANTREL_ERROR_OUT_OF_RANGE, "%s %llu of %llu", what,
+                static_cast<unsigned long long>(index), static_cast<unsigned long long>(count));
+}
 vantrel_status CheckIndex(const Displays& displays, std::size_t index) noexcept {
-  if (index < displays.size()) return VANTREL_OK;
-  return Report(VANTREL_ERROR_OUT_OF_RANGE, "display %llu of %llu",
-                static_cast<unsigned long long>(index),
-                static_cast<unsigned long long>(displays.size()));
+  return CheckIndex("display", index, displays.size());
 }
 
 // The C values are Fallback's own, in its order.
@@ -216,11 +219,7 @@ vantrel_status vantrel_snapshot_mode(const vantrel_snapshot* snapshot, size_t di
     if (const vantrel_status status = CheckSize(mode, "the mode")) return status;
     if (const vantrel_status status = CheckIndex(s.displays(), display_index)) return status;
     const std::vector<DisplayMode>& modes = s.displays()[display_index].modes;
-    if (mode_index >= modes.size()) {
-      return Report(VANTREL_ERROR_OUT_OF_RANGE, "mode %llu of %llu",
-                    static_cast<unsigned long long>(mode_index),
-                    static_cast<unsigned long long>(modes.size()));
-    }
+    if (const vantrel_status status = CheckIndex("mode", mode_index, modes.size())) return status;
     const DisplayMode& m = modes[mode_index];
     WriteOut(vantrel_mode{0, m.width, m.height, m.bits_per_pixel, m.frequency}, mode);
     return VANTREL_OK;
@@ -234,11 +233,8 @@ vantrel_status vantrel_snapshot_clone(const vantrel_snapshot* snapshot, size_t d
     if (const vantrel_status status = CheckSize(clone, "the clone")) return status;
     if (const vantrel_status status = CheckIndex(s.displays(), display_index)) return status;
     const std::vector<Clone>& clones = s.displays()[display_index].clones;
-    if (clone_index >= clones.size()) {
-      return Report(VANTREL_ERROR_OUT_OF_RANGE, "clone %llu of %llu",
-                    static_cast<unsigned long long>(clone_index),
-                    static_cast<unsigned long long>(clones.size()));
-    }
+    if (const vantrel_status status = CheckIndex("clone", clone_index, clones.size()))
+      return status;
     const Clone& c = clones[clone_index];
     WriteOut(vantrel_clone{0, c.name.c_str(), c.key.c_str()}, clone);
     return VANTREL_OK;
