@@ -1,28 +1,26 @@
 // The C interface over the simulated system: its one rule for options (a
 // struct zeroed but for its size means what null means), choosing a mode,
-// a mode for a while, and the calls on a window, each the C++ call it stands
-// on with its status.
+// a mode for a while, the calls on a window and on layouts, each the C++
+// call it stands on with its status.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstddef>
-#include <cstring>
-// the calls on a window and on layouts, each the C++ call it stands on with
-// its status.
-#include <gtest/gtest.h>
-
-#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "simulated_store.h"
 #include "simulated_system.h"
 #include "vantrel/displays/desktop.h"
 #include "vantrel/displays/displays.h"
+#include "vantrel/displays/json_reader.h"
 #include "vantrel/displays/layout.h"
+#include "vantrel/displays/layout_json.h"
+#include "vantrel/displays/placement.h"
 #include "vantrel/vantrel_c.h"
 
 namespace vantrel::platform {
@@ -251,6 +249,20 @@ TEST(CapiWindows, CentringPlacesAndLookupsStandOnTheCppCalls) {
   EXPECT_EQ(moved, 0);
   EXPECT_EQ(vantrel_placement_restore(window, place), VANTREL_OK);
   EXPECT_EQ(w.rect, (Rect{490, 362, 890, 662}));
+  // Where the place would go, as restore put it; maximized, said so.
+  WindowPlacement maximized = PlacementFromText(place).value();
+  maximized.state = WindowState::kMaximized;
+  for (const auto& [text, is_maximized] :
+       {std::pair{std::string(place), 0}, {ToText(maximized), 1}}) {
+    vantrel_placed placed{};
+    placed.size = sizeof placed;
+    EXPECT_EQ(vantrel_placement_fit(s, text.c_str(), &placed), VANTREL_OK);
+    EXPECT_EQ(placed.maximized, is_maximized);
+    EXPECT_EQ(placed.display, 0u);
+    EXPECT_EQ(
+        (Rect{placed.bounds.left, placed.bounds.top, placed.bounds.right, placed.bounds.bottom}),
+        (Rect{490, 362, 890, 662}));
+  }
 
   // A window that is gone: the system's error, named.
   const struct {
@@ -292,6 +304,38 @@ std::pair<vantrel_status, std::string> TextOf(Call call) {
 
 std::pair<vantrel_status, std::string> StatusOf(vantrel_status status) {
   return {status, vantrel_last_error_message()};
+}
+
+// The plan as vantrel_layout_plan documents it, read field by field, so that
+// a field missing, unknown or of the wrong type fails: each change with its
+// display as it is and as it would be.
+struct PlannedChange {
+  std::string adapter, key, description;
+  LayoutDisplay before, after;
+};
+Result<std::vector<PlannedChange>> PlanFromJson(std::string_view text) {
+  return json::Read(text, [](json::Reader& r) {
+    std::vector<PlannedChange> changes;
+    const auto change = [&] {
+      PlannedChange& c = changes.emplace_back();
+      r.Object({{"adapter", [&] { c.adapter = r.Text(); }},
+                {"key", [&] { c.key = r.Text(); }},
+                {"description", [&] { c.description = r.Text(); }},
+                {"before", [&] { c.before = json::ReadLayoutDisplay(r); }},
+                {"after", [&] { c.after = json::ReadLayoutDisplay(r); }}});
+    };
+    r.Object({{"schema",
+               [&] {
+                 if (r.Text() != "vantrel-layout-plan") r.Fail("schema");
+               }},
+              {"version",
+               [&] {
+                 if (r.Integer() != 1) r.Fail("version");
+               }},
+              {"changes", [&] { r.Array(change); }}});
+    r.End("plan");
+    return changes;
+  });
 }
 
 // Three displays, the second offering 800 x 600; the layout from before
@@ -353,6 +397,17 @@ TEST(CapiLayouts, JsonPlanApplyRevertAsTheCppCalls) {
     EXPECT_NE(row.got.second.find(row.text), std::string::npos) << row.got.second;
     EXPECT_EQ(row.resets_then, row.resets);
   }
+  // The plan to the smaller mode again, read as documented.
+  const auto [status, text] = plan(smaller);
+  ASSERT_EQ(status, VANTREL_OK) << text;
+  const Result<std::vector<PlannedChange>> read = PlanFromJson(text);
+  ASSERT_TRUE(read) << read.error().message;
+  ASSERT_EQ(read->size(), 1u);
+  const PlannedChange& change = (*read)[0];
+  EXPECT_EQ(change.key, "K1");
+  EXPECT_EQ(change.adapter, change.before.adapter);
+  EXPECT_EQ(change.before, LayoutFromJson(before)->displays[1]);
+  EXPECT_EQ(change.after, LayoutFromJson(smaller)->displays[1]);
   vantrel_snapshot_free(s);
   UseSystem(nullptr);
   UseStore(nullptr);

@@ -25,29 +25,6 @@ std::int32_t Orientation(json::Reader& r) {
   return static_cast<std::int32_t>(value);
 }
 
-LayoutDisplay ReadDisplay(json::Reader& r) {
-  LayoutDisplay d;
-  // The mode's names as json::WriteMode writes them.
-  const auto mode = [&] {
-    r.Object({{"width", [&] { d.mode.width = r.Int32(0); }},
-              {"height", [&] { d.mode.height = r.Int32(0); }},
-              {"bits_per_pixel", [&] { d.mode.bits_per_pixel = r.Int32(0); }},
-              {"frequency", [&] { d.mode.frequency = r.Int32(0); }}});
-  };
-  r.Object({{"key", [&] { d.key = r.Text(); }},
-            {"adapter", [&] { d.adapter = r.Text(); }},
-            {"attached", [&] { d.attached = r.Bool(); }},
-            {"primary", [&] { d.primary = r.Bool(); }},
-            {"position",
-             [&] {
-               r.Object({{"x", [&] { d.position.x = r.Int32(INT32_MIN); }},
-                         {"y", [&] { d.position.y = r.Int32(INT32_MIN); }}});
-             }},
-            {"mode", mode},
-            {"orientation", [&] { d.orientation = Orientation(r); }}});
-  return d;
-}
-
 }  // namespace
 
 std::string ToJson(const Layout& layout) {
@@ -78,16 +55,40 @@ void WriteLayout(Writer& j, const Layout& layout) {
 
 Layout ReadLayout(Reader& r) {
   Layout layout;
-  r.Object({{"schema",
-             [&] {
-               if (r.Text() != kLayoutSchema) r.Fail("expected \"vantrel-layout\"");
-             }},
-            {"version",
-             [&] {
-               if (r.Integer() != kLayoutSchemaVersion) r.Fail("expected 1");
-             }},
-            {"displays", [&] { r.Array([&] { layout.displays.push_back(ReadDisplay(r)); }); }}});
+  r.Object(
+      {{"schema",
+        [&] {
+          if (r.Text() != kLayoutSchema) r.Fail("expected \"vantrel-layout\"");
+        }},
+       {"version",
+        [&] {
+          if (r.Integer() != kLayoutSchemaVersion) r.Fail("expected 1");
+        }},
+       {"displays", [&] { r.Array([&] { layout.displays.push_back(ReadLayoutDisplay(r)); }); }}});
   return layout;
+}
+
+LayoutDisplay ReadLayoutDisplay(Reader& r) {
+  LayoutDisplay d;
+  // The mode's names as json::WriteMode writes them.
+  const auto mode = [&] {
+    r.Object({{"width", [&] { d.mode.width = r.Int32(0); }},
+              {"height", [&] { d.mode.height = r.Int32(0); }},
+              {"bits_per_pixel", [&] { d.mode.bits_per_pixel = r.Int32(0); }},
+              {"frequency", [&] { d.mode.frequency = r.Int32(0); }}});
+  };
+  r.Object({{"key", [&] { d.key = r.Text(); }},
+            {"adapter", [&] { d.adapter = r.Text(); }},
+            {"attached", [&] { d.attached = r.Bool(); }},
+            {"primary", [&] { d.primary = r.Bool(); }},
+            {"position",
+             [&] {
+               r.Object({{"x", [&] { d.position.x = r.Int32(INT32_MIN); }},
+                         {"y", [&] { d.position.y = r.Int32(INT32_MIN); }}});
+             }},
+            {"mode", mode},
+            {"orientation", [&] { d.orientation = Orientation(r); }}});
+  return d;
 }
 
 void WriteLayoutDisplay(Writer& j, const LayoutDisplay& d) {

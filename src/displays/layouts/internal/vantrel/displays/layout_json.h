@@ -1,7 +1,7 @@
 // A layout as a "vantrel-layout" document, written into a larger document
 // (the desktop's memory keeps one a set) and read from one; one display as
 // the document holds it, what the C interface's plan writes its displays
-// with.
+// with and its test reads them with.
 #pragma once
 
 #include "vantrel/displays/json_reader.h"
@@ -14,5 +14,7 @@ void WriteLayout(Writer& j, const Layout& layout);
 // Fails (Malformed) as LayoutFromJson does.
 Layout ReadLayout(Reader& r);
 void WriteLayoutDisplay(Writer& j, const LayoutDisplay& d);
+// One display as WriteLayoutDisplay writes it.
+LayoutDisplay ReadLayoutDisplay(Reader& r);
 
 }  // namespace vantrel::json
