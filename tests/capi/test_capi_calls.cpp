@@ -324,15 +324,8 @@ Result<std::vector<PlannedChange>> PlanFromJson(std::string_view text) {
                 {"before", [&] { c.before = json::ReadLayoutDisplay(r); }},
                 {"after", [&] { c.after = json::ReadLayoutDisplay(r); }}});
     };
-    r.Object({{"schema",
-               [&] {
-                 if (r.Text() != "vantrel-layout-plan") r.Fail("schema");
-               }},
-              {"version",
-               [&] {
-                 if (r.Integer() != 1) r.Fail("version");
-               }},
-              {"changes", [&] { r.Array(change); }}});
+    r.Object(
+        {r.Schema("vantrel-layout-plan"), r.Version(1), {"changes", [&] { r.Array(change); }}});
     r.End("plan");
     return changes;
   });

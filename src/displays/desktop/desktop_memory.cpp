@@ -166,14 +166,8 @@ Result<DesktopMemory> DesktopMemoryFromJson(std::string_view text) {
   return json::Read(text, [](json::Reader& r) {
     DesktopMemory memory;
     r.Object(
-        {{"schema",
-          [&] {
-            if (r.Text() != kDesktopSchema) r.Fail("expected \"vantrel-desktop\"");
-          }},
-         {"version",
-          [&] {
-            if (r.Integer() != kDesktopSchemaVersion) r.Fail("expected 1");
-          }},
+        {r.Schema(kDesktopSchema),
+         r.Version(kDesktopSchemaVersion),
          {"clock", [&] { memory.clock = static_cast<std::uint64_t>(r.Integer(0, INT64_MAX)); }},
          {"sets", [&] { r.Array([&] { memory.sets.push_back(ReadSet(r)); }); }}});
     r.End("memory");

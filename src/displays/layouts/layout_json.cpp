@@ -56,14 +56,8 @@ void WriteLayout(Writer& j, const Layout& layout) {
 Layout ReadLayout(Reader& r) {
   Layout layout;
   r.Object(
-      {{"schema",
-        [&] {
-          if (r.Text() != kLayoutSchema) r.Fail("expected \"vantrel-layout\"");
-        }},
-       {"version",
-        [&] {
-          if (r.Integer() != kLayoutSchemaVersion) r.Fail("expected 1");
-        }},
+      {r.Schema(kLayoutSchema),
+       r.Version(kLayoutSchemaVersion),
        {"displays", [&] { r.Array([&] { layout.displays.push_back(ReadLayoutDisplay(r)); }); }}});
   return layout;
 }

@@ -92,6 +92,18 @@ void Reader::Object(std::initializer_list<Field> fields) {
   }
 }
 
+Reader::Field Reader::Schema(std::string_view name) {
+  return {"schema", [this, name] {
+            if (Text() != name) Fail("expected \"" + std::string(name) + "\"");
+          }};
+}
+
+Reader::Field Reader::Version(std::int64_t version) {
+  return {"version", [this, version] {
+            if (Integer() != version) Fail("expected " + std::to_string(version));
+          }};
+}
+
 std::string Reader::Text() {
   if (!Take('"')) Expected("a text");
   std::string out;

@@ -40,6 +40,10 @@ class Reader {
   };
   // An object of exactly `fields`, in any order, each once.
   void Object(std::initializer_list<Field> fields);
+  // The fields a document opens with: "schema", which must be `name`, and
+  // "version", which must be `version`.
+  Field Schema(std::string_view name);
+  Field Version(std::int64_t version);
 
   // An array, each of whose elements `element()` reads.
   template <class Element>
