@@ -3,12 +3,9 @@
 // depth is the schema's, four levels, whatever the text.
 #include "vantrel/displays/layout_json.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "vantrel/displays/json_reader.h"
 #include "vantrel/displays/layout.h"
